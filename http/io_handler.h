@@ -1,0 +1,58 @@
+#pragma once
+// The transport under a connection, and its plain socket implementation.
+
+#include <memory>
+#include <string>
+
+#include "net_component.h"
+#include "socket_handle.h"
+
+// Where and how a client connects.
+struct TNetConnectTarget {
+  std::string host;
+  int port = 0;
+  std::string boundIP;
+  int boundPort = 0;
+  int boundPortMin = 0;
+  int boundPortMax = 0;
+  int timeoutMs = 0;  // 0 and -1: one blocking connect; kNoTimeLimit; or a limit
+};
+
+class TNetIOHandler : public TNetComponent {
+ public:
+  virtual void AfterAccept() {}
+  virtual void Close() { active_ = false; }
+  virtual void ConnectClient(const TNetConnectTarget& target) = 0;
+  virtual bool Connected() const = 0;
+  virtual void Open() { active_ = true; }
+  virtual bool Readable(int timeoutMs) = 0;
+  virtual int Recv(void* buffer, int length) = 0;
+  virtual int Send(const void* buffer, int length) = 0;
+
+  bool Active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
+
+class TNetIOHandlerSocket : public TNetIOHandler {
+ public:
+  bool UseNagle = true;
+
+  void Close() override;
+  void ConnectClient(const TNetConnectTarget& target) override;
+  bool Connected() const override;
+  void Open() override;
+  bool Readable(int timeoutMs) override;
+  // Both raise "Disconnected." when the socket is not open.
+  int Recv(void* buffer, int length) override;
+  int Send(const void* buffer, int length) override;
+
+  TNetSocketHandle* Binding() const { return binding_.get(); }
+
+ private:
+  void CheckOpen() const;
+  void ConnectWithin(int timeoutMs);
+
+  std::unique_ptr<TNetSocketHandle> binding_;
+};

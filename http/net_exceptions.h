@@ -1,0 +1,60 @@
+#pragma once
+// Exceptions of the network layer. Every network failure is an ENetException
+// carrying the message the user is shown.
+
+#include <stdexcept>
+#include <string>
+
+class ENetException : public std::runtime_error {
+ public:
+  explicit ENetException(const std::string& message) : std::runtime_error(message) {}
+};
+
+#define MELODROP_NET_EXCEPTION(Name, Base)                               \
+  class Name : public Base {                                             \
+   public:                                                               \
+    explicit Name(const std::string& message) : Base(message) {}         \
+  }
+
+// Connection layer.
+MELODROP_NET_EXCEPTION(ENetSilentException, ENetException);
+MELODROP_NET_EXCEPTION(ENetConnClosedGracefully, ENetSilentException);
+MELODROP_NET_EXCEPTION(ENetTCPConnectionError, ENetException);
+MELODROP_NET_EXCEPTION(ENetNotConnected, ENetTCPConnectionError);
+MELODROP_NET_EXCEPTION(ENetNotEnoughDataInBuffer, ENetTCPConnectionError);
+MELODROP_NET_EXCEPTION(ENetNoDataToRead, ENetTCPConnectionError);
+MELODROP_NET_EXCEPTION(ENetClosedSocket, ENetException);
+MELODROP_NET_EXCEPTION(ENetReadTimeout, ENetException);
+MELODROP_NET_EXCEPTION(ENetReadLnMaxLineLengthExceeded, ENetException);
+MELODROP_NET_EXCEPTION(ENetAlreadyConnected, ENetException);
+MELODROP_NET_EXCEPTION(ENetConnectTimeout, ENetException);
+MELODROP_NET_EXCEPTION(ENetConnectException, ENetException);
+MELODROP_NET_EXCEPTION(ENetInterceptCircularLink, ENetException);
+
+// Socket stack.
+MELODROP_NET_EXCEPTION(ENetInvalidSocket, ENetException);
+MELODROP_NET_EXCEPTION(ENetSocketHandleError, ENetException);
+MELODROP_NET_EXCEPTION(ENetCouldNotBindSocket, ENetSocketHandleError);
+MELODROP_NET_EXCEPTION(ENetCanNotBindPortInRange, ENetSocketHandleError);
+MELODROP_NET_EXCEPTION(ENetInvalidPortRange, ENetSocketHandleError);
+MELODROP_NET_EXCEPTION(ENetStackError, ENetException);
+MELODROP_NET_EXCEPTION(ENetStackInitializationFailed, ENetStackError);
+MELODROP_NET_EXCEPTION(ENetStackSetSizeExceeded, ENetStackError);
+MELODROP_NET_EXCEPTION(ENetInvalidIPAddress, ENetStackError);
+
+#undef MELODROP_NET_EXCEPTION
+
+// A failed socket call; the message is "Socket Error # <code>\r\n<text>".
+class ENetSocketError : public ENetException {
+ public:
+  explicit ENetSocketError(int errorCode);
+  int LastError() const { return errorCode_; }
+
+ private:
+  int errorCode_;
+};
+
+// Raise helpers for the messages that carry values.
+[[noreturn]] void RaiseInvalidPortRange(int minPort, int maxPort);
+[[noreturn]] void RaiseCanNotBindPortInRange(int minPort, int maxPort);
+[[noreturn]] void RaiseInvalidIPAddress(const std::string& text);

@@ -1,0 +1,194 @@
+#include "net_stack.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "ipv4_address.h"
+#include "net_exceptions.h"
+#include "socket_error_texts.h"
+#include "socket_list.h"
+
+namespace {
+
+std::mutex gStackLock;
+int gComponentCount = 0;
+std::unique_ptr<TNetStack> gStack;
+
+sockaddr_in SocketAddress(const std::string& ip, int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(ip.empty() ? INADDR_ANY : IPv4ToBytes(ip));
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  return address;
+}
+
+void ReadAddress(const sockaddr_in& address, TNetSocketAddress& result) {
+  result.ip = FormatIPv4(ntohl(address.sin_addr.s_addr));
+  result.port = ntohs(address.sin_port);
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  return strcasecmp(a.c_str(), b) == 0;
+}
+
+}  // namespace
+
+void TNetStack::AddComponent() {
+  std::lock_guard<std::mutex> lock(gStackLock);
+  if (gComponentCount++ == 0) gStack = std::make_unique<TNetStack>();
+}
+
+void TNetStack::RemoveComponent() {
+  std::lock_guard<std::mutex> lock(gStackLock);
+  if (--gComponentCount == 0) gStack.reset();
+}
+
+TNetStack& TNetStack::Instance() { return *gStack; }
+
+bool TNetStack::Exists() {
+  std::lock_guard<std::mutex> lock(gStackLock);
+  return gStack != nullptr;
+}
+
+int TNetStack::Failed() {
+  pendingError_ = socket_errors::FromErrno(errno);
+  return -1;
+}
+
+int TNetStack::CreateSocket() {
+  const int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  return handle < 0 ? Failed() : handle;
+}
+
+int TNetStack::Bind(int handle, const std::string& ip, int port) {
+  const sockaddr_in address = SocketAddress(ip, port);
+  if (bind(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    return Failed();
+  }
+  return 0;
+}
+
+int TNetStack::Connect(int handle, const std::string& ip, int port) {
+  const sockaddr_in address = SocketAddress(ip, port);
+  if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    return Failed();
+  }
+  return 0;
+}
+
+int TNetStack::ConnectWithin(int handle, const std::string& ip, int port, int timeoutMs,
+                             bool& timedOut) {
+  timedOut = false;
+  const int flags = fcntl(handle, F_GETFL);
+  if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) return Failed();
+  const sockaddr_in address = SocketAddress(ip, port);
+  int result = connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  if (result != 0 && (errno == EINPROGRESS || errno == EINTR)) {
+    pollfd fd{handle, POLLOUT, 0};
+    int ready;
+    do {
+      ready = poll(&fd, 1, timeoutMs == kNoTimeLimit ? -1 : timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) {
+      timedOut = true;
+      return -1;
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (ready < 0 || getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+      return Failed();
+    }
+    errno = error;
+    result = error == 0 ? 0 : -1;
+  }
+  if (result != 0) return Failed();
+  if (fcntl(handle, F_SETFL, flags) != 0) return Failed();
+  return 0;
+}
+
+int TNetStack::Receive(int handle, void* buffer, int length) {
+  ssize_t result;
+  do {
+    result = recv(handle, buffer, static_cast<size_t>(length), 0);
+  } while (result < 0 && errno == EINTR);
+  return result < 0 ? Failed() : static_cast<int>(result);
+}
+
+// MSG_NOSIGNAL: a peer that has gone yields EPIPE instead of killing the process.
+int TNetStack::Send(int handle, const void* buffer, int length) {
+  ssize_t result;
+  do {
+    result = send(handle, buffer, static_cast<size_t>(length), MSG_NOSIGNAL);
+  } while (result < 0 && errno == EINTR);
+  return result < 0 ? Failed() : static_cast<int>(result);
+}
+
+int TNetStack::SetSocketOption(int handle, int level, int option, int value) {
+  return setsockopt(handle, level, option, &value, sizeof value) != 0 ? Failed() : 0;
+}
+
+int TNetStack::LocalAddress(int handle, TNetSocketAddress& result) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  if (getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length) != 0) return Failed();
+  ReadAddress(address, result);
+  return 0;
+}
+
+int TNetStack::PeerAddress(int handle, TNetSocketAddress& result) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  if (getpeername(handle, reinterpret_cast<sockaddr*>(&address), &length) != 0) return Failed();
+  ReadAddress(address, result);
+  return 0;
+}
+
+void TNetStack::ShutdownSending(int handle) { shutdown(handle, SHUT_WR); }
+
+void TNetStack::Close(int handle) { close(handle); }
+
+bool TNetStack::Readable(int handle, int timeoutMs) {
+  TNetSocketList sockets;
+  sockets.Add(handle);
+  return sockets.WaitForReadable(timeoutMs) == 1;
+}
+
+std::string TNetStack::ResolveHost(const std::string& host) {
+  if (EqualsIgnoringCase(host, "LOCALHOST")) return "127.0.0.1";
+  if (std::optional<uint32_t> numeric = ParseNumericIPv4(host)) return FormatIPv4(*numeric);
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) {
+    RaiseSocketError(socket_errors::FromResolverError(error, errno));
+  }
+  TNetSocketAddress address;
+  ReadAddress(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
+  freeaddrinfo(found);
+  return address.ip;
+}
+
+bool TNetStack::CheckForSocketError(int result, std::initializer_list<int> tolerated) {
+  if (result != -1) return false;
+  lastError_ = pendingError_;
+  if (std::find(tolerated.begin(), tolerated.end(), lastError_) != tolerated.end()) return true;
+  throw ENetSocketError(lastError_);
+}
+
+void TNetStack::RaiseSocketError(int code) {
+  lastError_ = code;
+  throw ENetSocketError(code);
+}

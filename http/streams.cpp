@@ -1,0 +1,54 @@
+#include "streams.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+TMemoryStream::~TMemoryStream() { std::free(data_); }
+
+void TMemoryStream::Reserve(int64_t capacity) {
+  if (capacity <= capacity_) return;
+  void* block = std::realloc(data_, static_cast<size_t>(capacity));
+  if (block == nullptr) throw std::bad_alloc();
+  data_ = static_cast<char*>(block);
+  capacity_ = capacity;
+}
+
+void TMemoryStream::SetSize(int64_t size) {
+  if (size < 0) size = 0;
+  Reserve(size);
+  size_ = size;
+  position_ = std::min(position_, size_);
+}
+
+void TMemoryStream::Clear() {
+  std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = position_ = 0;
+}
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+  const int64_t n = std::clamp<int64_t>(size_ - position_, 0, std::max<int64_t>(count, 0));
+  if (n > 0) std::memcpy(buffer, data_ + position_, static_cast<size_t>(n));
+  position_ += n;
+  return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0) return 0;
+  const int64_t end = position_ + count;
+  Grow(end);
+  if (position_ > size_) std::memset(data_ + size_, 0, static_cast<size_t>(position_ - size_));
+  std::memcpy(data_ + position_, buffer, static_cast<size_t>(count));
+  position_ = end;
+  size_ = std::max(size_, end);
+  return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+  const int64_t base =
+      origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position_ : size_;
+  position_ = std::max<int64_t>(base + offset, 0);
+  return position_;
+}

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "net_stack.h"
+#include "tcp_test_helpers.h"
+
+namespace {
+
+using namespace testing_support;
+
+int UnusedPort() {
+  TNetComponent keepsStackAlive;
+  const int handle = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(handle, reinterpret_cast<sockaddr*>(&address), length);
+  getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
+  close(handle);
+  return ntohs(address.sin_port);
+}
+
+TEST(TcpConnect, ARefusedConnectionRaises10061AndTheSameClientConnectsAfterwards) {
+  TNetTCPClient client;
+  client.Host = "127.0.0.1";
+  client.Port = UnusedPort();
+  try {
+    client.Connect();
+    FAIL();
+  } catch (const ENetSocketError& e) {
+    EXPECT_EQ(e.LastError(), 10061);
+    EXPECT_STREQ(e.what(), "Socket Error # 10061\r\nConnection refused.");
+  }
+  EXPECT_NE(client.IOHandler(), nullptr) << "the transport stays attached";
+  EXPECT_FALSE(client.Connected());
+
+  LoopbackServer server(Script().Send("hello\r\n"));
+  client.Port = server.Port();
+  client.Connect();
+  EXPECT_TRUE(client.Connected());
+  EXPECT_EQ(client.ReadLine(), "hello");
+}
+
+TEST(TcpConnect, AnUnknownHostRaises11001) {
+  TNetTCPClient client;
+  client.Host = "no..such.host.invalid";
+  client.Port = 80;
+  try {
+    client.Connect();
+    FAIL();
+  } catch (const ENetSocketError& e) {
+    EXPECT_EQ(e.LastError(), 11001);
+    EXPECT_STREQ(e.what(), "Socket Error # 11001\r\nHost not found.");
+  }
+  EXPECT_FALSE(client.Connected());
+}
+
+TEST(TcpConnect, ConnectingAnOpenConnectionRaisesAndLeavesItOpen) {
+  LoopbackServer server(Script().StaySilent());
+  auto client = ConnectedClientFor(server);
+  EXPECT_EQ(MessageOf([&] { client->Connect(); }), "Already connected.");
+  EXPECT_TRUE(client->Connected());
+  EXPECT_TRUE(server.WaitForConnections(1));
+  EXPECT_FALSE(server.WaitForConnections(2, Milliseconds(100)));
+}
+
+TEST(TcpConnect, ReportsStatusAndConnectionEvents) {
+  LoopbackServer server(Script().StaySilent());
+  auto client = ClientFor(server);
+  client->Host = "localhost";
+  std::vector<std::string> log;
+  client->OnStatus = [&](TNetComponent*, TNetStatus, const std::string& text) {
+    log.push_back(text);
+  };
+  client->OnConnected = [&](TNetComponent*) { log.push_back("OnConnected"); };
+  client->OnDisconnected = [&](TNetComponent*) { log.push_back("OnDisconnected"); };
+  client->Connect();
+  client->Disconnect();
+  client->Disconnect();  // on a closed connection: no event
+  EXPECT_EQ(log, (std::vector<std::string>{"Resolving hostname localhost.",
+                                           "Connecting to 127.0.0.1.", "Connected.", "OnConnected",
+                                           "Disconnecting.", "OnDisconnected", "Disconnected."}));
+  EXPECT_EQ(client->IOHandler(), nullptr) << "the implicit transport is released";
+}
+
+TEST(TcpConnect, TheLocalAndPeerAddressesAreReadBack) {
+  LoopbackServer server(Script().StaySilent());
+  auto client = ConnectedClientFor(server);
+  auto* socket = static_cast<TNetIOHandlerSocket*>(client->IOHandler())->Binding();
+  EXPECT_EQ(socket->PeerIP(), "127.0.0.1");
+  EXPECT_EQ(socket->PeerPort(), server.Port());
+  EXPECT_EQ(socket->IP(), "127.0.0.1");
+  EXPECT_GT(socket->Port(), 0);
+}
+
+TEST(TcpConnect, ATimeLimitedConnectSucceedsOrIsRefused) {
+  LoopbackServer server(Script().Send("hi\n"));
+  auto client = ClientFor(server);
+  client->Connect(2000);
+  EXPECT_EQ(client->ReadLine(), "hi");
+
+  TNetTCPClient refused;
+  refused.Host = "127.0.0.1";
+  refused.Port = UnusedPort();
+  EXPECT_EQ(MessageOf([&] { refused.Connect(2000); }),
+            "Socket Error # 10061\r\nConnection refused.");
+}
+
+// A listener whose accept queue is full drops new connection attempts, so
+// they hang until they give up.
+class FullListener {
+ public:
+  FullListener() {
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+    listen(listener_, 0);
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    for (int i = 0; i < 4; ++i) {
+      const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+      fillers_.push_back(filler);
+    }
+  }
+  ~FullListener() {
+    for (int filler : fillers_) close(filler);
+    close(listener_);
+  }
+  int Port() const { return port_; }
+
+ private:
+  int listener_;
+  int port_;
+  std::vector<int> fillers_;
+};
+
+TEST(TcpConnect, ATimeLimitedConnectGivesUp) {
+  FullListener listener;
+  TNetTCPClient client;
+  client.Host = "127.0.0.1";
+  client.Port = listener.Port();
+  try {
+    client.Connect(300);
+    FAIL();
+  } catch (const ENetConnectTimeout& e) {
+    EXPECT_STREQ(e.what(), "Connect timed out.");
+  }
+  EXPECT_FALSE(client.Connected());
+}
+
+}  // namespace
