@@ -21,7 +21,9 @@ void TNetIOHandlerSocket::Close() {
   TNetIOHandler::Close();
 }
 
-bool TNetIOHandlerSocket::Connected() const { return binding_ && binding_->HandleAllocated(); }
+bool TNetIOHandlerSocket::Connected() const {
+  return binding_ && binding_->HandleAllocated();
+}
 
 void TNetIOHandlerSocket::CheckOpen() const {
   if (!Connected()) throw ENetClosedSocket("Disconnected.");

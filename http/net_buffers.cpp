@@ -29,7 +29,9 @@ void TNetSimpleBuffer::Remove(int32_t count) {
   NotifyRemoved(count);
 }
 
-void TNetManagedBuffer::SetSize(int64_t size) { TMemoryStream::SetSize(consumed_ + size); }
+void TNetManagedBuffer::SetSize(int64_t size) {
+  TMemoryStream::SetSize(consumed_ + size);
+}
 
 int64_t TNetManagedBuffer::Seek(int64_t offset, TSeekOrigin origin) {
   const int64_t base = origin == TSeekOrigin::soBeginning ? consumed_

@@ -2,9 +2,13 @@
 
 #include "net_stack.h"
 
-TNetComponent::TNetComponent() { TNetStack::AddComponent(); }
+TNetComponent::TNetComponent() {
+  TNetStack::AddComponent();
+}
 
-TNetComponent::~TNetComponent() { TNetStack::RemoveComponent(); }
+TNetComponent::~TNetComponent() {
+  TNetStack::RemoveComponent();
+}
 
 void TNetComponent::StartWork(TWorkMode mode, int32_t maximum) {
   WorkRecord& work = work_[Index(mode)];
@@ -32,12 +36,18 @@ namespace {
 
 std::string StatusText(TNetStatus status, const std::string& argument) {
   switch (status) {
-    case TNetStatus::hsResolving: return "Resolving hostname " + argument + ".";
-    case TNetStatus::hsConnecting: return "Connecting to " + argument + ".";
-    case TNetStatus::hsConnected: return "Connected.";
-    case TNetStatus::hsDisconnecting: return "Disconnecting.";
-    case TNetStatus::hsDisconnected: return "Disconnected.";
-    default: return argument;
+    case TNetStatus::hsResolving:
+      return "Resolving hostname " + argument + ".";
+    case TNetStatus::hsConnecting:
+      return "Connecting to " + argument + ".";
+    case TNetStatus::hsConnected:
+      return "Connected.";
+    case TNetStatus::hsDisconnecting:
+      return "Disconnecting.";
+    case TNetStatus::hsDisconnected:
+      return "Disconnected.";
+    default:
+      return argument;
   }
 }
 

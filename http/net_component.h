@@ -22,8 +22,8 @@ enum class TNetStatus {
 
 class TNetComponent;
 
-using TNetStatusEvent = std::function<void(TNetComponent* ASender, TNetStatus AStatus,
-                                           const std::string& AStatusText)>;
+using TNetStatusEvent =
+    std::function<void(TNetComponent* ASender, TNetStatus AStatus, const std::string& AStatusText)>;
 using TWorkBeginEvent =
     std::function<void(TNetComponent* Sender, TWorkMode AWorkMode, int32_t AWorkCountMax)>;
 using TWorkEvent =

@@ -10,10 +10,10 @@ class ENetException : public std::runtime_error {
   explicit ENetException(const std::string& message) : std::runtime_error(message) {}
 };
 
-#define MELODROP_NET_EXCEPTION(Name, Base)                               \
-  class Name : public Base {                                             \
-   public:                                                               \
-    explicit Name(const std::string& message) : Base(message) {}         \
+#define MELODROP_NET_EXCEPTION(Name, Base)                       \
+  class Name : public Base {                                     \
+   public:                                                       \
+    explicit Name(const std::string& message) : Base(message) {} \
   }
 
 // Connection layer.

@@ -54,7 +54,9 @@ void TNetStack::RemoveComponent() {
   if (--gComponentCount == 0) gStack.reset();
 }
 
-TNetStack& TNetStack::Instance() { return *gStack; }
+TNetStack& TNetStack::Instance() {
+  return *gStack;
+}
 
 bool TNetStack::Exists() {
   std::lock_guard<std::mutex> lock(gStackLock);
@@ -154,9 +156,13 @@ int TNetStack::PeerAddress(int handle, TNetSocketAddress& result) {
   return 0;
 }
 
-void TNetStack::ShutdownSending(int handle) { shutdown(handle, SHUT_WR); }
+void TNetStack::ShutdownSending(int handle) {
+  shutdown(handle, SHUT_WR);
+}
 
-void TNetStack::Close(int handle) { close(handle); }
+void TNetStack::Close(int handle) {
+  close(handle);
+}
 
 bool TNetStack::Readable(int handle, int timeoutMs) {
   TNetSocketList sockets;

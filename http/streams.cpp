@@ -5,7 +5,11 @@
 #include <cstring>
 #include <new>
 
-TMemoryStream::~TMemoryStream() { std::free(data_); }
+#include <sys/mman.h>
+
+TMemoryStream::~TMemoryStream() {
+  std::free(data_);
+}
 
 void TMemoryStream::Reserve(int64_t capacity) {
   if (capacity <= capacity_) return;
@@ -13,6 +17,21 @@ void TMemoryStream::Reserve(int64_t capacity) {
   if (block == nullptr) throw std::bad_alloc();
   data_ = static_cast<char*>(block);
   capacity_ = capacity;
+  populated_ = std::min(populated_, size_);
+}
+
+// Filling a large block front to back would take one page fault per 4 KiB;
+// asking the system for the pages a few MiB at a time is much cheaper, and
+// never commits more than a little beyond what was written.
+void TMemoryStream::PopulateUpTo(int64_t end) {
+  constexpr int64_t kStep = 4 << 20;
+  constexpr uintptr_t kPage = 4096;
+  if (end <= populated_ || capacity_ < 4 * kStep) return;
+  const uintptr_t base = reinterpret_cast<uintptr_t>(data_);
+  const uintptr_t from = (base + static_cast<uintptr_t>(populated_)) & ~(kPage - 1);
+  populated_ = std::min(capacity_, std::max(end, populated_ + kStep));
+  const uintptr_t to = (base + static_cast<uintptr_t>(populated_)) & ~(kPage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
 }
 
 void TMemoryStream::SetSize(int64_t size) {
@@ -25,7 +44,7 @@ void TMemoryStream::SetSize(int64_t size) {
 void TMemoryStream::Clear() {
   std::free(data_);
   data_ = nullptr;
-  size_ = capacity_ = position_ = 0;
+  size_ = capacity_ = position_ = populated_ = 0;
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
@@ -40,6 +59,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
   const int64_t end = position_ + count;
   Grow(end);
   if (position_ > size_) std::memset(data_ + size_, 0, static_cast<size_t>(position_ - size_));
+  PopulateUpTo(end);
   std::memcpy(data_ + position_, buffer, static_cast<size_t>(count));
   position_ = end;
   size_ = std::max(size_, end);
@@ -47,8 +67,9 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-  const int64_t base =
-      origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position_ : size_;
+  const int64_t base = origin == TSeekOrigin::soBeginning ? 0
+                       : origin == TSeekOrigin::soCurrent ? position_
+                                                          : size_;
   position_ = std::max<int64_t>(base + offset, 0);
   return position_;
 }

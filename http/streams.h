@@ -43,11 +43,15 @@ class TMemoryStream : public TStream {
 
  protected:
   void Reserve(int64_t capacity);
+  void PopulateUpTo(int64_t end);
   // Makes room for at least capacity bytes, doubling to keep appends cheap.
-  void Grow(int64_t capacity) { Reserve(capacity > capacity_ ? std::max(capacity, capacity_ * 2) : 0); }
+  void Grow(int64_t capacity) {
+    Reserve(capacity > capacity_ ? std::max(capacity, capacity_ * 2) : 0);
+  }
 
   char* data_ = nullptr;
   int64_t size_ = 0;
   int64_t capacity_ = 0;
   int64_t position_ = 0;
+  int64_t populated_ = 0;  // bytes of the block known to be backed by memory
 };

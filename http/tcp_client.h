@@ -10,7 +10,7 @@ class TNetTCPClient : public TNetTCPConnection {
  public:
   std::string Host;
   int32_t Port = 0;
-  std::string BoundIP;  // empty: any local address
+  std::string BoundIP;    // empty: any local address
   int32_t BoundPort = 0;  // 0: chosen by the system
   int32_t BoundPortMin = 0;
   int32_t BoundPortMax = 0;

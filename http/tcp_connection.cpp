@@ -67,7 +67,9 @@ bool TNetTCPConnection::Connected() {
   return ioHandler_ && ioHandler_->Connected();
 }
 
-void TNetTCPConnection::PollClosed(bool raiseIfClosed) { FillInputBuffer(raiseIfClosed, 1, false); }
+void TNetTCPConnection::PollClosed(bool raiseIfClosed) {
+  FillInputBuffer(raiseIfClosed, 1, false);
+}
 
 void TNetTCPConnection::DropSocket() {
   if (!ioHandler_) return;
@@ -102,7 +104,8 @@ int TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeout, bool rai
   }
   int result;
   do {
-    if (!ioHandler_->Readable(timeout)) {
+    // Without a time limit the receive call itself waits; no separate wait needed.
+    if (timeout != kNoTimeLimit && !ioHandler_->Readable(timeout)) {
       if (raiseOnTimeout) throw ENetReadTimeout("Read Timeout");
       return -1;
     }
@@ -123,8 +126,8 @@ int TNetTCPConnection::ReceiveIntoInputBuffer(bool raiseIfClosed) {
   closedByPeer_ = result == 0;
   if (result < 0) {
     TNetStack& stack = TNetStack::Instance();
-    if (stack.CheckForSocketError(result, {socket_errors::kShutdown,
-                                           socket_errors::kConnectionAborted})) {
+    if (stack.CheckForSocketError(result,
+                                  {socket_errors::kShutdown, socket_errors::kConnectionAborted})) {
       DropSocket();
       if (inputBuffer_.Size() == 0) stack.RaiseSocketError(stack.LastError());
     }
@@ -152,8 +155,7 @@ int32_t TNetTCPConnection::FilterReceived(char* bytes, int32_t count) {
   return count;
 }
 
-std::string TNetTCPConnection::ReadLine(const std::string& terminator, int timeout,
-                                        int maxLength) {
+std::string TNetTCPConnection::ReadLine(const std::string& terminator, int timeout, int maxLength) {
   if (maxLength == -1) maxLength = MaxLineLength;
   const std::string ending = terminator.empty() ? std::string("\n") : terminator;
   const size_t limit = maxLength > 0 ? static_cast<size_t>(maxLength) : SIZE_MAX;
@@ -293,9 +295,9 @@ void TNetTCPConnection::SendNow(const char* bytes, int count) {
     closedByPeer_ = result == 0;
     CheckClosed(true, false);
     TNetStack& stack = TNetStack::Instance();
-    if (stack.CheckForSocketError(result, {socket_errors::kShutdown,
-                                           socket_errors::kConnectionAborted,
-                                           socket_errors::kConnectionReset})) {
+    if (stack.CheckForSocketError(result,
+                                  {socket_errors::kShutdown, socket_errors::kConnectionAborted,
+                                   socket_errors::kConnectionReset})) {
       DropSocket();
       stack.RaiseSocketError(stack.LastError());
     }
@@ -308,7 +310,9 @@ void TNetTCPConnection::WriteText(const std::string& text) {
   if (!text.empty()) WriteBytes(text.data(), static_cast<int>(text.size()));
 }
 
-void TNetTCPConnection::WriteLine(const std::string& text) { WriteText(text + "\r\n"); }
+void TNetTCPConnection::WriteLine(const std::string& text) {
+  WriteText(text + "\r\n");
+}
 
 void TNetTCPConnection::WriteFromStream(TStream& stream, bool whole, bool withLength, int size) {
   if (whole) stream.SetPosition(0);

@@ -39,6 +39,21 @@ TEST(MemoryStream, WritingPastTheEndFillsTheGapWithZeros) {
   EXPECT_EQ(Contents(stream), std::string("\0\0\0x", 4));
 }
 
+TEST(MemoryStream, ALargeStreamSizedOnceKeepsEveryByteWritten) {
+  TMemoryStream stream;
+  const int64_t size = 40 << 20;
+  stream.SetSize(size);
+  std::string piece(32768, '\0');
+  for (int64_t at = 0; at < size; at += piece.size()) {
+    piece[0] = static_cast<char>(at >> 15);
+    stream.Write(piece.data(), piece.size());
+  }
+  EXPECT_EQ(stream.Size(), size);
+  for (int64_t at = 0; at < size; at += piece.size()) {
+    ASSERT_EQ(stream.Memory()[at], static_cast<char>(at >> 15)) << at;
+  }
+}
+
 class ManagedBufferTest : public ::testing::Test {
  protected:
   ManagedBufferTest() {

@@ -10,7 +10,8 @@
 namespace {
 
 TEST(SocketErrors, MessageHasTheCodeAndTheTextOnTwoLines) {
-  EXPECT_EQ(ENetSocketError(10061).what(), std::string("Socket Error # 10061\r\nConnection refused."));
+  EXPECT_EQ(ENetSocketError(10061).what(),
+            std::string("Socket Error # 10061\r\nConnection refused."));
   EXPECT_EQ(ENetSocketError(11001).what(), std::string("Socket Error # 11001\r\nHost not found."));
   EXPECT_EQ(ENetSocketError(10060).what(),
             std::string("Socket Error # 10060\r\nConnection timed out."));

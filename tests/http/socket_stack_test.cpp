@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <memory>

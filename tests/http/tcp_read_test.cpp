@@ -127,3 +127,28 @@ TEST(ReadToStream, ACountBelowZeroIsReadAsA4ByteLengthFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace testing_support;
+
+TEST(PollClosed, NoticesAPeerCloseAndTakesInWhatArrived) {
+  LoopbackServer server(Script().Send("last words\n"));
+  auto client = ConnectedClientFor(server);
+  int disconnects = 0;
+  client->OnDisconnected = [&](TNetComponent*) { ++disconnects; };
+  for (int polls = 0; polls < 2000 && client->Connected(); ++polls) client->PollClosed(false);
+  EXPECT_FALSE(client->Connected());
+  client->PollClosed(false);
+  EXPECT_EQ(disconnects, 1);
+  EXPECT_EQ(client->ReadLine(), "last words") << "buffered bytes stay readable";
+}
+
+TEST(PollClosed, ReturnsAtOnceOnASilentPeer) {
+  LoopbackServer server(Script().StaySilent());
+  auto client = ConnectedClientFor(server);
+  client->PollClosed(true);
+  EXPECT_TRUE(client->Connected());
+}
+
+}  // namespace

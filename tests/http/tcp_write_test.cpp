@@ -89,8 +89,7 @@ TEST(WriteFromStream, AStreamShorterThanAskedRaisesNoDataToRead) {
   auto client = ConnectedClientFor(server);
   TMemoryStream body;
   body.Write("abc", 3);
-  EXPECT_EQ(MessageOf([&] { client->WriteFromStream(body, true, false, 10); }),
-            "No data to read.");
+  EXPECT_EQ(MessageOf([&] { client->WriteFromStream(body, true, false, 10); }), "No data to read.");
 }
 
 TEST(WriteBytes, AWriteToAPeerThatHasGoneRaisesASocketError) {

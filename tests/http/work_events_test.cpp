@@ -36,9 +36,9 @@ TEST(WorkEvents, ACountedBodyPartlyArrivedWithTheHead) {
   ReadHead(*client);
   TMemoryStream stream;
   client->ReadToStream(stream, 100000);
-  EXPECT_EQ(log.lines, (Lines{"begin read 100000", "work read 1000", "work read 33768",
-                              "work read 66536", "work read 99304", "work read 100000",
-                              "end read"}));
+  EXPECT_EQ(log.lines,
+            (Lines{"begin read 100000", "work read 1000", "work read 33768", "work read 66536",
+                   "work read 99304", "work read 100000", "end read"}));
   EXPECT_EQ(Contents(stream), body);
 }
 
@@ -79,9 +79,8 @@ TEST(WorkEvents, ACountedBodyCutShortKeepsItsBytesAndRaises) {
 
 TEST(WorkEvents, ADisconnectFromOnWorkFailsTheReadWithNotConnected) {
   const std::string body = Body(100000);
-  LoopbackServer server(
-      {Script().SendInPieces(body, 32768, Milliseconds(100)).StaySilent(),
-       Script().Send("again\n")});
+  LoopbackServer server({Script().SendInPieces(body, 32768, Milliseconds(100)).StaySilent(),
+                         Script().Send("again\n")});
   auto client = ConnectedClientFor(server);
   WorkEventLog log(*client);
   log.afterWork = [&](TWorkMode, int) { client->Disconnect(); };
@@ -145,8 +144,8 @@ TEST(WorkEvents, ANestedStartWorkFiresNoSecondBeginAndKeepsCounting) {
   component.AdvanceWork(TWorkMode::wmRead, 1);
   component.FinishWork(TWorkMode::wmRead);
   component.AdvanceWork(TWorkMode::wmRead, 1);  // outside a transfer: nothing
-  EXPECT_EQ(log.lines, (Lines{"begin read 100", "work read 10", "work read 15", "work read 16",
-                              "end read"}));
+  EXPECT_EQ(log.lines,
+            (Lines{"begin read 100", "work read 10", "work read 15", "work read 16", "end read"}));
   EXPECT_EQ(component.Work(TWorkMode::wmRead).level, 0);
 }
 
@@ -158,8 +157,8 @@ TEST(WorkEvents, ReadAndWriteWorkAreCountedApart) {
   component.AdvanceWork(TWorkMode::wmWrite, 7);
   component.FinishWork(TWorkMode::wmWrite);
   component.FinishWork(TWorkMode::wmRead);
-  EXPECT_EQ(log.lines, (Lines{"begin read 0", "begin write 7", "work write 7", "end write",
-                              "end read"}));
+  EXPECT_EQ(log.lines,
+            (Lines{"begin read 0", "begin write 7", "work write 7", "end write", "end read"}));
 }
 
 }  // namespace

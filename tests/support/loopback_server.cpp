@@ -139,8 +139,10 @@ void LoopbackServer::Serve(int socket, int index) {
 bool LoopbackServer::Play(int socket, int index, const Script::Step& step) {
   using Kind = Script::Step::Kind;
   switch (step.kind) {
-    case Kind::kReadHead: return ReadHead(socket, index);
-    case Kind::kReadBytes: return ReadBytes(socket, index, step.count);
+    case Kind::kReadHead:
+      return ReadHead(socket, index);
+    case Kind::kReadBytes:
+      return ReadBytes(socket, index, step.count);
     case Kind::kSend: {
       const size_t piece = step.count == 0 ? step.bytes.size() : step.count;
       for (size_t at = 0; at < step.bytes.size(); at += piece) {
@@ -149,8 +151,11 @@ bool LoopbackServer::Play(int socket, int index, const Script::Step& step) {
       }
       return true;
     }
-    case Kind::kPause: return Sleep(step.pause);
-    case Kind::kClose: Drain(socket, index, Milliseconds(1000)); return false;
+    case Kind::kPause:
+      return Sleep(step.pause);
+    case Kind::kClose:
+      Drain(socket, index, Milliseconds(1000));
+      return false;
     case Kind::kReset: {
       const linger abortive{1, 0};
       setsockopt(socket, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
@@ -213,7 +218,8 @@ bool LoopbackServer::SendAll(int socket, const std::string& bytes) {
 
 bool LoopbackServer::Sleep(Milliseconds pause) const {
   const auto end = std::chrono::steady_clock::now() + pause;
-  while (!stopping_ && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(Milliseconds(1));
+  while (!stopping_ && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(Milliseconds(1));
   return !stopping_;
 }
 

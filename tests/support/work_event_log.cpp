@@ -4,7 +4,9 @@ namespace testing_support {
 
 namespace {
 
-std::string ModeName(TWorkMode mode) { return mode == TWorkMode::wmRead ? "read" : "write"; }
+std::string ModeName(TWorkMode mode) {
+  return mode == TWorkMode::wmRead ? "read" : "write";
+}
 
 }  // namespace
 
