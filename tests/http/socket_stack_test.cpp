@@ -13,29 +13,11 @@
 #include "net_stack.h"
 #include "socket_handle.h"
 #include "socket_list.h"
+#include "support/raw_sockets.h"
 
 namespace {
 
-// A port that nothing listens on or is bound to, held while the object lives.
-class HeldPort {
- public:
-  HeldPort() {
-    handle_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(handle_, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(handle_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
-  ~HeldPort() { close(handle_); }
-  int Port() const { return port_; }
-
- private:
-  int handle_;
-  int port_;
-};
+using testing_support::HeldPort;
 
 TEST(SocketStack, LivesAsLongAsAnyComponent) {
   EXPECT_FALSE(TNetStack::Exists());

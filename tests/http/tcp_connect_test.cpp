@@ -1,32 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include "net_stack.h"
+#include "support/raw_sockets.h"
 #include "tcp_test_helpers.h"
 
 namespace {
 
 using namespace testing_support;
-
-int UnusedPort() {
-  TNetComponent keepsStackAlive;
-  const int handle = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(handle, reinterpret_cast<sockaddr*>(&address), length);
-  getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
-  close(handle);
-  return ntohs(address.sin_port);
-}
 
 TEST(TcpConnect, ARefusedConnectionRaises10061AndTheSameClientConnectsAfterwards) {
   TNetTCPClient client;
@@ -119,30 +104,21 @@ TEST(TcpConnect, ATimeLimitedConnectSucceedsOrIsRefused) {
 class FullListener {
  public:
   FullListener() {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    listen(listener_, 0);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    listen(port_.Handle(), 0);
+    const sockaddr_in address = LoopbackAddress(port_.Port());
     for (int i = 0; i < 4; ++i) {
       const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-      connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+      connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
       fillers_.push_back(filler);
     }
   }
   ~FullListener() {
     for (int filler : fillers_) close(filler);
-    close(listener_);
   }
-  int Port() const { return port_; }
+  int Port() const { return port_.Port(); }
 
  private:
-  int listener_;
-  int port_;
+  HeldPort port_;
   std::vector<int> fillers_;
 };
 

@@ -1,0 +1,31 @@
+#pragma once
+// Plain sockets for tests that need a port or a peer outside the code under test.
+
+#include <netinet/in.h>
+
+namespace testing_support {
+
+sockaddr_in LoopbackAddress(int port = 0);
+
+// A loopback port bound, but not listening, while the object lives.
+class HeldPort {
+ public:
+  HeldPort();
+  HeldPort(const HeldPort&) = delete;
+  HeldPort& operator=(const HeldPort&) = delete;
+  ~HeldPort();
+  int Port() const { return port_; }
+  int Handle() const { return handle_; }
+
+ private:
+  int handle_;
+  int port_;
+};
+
+// A port that nothing is bound to at the moment of the call.
+int UnusedPort();
+
+// A blocking connection to a loopback port.
+int ConnectToLoopback(int port);
+
+}  // namespace testing_support
