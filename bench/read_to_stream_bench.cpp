@@ -110,8 +110,8 @@ int64_t ReferenceLoop(int port, int64_t bytes, bool discard) {
 
 int64_t ReadToStreamRun(int port, int64_t bytes, bool discard) {
   TNetTCPClient client;
-  client.Host = "127.0.0.1";
-  client.Port = port;
+  client.SetHost("127.0.0.1");
+  client.SetPort(port);
   int64_t events = 0;
   client.OnWork = [&](TNetComponent*, TWorkMode, int32_t) { ++events; };
   client.Connect();

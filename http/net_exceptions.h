@@ -31,6 +31,12 @@ MELODROP_NET_EXCEPTION(ENetConnectTimeout, ENetException);
 MELODROP_NET_EXCEPTION(ENetConnectException, ENetException);
 MELODROP_NET_EXCEPTION(ENetInterceptCircularLink, ENetException);
 
+// HTTP client.
+MELODROP_NET_EXCEPTION(ENetProtocolReplyError, ENetException);
+MELODROP_NET_EXCEPTION(ENetUnknownProtocol, ENetException);
+MELODROP_NET_EXCEPTION(ENetIOHandlerPropInvalid, ENetException);
+MELODROP_NET_EXCEPTION(ENetResponseHeaderTooLarge, ENetException);
+
 // Socket stack.
 MELODROP_NET_EXCEPTION(ENetInvalidSocket, ENetException);
 MELODROP_NET_EXCEPTION(ENetSocketHandleError, ENetException);
@@ -52,6 +58,20 @@ class ENetSocketError : public ENetException {
 
  private:
   int errorCode_;
+};
+
+// An HTTP error status: the message is the status line.
+class ENetHTTPProtocolException : public ENetProtocolReplyError {
+ public:
+  ENetHTTPProtocolException(int errorCode, const std::string& statusLine,
+                            const std::string& errorBody)
+      : ENetProtocolReplyError(statusLine), errorCode_(errorCode), errorBody_(errorBody) {}
+  int ErrorCode() const { return errorCode_; }
+  const std::string& ErrorMessage() const { return errorBody_; }
+
+ private:
+  int errorCode_;
+  std::string errorBody_;
 };
 
 // Raise helpers for the messages that carry values.

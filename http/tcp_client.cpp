@@ -16,9 +16,9 @@ void TNetTCPClient::Connect(int timeout) {
     IOHandler()->Open();
     ResetConnection();
     IOHandler()->ConnectClient(
-        {Host, Port, BoundIP, BoundPort, BoundPortMin, BoundPortMax, timeout});
+        {Host(), Port(), BoundIP, BoundPort, BoundPortMin, BoundPortMax, timeout});
     if (Intercept) Intercept->Connect(this);
-    ReportStatus(TNetStatus::hsConnected, Host);
+    ReportStatus(TNetStatus::hsConnected, Host());
     DoOnConnected();
   } catch (...) {
     // The transport stays attached with its socket closed; the next Connect starts over.

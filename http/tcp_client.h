@@ -8,8 +8,10 @@
 
 class TNetTCPClient : public TNetTCPConnection {
  public:
-  std::string Host;
-  int32_t Port = 0;
+  const std::string& Host() const { return host_; }
+  virtual void SetHost(const std::string& host) { host_ = host; }
+  int32_t Port() const { return port_; }
+  virtual void SetPort(int32_t port) { port_ = port; }
   std::string BoundIP;    // empty: any local address
   int32_t BoundPort = 0;  // 0: chosen by the system
   int32_t BoundPortMin = 0;
@@ -23,4 +25,8 @@ class TNetTCPClient : public TNetTCPConnection {
 
  protected:
   virtual void DoOnConnected();
+
+ private:
+  std::string host_;
+  int32_t port_ = 0;
 };

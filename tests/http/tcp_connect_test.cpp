@@ -15,8 +15,8 @@ using namespace testing_support;
 
 TEST(TcpConnect, ARefusedConnectionRaises10061AndTheSameClientConnectsAfterwards) {
   TNetTCPClient client;
-  client.Host = "127.0.0.1";
-  client.Port = UnusedPort();
+  client.SetHost("127.0.0.1");
+  client.SetPort(UnusedPort());
   try {
     client.Connect();
     FAIL();
@@ -28,7 +28,7 @@ TEST(TcpConnect, ARefusedConnectionRaises10061AndTheSameClientConnectsAfterwards
   EXPECT_FALSE(client.Connected());
 
   LoopbackServer server(Script().Send("hello\r\n"));
-  client.Port = server.Port();
+  client.SetPort(server.Port());
   client.Connect();
   EXPECT_TRUE(client.Connected());
   EXPECT_EQ(client.ReadLine(), "hello");
@@ -36,8 +36,8 @@ TEST(TcpConnect, ARefusedConnectionRaises10061AndTheSameClientConnectsAfterwards
 
 TEST(TcpConnect, AnUnknownHostRaises11001) {
   TNetTCPClient client;
-  client.Host = "no..such.host.invalid";
-  client.Port = 80;
+  client.SetHost("no..such.host.invalid");
+  client.SetPort(80);
   try {
     client.Connect();
     FAIL();
@@ -60,7 +60,7 @@ TEST(TcpConnect, ConnectingAnOpenConnectionRaisesAndLeavesItOpen) {
 TEST(TcpConnect, ReportsStatusAndConnectionEvents) {
   LoopbackServer server(Script().StaySilent());
   auto client = ClientFor(server);
-  client->Host = "localhost";
+  client->SetHost("localhost");
   std::vector<std::string> log;
   client->OnStatus = [&](TNetComponent*, TNetStatus, const std::string& text) {
     log.push_back(text);
@@ -93,8 +93,8 @@ TEST(TcpConnect, ATimeLimitedConnectSucceedsOrIsRefused) {
   EXPECT_EQ(client->ReadLine(), "hi");
 
   TNetTCPClient refused;
-  refused.Host = "127.0.0.1";
-  refused.Port = UnusedPort();
+  refused.SetHost("127.0.0.1");
+  refused.SetPort(UnusedPort());
   EXPECT_EQ(MessageOf([&] { refused.Connect(2000); }),
             "Socket Error # 10061\r\nConnection refused.");
 }
@@ -125,8 +125,8 @@ class FullListener {
 TEST(TcpConnect, ATimeLimitedConnectGivesUp) {
   FullListener listener;
   TNetTCPClient client;
-  client.Host = "127.0.0.1";
-  client.Port = listener.Port();
+  client.SetHost("127.0.0.1");
+  client.SetPort(listener.Port());
   try {
     client.Connect(300);
     FAIL();

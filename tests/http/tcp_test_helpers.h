@@ -13,8 +13,8 @@ namespace testing_support {
 
 inline std::unique_ptr<TNetTCPClient> ClientFor(const LoopbackServer& server) {
   auto client = std::make_unique<TNetTCPClient>();
-  client->Host = "127.0.0.1";
-  client->Port = server.Port();
+  client->SetHost("127.0.0.1");
+  client->SetPort(server.Port());
   return client;
 }
 

@@ -1,5 +1,7 @@
 #include "loopback_server.h"
 
+#include "raw_sockets.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 namespace testing_support {
 
@@ -58,13 +61,14 @@ Script& Script::StaySilent(Milliseconds atMost) {
   return *this;
 }
 
-LoopbackServer::LoopbackServer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
+LoopbackServer::LoopbackServer(std::vector<Script> scripts, int port)
+    : scripts_(std::move(scripts)) {
   if (scripts_.empty()) scripts_.emplace_back();
   listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = LoopbackAddress(port);
   socklen_t length = sizeof address;
+  const int reuse = 1;
+  setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
   if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
       listen(listener_, 16) != 0 ||
       getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -173,10 +177,15 @@ bool LoopbackServer::Play(int socket, int index, const Script::Step& step) {
 }
 
 bool LoopbackServer::ReadHead(int socket, int index) {
+  size_t start;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    start = received_[index].size();
+  }
   const auto headEnded = [&] {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::string& bytes = received_[index];
-    return bytes.find("\r\n\r\n") != std::string::npos || bytes.find("\n\n") != std::string::npos;
+    const std::string_view head = std::string_view(received_[index]).substr(start);
+    return head.find("\r\n\r\n") != std::string::npos || head.find("\n\n") != std::string::npos;
   };
   // Takes one byte at a time so that nothing after the head is consumed.
   while (!headEnded()) {

@@ -49,7 +49,8 @@ class Script {
 class LoopbackServer {
  public:
   // Connection i plays scripts[i]; later connections play the last script.
-  explicit LoopbackServer(std::vector<Script> scripts);
+  // Port 0 binds an ephemeral port.
+  explicit LoopbackServer(std::vector<Script> scripts, int port = 0);
   explicit LoopbackServer(Script script) : LoopbackServer(std::vector<Script>{std::move(script)}) {}
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;

@@ -1,0 +1,60 @@
+#include "integer_text.h"
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<int32_t> ParseInteger(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  bool hex = false;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hex = true;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+  const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+    if (value > limit) return std::nullopt;
+  }
+  const uint32_t bits = static_cast<uint32_t>(value);
+  return static_cast<int32_t>(negative ? 0u - bits : bits);
+}
+
+int32_t StrToInt(const std::string& text) {
+  const std::optional<int32_t> value = ParseInteger(text);
+  if (!value) throw EConvertError("'" + text + "' is not a valid integer value");
+  return *value;
+}
+
+std::optional<int32_t> ParseDecimal(const std::string& text) {
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > 0x80000000LL) return std::nullopt;
+  }
+  value = negative ? -value : value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}

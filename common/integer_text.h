@@ -1,0 +1,24 @@
+#pragma once
+// Integer texts as the program reads them.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+// A text that should have been a number; the message is
+// "'<text>' is not a valid integer value".
+class EConvertError : public std::runtime_error {
+ public:
+  explicit EConvertError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The integer rules of ports and settings: leading spaces, an optional sign,
+// decimal digits or hexadecimal after "$", "x", "X", "0x" or "0X", nothing
+// after; the value must fit 32 bits (hexadecimal may use all 32).
+std::optional<int32_t> ParseInteger(const std::string& text);
+// ParseInteger that raises EConvertError.
+int32_t StrToInt(const std::string& text);
+
+// A plain decimal number with an optional sign, within 32 bits.
+std::optional<int32_t> ParseDecimal(const std::string& text);

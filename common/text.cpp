@@ -1,0 +1,62 @@
+#include "text.h"
+
+#include <algorithm>
+
+namespace text {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+char LowerOf(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+char UpperOf(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+}  // namespace
+
+std::string TrimLeft(std::string_view s) {
+  size_t start = 0;
+  while (start < s.size() && IsBlank(s[start])) ++start;
+  return std::string(s.substr(start));
+}
+
+std::string TrimRight(std::string_view s) {
+  size_t end = s.size();
+  while (end > 0 && IsBlank(s[end - 1])) --end;
+  return std::string(s.substr(0, end));
+}
+
+std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+
+std::string ToLower(std::string_view s) {
+  std::string result(s);
+  std::transform(result.begin(), result.end(), result.begin(), LowerOf);
+  return result;
+}
+
+std::string ToUpper(std::string_view s) {
+  std::string result(s);
+  std::transform(result.begin(), result.end(), result.begin(), UpperOf);
+  return result;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return LowerOf(x) == LowerOf(y); });
+}
+
+bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && EqualsIgnoringCase(s.substr(0, prefix.size()), prefix);
+}
+
+size_t FindIgnoringCase(std::string_view haystack, std::string_view needle) {
+  const auto found =
+      std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                  [](char x, char y) { return LowerOf(x) == LowerOf(y); });
+  return found == haystack.end() && !needle.empty()
+             ? std::string_view::npos
+             : static_cast<size_t>(found - haystack.begin());
+}
+
+}  // namespace text

@@ -1,0 +1,22 @@
+#pragma once
+// Byte-string helpers shared by the plain C++ libraries. Letter case is
+// ASCII letter case; bytes above 0x7F are compared as they are.
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// Blanks are the bytes up to and including the space (0x20).
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+std::string ToLower(std::string_view s);
+std::string ToUpper(std::string_view s);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix);
+// Position of needle in haystack with letter case ignored, or npos.
+size_t FindIgnoringCase(std::string_view haystack, std::string_view needle);
+
+}  // namespace text

@@ -1,0 +1,12 @@
+#pragma once
+// melodrop-get [-d NAME=VALUE]... [-o FILE] [--events] URL...
+// Runs the URLs in order on one client configured as the program configures
+// its own: with -d fields the first URL is a form post; every other URL is a
+// GET whose body goes to out; with -o (one URL) the body goes to the file.
+// --events writes each work event to err as one line. Returns the exit status.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

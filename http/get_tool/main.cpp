@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "get_command.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  return RunGetCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}

@@ -1,0 +1,315 @@
+#include "http_client.h"
+
+#include "finally.h"
+#include "form_encoding.h"
+#include "integer_text.h"
+#include "net_exceptions.h"
+#include "streams.h"
+#include "text.h"
+
+namespace {
+
+constexpr int kMaxHeaderLines = 1000;
+constexpr size_t kMaxHeadBytes = 1 << 20;
+constexpr int32_t kRedirectBodyTimeout = 4000;
+constexpr int32_t kErrorBodyTimeout = 2000;
+
+std::string Contents(const TMemoryStream& stream) {
+  return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
+}
+
+// A chunk-size line: hexadecimal up to the first space, 0 when unreadable.
+int32_t ChunkSize(const std::string& line) {
+  const std::string digits = line.substr(0, line.find(' '));
+  if (digits.empty() || digits.size() > 8) return 0;
+  uint32_t size = 0;
+  for (char c : digits) {
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return 0;
+    size = size * 16 + static_cast<uint32_t>(digit);
+  }
+  return static_cast<int32_t>(size);
+}
+
+}  // namespace
+
+TNetCustomHTTP::TNetCustomHTTP() {
+  url_.Port = "80";
+  TNetTCPClient::SetPort(80);
+}
+
+TNetCustomHTTP::~TNetCustomHTTP() = default;
+
+void TNetCustomHTTP::SetPort(int32_t port) {
+  TNetTCPClient::SetPort(port);
+  url_.Port = std::to_string(port);
+}
+
+void TNetCustomHTTP::SetCookieManager(TNetCookieManager* manager) {
+  ownCookieManager_.reset();
+  cookieManager_ = manager;
+}
+
+void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* source,
+                               TStream* dest) {
+  const int64_t destStart = dest ? dest->Position() : 0;
+  WithCleanup(
+      [&] {
+        for (;;) {
+          ++redirectCount_;
+          request_.Method = method;
+          request_.Source = source;
+          PrepareRequest(url);
+          SetHostAndPort();
+          ConnectToHost();
+          SendRequest();
+          ReadResult();
+          if (OnHeadersAvailable) {
+            bool continueRead = true;
+            OnHeadersAvailable(this, continueRead);
+            if (!continueRead) {
+              bodyRefused_ = true;
+              return;
+            }
+          }
+          const int32_t code = response_.ResponseCode;
+          if ((code >= 300 && code <= 399 && code != 304) || !response_.Location.empty()) {
+            std::string target = response_.Location;
+            bool handled = HandleRedirects;
+            if (OnRedirect) OnRedirect(this, target, method, handled);
+            if (!handled) RaiseProtocolError();
+            if (Connected()) DiscardRedirectBody();
+            if (!HandleRedirects || redirectCount_ >= RedirectMaximum) return;
+            if (dest) {
+              dest->SetPosition(destStart);
+              dest->SetSize(destStart);
+            }
+            url = target;
+            continue;
+          }
+          if (code >= 200 && code <= 299) {
+            if (headCutShort_) throw ENetException("Undefined situation");
+            if (code != 204 && dest) ReadBody(*dest);
+            return;
+          }
+          RaiseProtocolError();
+        }
+      },
+      [&] {
+        response_.KeepAlive = !bodyRefused_ && KeepAliveRule();
+        if (!response_.KeepAlive) Disconnect();
+        bodyRefused_ = false;
+        redirectCount_ = 0;
+      });
+}
+
+void TNetCustomHTTP::PrepareRequest(const std::string& url) {
+  const TNetURI uri(url);
+  if (!uri.Username.empty()) {
+    request_.Username = uri.Username;
+    request_.Password = uri.Password;
+    url_.Username = request_.Username;
+    url_.Password = request_.Password;
+  }
+  url_.Path = TNetURI::ResolvePath(url_.Path, uri.Path);
+  url_.Document = uri.Document;
+  url_.Params = uri.Params;
+  if (!uri.Host.empty()) url_.Host = uri.Host;
+  url_.Protocol = uri.Protocol.empty() ? "http" : uri.Protocol;
+  if (!uri.Port.empty()) {
+    url_.Port = uri.Port;
+  } else if (text::EqualsIgnoringCase(uri.Protocol, "http")) {
+    url_.Port = "80";
+  } else if (text::EqualsIgnoringCase(uri.Protocol, "https")) {
+    url_.Port = "443";
+  }
+  if (url_.Port.empty()) throw ENetUnknownProtocol("");
+
+  const TNetHTTPMethod method = request_.Method;
+  request_.URL = method == TNetHTTPMethod::hmOptions && url_.Document == "*" ? "*" : url_.Target();
+  const bool needs11 = method == TNetHTTPMethod::hmOptions || method == TNetHTTPMethod::hmTrace ||
+                       method == TNetHTTPMethod::hmPut || method == TNetHTTPMethod::hmDelete;
+  if (needs11 && ProtocolVersion != TNetHTTPProtocolVersion::pv1_1) {
+    throw ENetException("This request method is supported in HTTP 1.1");
+  }
+  const bool hasBody = method == TNetHTTPMethod::hmPost || method == TNetHTTPMethod::hmPut;
+  request_.ContentLength =
+      hasBody && request_.Source ? static_cast<int32_t>(request_.Source->Size()) : -1;
+  request_.Host = url_.Host + (url_.Port != "80" ? ":" + url_.Port : "");
+}
+
+void TNetCustomHTTP::SetHostAndPort() {
+  if (text::EqualsIgnoringCase(url_.Protocol, "https")) {
+    throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
+  }
+  const int32_t port = StrToInt(url_.Port);
+  if (!text::EqualsIgnoringCase(Host(), url_.Host) || Port() != port) {
+    Disconnect();
+    SetHost(url_.Host);
+    SetPort(port);
+  }
+}
+
+void TNetCustomHTTP::ConnectToHost() {
+  if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 && request_.Connection.empty()) {
+    request_.Connection = "keep-alive";
+  }
+  if (!KeepAliveRule()) Disconnect();
+  PollClosed(false);
+  if (!Connected()) Connect(ConnectTimeout);
+}
+
+void TNetCustomHTTP::SendRequest() {
+  const std::string cookie = AllowCookies && cookieManager_
+                                 ? cookieManager_->GenerateCookieList(url_.Host, url_.Path, false)
+                                 : "";
+  request_.BuildRawHeaders(cookie);
+  const char* version = ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 ? "1.0" : "1.1";
+  StartWriteBatch(-1);
+  try {
+    WriteLine(std::string(MethodName(request_.Method)) + " " + request_.URL + " HTTP/" + version);
+    for (const std::string& line : request_.RawHeaders.Lines()) {
+      if (!line.empty()) WriteLine(line);
+    }
+    WriteLine("");
+  } catch (...) {
+    CancelWriteBatch();
+    throw;
+  }
+  FinishWriteBatch();
+  if (request_.ContentLength >= 0 && request_.Source) WriteFromStream(*request_.Source);
+}
+
+void TNetCustomHTTP::ReadResult() {
+  do {
+    response_.RawHeaders.Clear();
+    response_.SetResponseText(ReadLine());
+    ReadHeaderLines();
+    response_.ProcessHeaders();
+    StoreCookies();
+  } while (response_.ResponseCode == 100);
+}
+
+void TNetCustomHTTP::ReadHeaderLines() {
+  headCutShort_ = false;
+  size_t headBytes = response_.ResponseText.size() + 2;
+  try {
+    for (;;) {
+      const std::string line = ReadLine();
+      if (line.empty()) return;
+      headBytes += line.size() + 2;
+      if (static_cast<int>(response_.RawHeaders.Lines().size()) >= kMaxHeaderLines ||
+          headBytes > kMaxHeadBytes) {
+        throw ENetResponseHeaderTooLarge("Response header too large.");
+      }
+      response_.RawHeaders.Add(line);
+    }
+  } catch (const ENetConnClosedGracefully&) {
+    // The socket is already closed on our side; go on with the lines read so far.
+    headCutShort_ = true;
+  }
+}
+
+void TNetCustomHTTP::StoreCookies() {
+  if (!AllowCookies) return;
+  if (!cookieManager_) {
+    ownCookieManager_ = std::make_unique<TNetCookieManager>();
+    cookieManager_ = ownCookieManager_.get();
+  }
+  for (const std::string& cookie : response_.RawHeaders.AllValues("Set-cookie")) {
+    cookieManager_->AddServerCookie(cookie, url_.Host);
+  }
+  for (const std::string& cookie : response_.RawHeaders.AllValues("Set-cookie2")) {
+    cookieManager_->AddServerCookie2(cookie, url_.Host);
+  }
+}
+
+void TNetCustomHTTP::ReadBody(TStream& stream) {
+  if (response_.ContentLength > 0) {
+    try {
+      ReadToStream(stream, response_.ContentLength, false);
+    } catch (const ENetConnClosedGracefully&) {
+      // A body cut short by the server ends with the bytes that came.
+    }
+  } else if (text::ToLower(response_.TransferEncoding).find("chunked") != std::string::npos) {
+    ReadChunkedBody(stream);
+  } else if (!response_.HasContentLength) {
+    ReadToStream(stream, -1, true);
+  }
+}
+
+void TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
+  ReportStatus(TNetStatus::hsStatusText, "Chunk Started");
+  for (int32_t size = ChunkSize(ReadLine()); size > 0; size = ChunkSize(ReadLine())) {
+    ReadToStream(stream, size, false);
+    ReadLine();
+  }
+  ReadLine();
+}
+
+void TNetCustomHTTP::DiscardRedirectBody() {
+  const int32_t savedTimeout = ReadTimeout;
+  ReadTimeout = kRedirectBodyTimeout;
+  try {
+    TMemoryStream discarded;
+    ReadBody(discarded);
+  } catch (const std::exception&) {
+    // A redirect's body does not matter; the next request decides.
+  }
+  ReadTimeout = savedTimeout;
+}
+
+void TNetCustomHTTP::RaiseProtocolError() {
+  TMemoryStream body;
+  const int32_t savedTimeout = ReadTimeout;
+  ReadTimeout = kErrorBodyTimeout;
+  WithCleanup([&] { ReadBody(body); }, [&] { ReadTimeout = savedTimeout; });
+  throw ENetHTTPProtocolException(response_.ResponseCode, response_.ResponseText, Contents(body));
+}
+
+bool TNetCustomHTTP::KeepAliveRule() {
+  CheckClosed(false, false);
+  if (!Connected()) return false;
+  const auto says = [this](const char* value) {
+    return text::EqualsIgnoringCase(response_.Connection, value) ||
+           text::EqualsIgnoringCase(response_.ProxyConnection, value);
+  };
+  return ProtocolVersion == TNetHTTPProtocolVersion::pv1_1 ? !says("close") : says("keep-alive");
+}
+
+void TNetHTTP::Get(const std::string& url, TStream& dest) {
+  DoRequest(TNetHTTPMethod::hmGet, url, nullptr, &dest);
+}
+
+std::string TNetHTTP::Get(const std::string& url) {
+  TMemoryStream body;
+  Get(url, body);
+  return Contents(body);
+}
+
+void TNetHTTP::Post(const std::string& url, TStream& source, TStream& dest) {
+  Disconnect();
+  const TNetHTTPProtocolVersion savedVersion = ProtocolVersion;
+  if (!HTTPOptions.count(TNetHTTPOption::hoKeepOrigProtocol)) {
+    ProtocolVersion = TNetHTTPProtocolVersion::pv1_0;
+  }
+  WithCleanup([&] { DoRequest(TNetHTTPMethod::hmPost, url, &source, &dest); },
+              [&] { ProtocolVersion = savedVersion; });
+}
+
+std::string TNetHTTP::Post(const std::string& url, std::vector<std::string>& fields) {
+  std::string& contentType = Request().ContentType;
+  if (contentType.empty() || text::EqualsIgnoringCase(contentType, "text/html")) {
+    contentType = "application/x-www-form-urlencoded";
+  }
+  if (HTTPOptions.count(TNetHTTPOption::hoForceEncodeParams)) EncodeFormFields(fields);
+  const std::string body = FormBody(fields);
+  TMemoryStream source;
+  source.Write(body.data(), static_cast<int64_t>(body.size()));
+  TMemoryStream result;
+  Post(url, source, result);
+  return Contents(result);
+}

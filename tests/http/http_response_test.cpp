@@ -1,0 +1,209 @@
+// How the client reads, judges and frames responses.
+
+#include <gtest/gtest.h>
+
+#include "support/recording_cookie_store.h"
+#include "support/work_event_log.h"
+#include "http_test_helpers.h"
+
+namespace {
+
+using namespace testing_support;
+using Lines = std::vector<std::string>;
+
+Script RepliesInTurn(const std::vector<std::string>& replies) {
+  Script script;
+  for (const std::string& reply : replies) script.ReadHead().Send(reply);
+  return script;
+}
+
+// --- Redirects --------------------------------------------------------------
+
+TEST(HttpRedirects, ARelative302ToAPostRepeatsThePostWithItsBody) {
+  const std::string body = "Login=u&Domain=d&Password=p";
+  LoopbackServer server(
+      {Script().ReadHead().ReadBytes(body.size()).Send(
+           Reply("302 Found", "moved", "Set-Cookie: session=1\r\nLocation: next?step=2\r\n")),
+       Script().ReadHead().ReadBytes(body.size()).Send(Reply("200 OK", "welcome"))});
+  auto http = ProgramClient();
+  RecordingCookieStore cookies;
+  http->SetCookieManager(&cookies);
+  WorkEventLog log(*http);
+  std::vector<std::string> fields = {"Login=u", "Domain=d", "Password=p"};
+  EXPECT_EQ(http->Post(BaseURL(server) + "/cgi-bin/auth", fields), "welcome");
+  EXPECT_EQ(server.Connections(), 2) << "HTTP/1.0 without keep-alive: a new connection";
+  EXPECT_EQ(server.Received(1).substr(0, 36), "POST /cgi-bin/next?step=2 HTTP/1.0\r\n");
+  EXPECT_EQ(server.Received(1).substr(server.Received(1).size() - body.size()), body);
+  EXPECT_EQ(cookies.calls[1], "Set-cookie session=1 @127.0.0.1")
+      << "stored before the repeated post is built";
+  EXPECT_EQ(log.lines,
+            (Lines{"begin write 27", "work write 27", "end write", "begin read 5", "work read 5",
+                   "end read", "begin write 27", "work write 27", "end write", "begin read 7",
+                   "work read 7", "end read"}));
+}
+
+TEST(HttpRedirects, FifteenInARowEndTheCallQuietlyAndTheNextCallFollowsAgain) {
+  std::vector<std::string> replies(15, Reply("302 Found", "", "Location: /again\r\n"));
+  for (int i = 0; i < 14; ++i) replies.push_back(Reply("302 Found", "", "Location: /again\r\n"));
+  replies.push_back(Reply("200 OK", "arrived"));
+  LoopbackServer server(RepliesInTurn(replies));
+  auto http = ProgramClient();
+  TMemoryStream stream;
+  stream.Write("kept", 4);
+  http->Get(BaseURL(server) + "/start", stream);
+  EXPECT_EQ(Contents(stream), "kept") << "nothing from the 15th redirect";
+  EXPECT_EQ(http->Response().Location, "/again");
+  EXPECT_EQ(http->RedirectCount(), 0);
+  EXPECT_EQ(http->Get(BaseURL(server) + "/start"), "arrived") << "14 redirects followed";
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(HttpRedirects, ARefusedRedirectFailsTheCall) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("301 Moved", "x", "Location: /y\r\n")));
+  auto http = ProgramClient();
+  http->OnRedirect = [](TNetComponent*, std::string&, TNetHTTPMethod&, bool& handled) {
+    handled = false;
+  };
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }), "HTTP/1.1 301 Moved");
+}
+
+// --- Error statuses ---------------------------------------------------------
+
+TEST(HttpErrors, A404KeepsItsBodyAndLeavesTheStreamAlone) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("404 Not Found", "no such page")));
+  auto http = ProgramClient();
+  TMemoryStream stream;
+  stream.Write("before", 6);
+  try {
+    http->Get(BaseURL(server) + "/missing", stream);
+    FAIL();
+  } catch (const ENetHTTPProtocolException& e) {
+    EXPECT_STREQ(e.what(), "HTTP/1.1 404 Not Found");
+    EXPECT_EQ(e.ErrorCode(), 404);
+    EXPECT_EQ(e.ErrorMessage(), "no such page");
+  }
+  EXPECT_EQ(Contents(stream), "before");
+}
+
+TEST(HttpErrors, AFailedPostLeavesHttp11ForTheNextGet) {
+  LoopbackServer server(
+      {Script().ReadHead().ReadBytes(3).Send(Reply("500 Internal Server Error", "")),
+       Script().ReadHead().Send(Reply("200 OK", "fine"))});
+  auto http = ProgramClient();
+  std::vector<std::string> fields = {"a=1"};
+  EXPECT_EQ(MessageOf([&] { http->Post(BaseURL(server) + "/", fields); }),
+            "HTTP/1.1 500 Internal Server Error");
+  EXPECT_EQ(http->ProtocolVersion, TNetHTTPProtocolVersion::pv1_1);
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "fine");
+  EXPECT_EQ(server.Received(1).substr(0, 16), "GET / HTTP/1.1\r\n");
+}
+
+TEST(HttpErrors, HttpsIsRefusedWithoutASecureTransport) {
+  auto http = ProgramClient();
+  EXPECT_EQ(MessageOf([&] { http->Get("https://127.0.0.1/"); }), "IOHandler value is not valid");
+}
+
+TEST(HttpErrors, APortThatIsNoNumberFailsTheCall) {
+  auto http = ProgramClient();
+  EXPECT_EQ(MessageOf([&] { http->Get("http://127.0.0.1:8o/"); }),
+            "'8o' is not a valid integer value");
+}
+
+TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "one")).ReadHead().Close());
+  auto http = ProgramClient();
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "one");
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }),
+            "Connection Closed Gracefully.");
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+// --- Framing ----------------------------------------------------------------
+
+TEST(HttpFraming, A204AndALengthOf0ReadNoBody) {
+  LoopbackServer server(RepliesInTurn({"HTTP/1.1 204 No Content\r\n\r\n", Reply("200 OK", ""),
+                                       Reply("200 OK", "third")}));
+  auto http = ProgramClient();
+  EXPECT_EQ(http->Get(BaseURL(server) + "/1"), "");
+  EXPECT_EQ(http->Get(BaseURL(server) + "/2"), "");
+  EXPECT_EQ(http->Get(BaseURL(server) + "/3"), "third");
+}
+
+TEST(HttpFraming, AChunkedBodyIsPutTogether) {
+  LoopbackServer server(Script().ReadHead().Send(
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n"));
+  auto http = ProgramClient();
+  Lines statuses;
+  http->OnStatus = [&](TNetComponent*, TNetStatus status, const std::string& text) {
+    if (status == TNetStatus::hsStatusText) statuses.push_back(text);
+  };
+  WorkEventLog log(*http);
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "helloabc");
+  EXPECT_EQ(statuses, Lines{"Chunk Started"});
+  EXPECT_EQ(log.lines, (Lines{"begin read 5", "work read 5", "end read", "begin read 3",
+                              "work read 3", "end read"}));
+  EXPECT_TRUE(http->Connected()) << "the chunked body ended the response, not the connection";
+}
+
+TEST(HttpFraming, ABodyWithoutLengthRunsUntilTheServerCloses) {
+  LoopbackServer server(Script().ReadHead().Send("HTTP/1.1 200 OK\r\n\r\nall of it"));
+  auto http = ProgramClient();
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "all of it");
+  EXPECT_FALSE(http->Connected());
+}
+
+TEST(HttpFraming, ConnectionCloseLeadsToANewConnection) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "x", "Connection: close\r\n")));
+  auto http = ProgramClient();
+  http->Get(BaseURL(server) + "/");
+  EXPECT_FALSE(http->Connected());
+  http->Get(BaseURL(server) + "/");
+  EXPECT_EQ(server.Connections(), 2);
+}
+
+TEST(HttpFraming, KeepAliveReusesOneConnection) {
+  LoopbackServer server(
+      RepliesInTurn({Reply("200 OK", "a"), Reply("200 OK", "b"), Reply("200 OK", "c")}));
+  auto http = ProgramClient();
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "a");
+  EXPECT_EQ(http->Get(BaseURL(server) + "/x"), "b");
+  EXPECT_EQ(http->Get(BaseURL(server) + "/y"), "c");
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(HttpFraming, InterimResponsesAreSkipped) {
+  LoopbackServer server(Script().ReadHead().Send(
+      "HTTP/1.1 100 Continue\r\nSet-Cookie: early=1\r\n\r\n" + Reply("200 OK", "final")));
+  auto http = ProgramClient();
+  RecordingCookieStore cookies;
+  http->SetCookieManager(&cookies);
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "final");
+  EXPECT_EQ(cookies.calls[1], "Set-cookie early=1 @127.0.0.1");
+  EXPECT_EQ(http->ResponseCode(), 200);
+}
+
+TEST(HttpFraming, AnUnwantedBodyIsNotReadAndTheConnectionClosed) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "unwanted")).StaySilent());
+  auto http = ProgramClient();
+  http->OnHeadersAvailable = [](TNetComponent*, bool& continueRead) { continueRead = false; };
+  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "");
+  EXPECT_FALSE(http->Connected());
+}
+
+TEST(HttpFraming, TheResponseRecordHoldsTheLastResponse) {
+  LoopbackServer server(Script().ReadHead().Send(
+      "HTTP/1.0 206 Partial\r\nServer: test\r\nContent-Type: audio/mpeg\r\n"
+      "Content-Range: bytes 0-3/10\r\nContent-Length: 4\r\n\r\nabcd"));
+  auto http = ProgramClient();
+  http->Get(BaseURL(server) + "/");
+  const TNetHTTPResponse& response = http->Response();
+  EXPECT_EQ(response.ResponseText, "HTTP/1.0 206 Partial");
+  EXPECT_EQ(response.ResponseVersion, TNetHTTPProtocolVersion::pv1_0);
+  EXPECT_EQ(response.Server, "test");
+  EXPECT_EQ(response.ContentType, "audio/mpeg");
+  EXPECT_EQ(response.ContentRangeStart, 0);
+  EXPECT_EQ(response.ContentRangeEnd, 3);
+  EXPECT_EQ(response.ContentLength, 4);
+}
+
+}  // namespace
