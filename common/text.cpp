@@ -6,11 +6,17 @@ namespace text {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 0x20;
+}
 
-char LowerOf(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char LowerOf(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
-char UpperOf(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char UpperOf(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 }  // namespace
 
@@ -26,7 +32,9 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, end));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) {
+  return TrimLeft(TrimRight(s));
+}
 
 std::string ToLower(std::string_view s) {
   std::string result(s);
@@ -41,9 +49,9 @@ std::string ToUpper(std::string_view s) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return LowerOf(x) == LowerOf(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerOf(x) == LowerOf(y);
+         });
 }
 
 bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
@@ -51,12 +59,10 @@ bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
 }
 
 size_t FindIgnoringCase(std::string_view haystack, std::string_view needle) {
-  const auto found =
-      std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                  [](char x, char y) { return LowerOf(x) == LowerOf(y); });
-  return found == haystack.end() && !needle.empty()
-             ? std::string_view::npos
-             : static_cast<size_t>(found - haystack.begin());
+  const auto found = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                                 [](char x, char y) { return LowerOf(x) == LowerOf(y); });
+  return found == haystack.end() && !needle.empty() ? std::string_view::npos
+                                                    : static_cast<size_t>(found - haystack.begin());
 }
 
 }  // namespace text

@@ -12,7 +12,9 @@ bool IsContinuation(const std::string& line) {
 
 }  // namespace
 
-std::string TNetHeaderList::NameOf(const std::string& line) { return line.substr(0, line.find(':')); }
+std::string TNetHeaderList::NameOf(const std::string& line) {
+  return line.substr(0, line.find(':'));
+}
 
 size_t TNetHeaderList::IndexOf(const std::string& name) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
@@ -54,7 +56,8 @@ void TNetHeaderList::SetValue(const std::string& name, const std::string& value)
   const size_t index = IndexOf(name);
   const bool found = index < lines_.size();
   const auto first = lines_.begin() + static_cast<std::ptrdiff_t>(index);
-  const auto last = found ? lines_.begin() + static_cast<std::ptrdiff_t>(ContinuationEnd(index)) : first;
+  const auto last =
+      found ? lines_.begin() + static_cast<std::ptrdiff_t>(ContinuationEnd(index)) : first;
   const size_t at = static_cast<size_t>(lines_.erase(first, last) - lines_.begin());
   if (value.empty()) return;
   const std::vector<std::string> pieces = Fold(name + ": " + value);

@@ -4,7 +4,7 @@
 #include "text.h"
 
 const char* MethodName(TNetHTTPMethod method) {
-  static const char* const kNames[] = {"HEAD", "GET", "POST", "OPTIONS",
+  static const char* const kNames[] = {"HEAD",  "GET", "POST",   "OPTIONS",
                                        "TRACE", "PUT", "DELETE", "CONNECT"};
   return kNames[static_cast<int>(method)];
 }
@@ -56,8 +56,8 @@ void TNetResponseHeaderInfo::ProcessHeaders() {
   ContentRangeStart = ContentRangeEnd = 0;
   const std::string range = RawHeaders.Values("Content-Range");
   if (!range.empty()) {
-    const std::string span = range.substr(range.find(' ') == std::string::npos ? range.size()
-                                                                               : range.find(' ') + 1);
+    const std::string span =
+        range.substr(range.find(' ') == std::string::npos ? range.size() : range.find(' ') + 1);
     const size_t dash = span.find('-');
     ContentRangeStart = StrToInt(span.substr(0, dash));
     const std::string afterDash = dash == std::string::npos ? "" : span.substr(dash + 1);

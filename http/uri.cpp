@@ -36,8 +36,8 @@ void TNetURI::SetURI(const std::string& uri) {
   const size_t pathEnd = rest.rfind('/', query == std::string::npos ? std::string::npos : query);
   const size_t documentStart = pathEnd == std::string::npos ? 0 : pathEnd + 1;
   Path = (absolute ? "/" : "") + rest.substr(0, documentStart);
-  Document = rest.substr(documentStart, query == std::string::npos ? std::string::npos
-                                                                   : query - documentStart);
+  Document = rest.substr(documentStart,
+                         query == std::string::npos ? std::string::npos : query - documentStart);
   if (query != std::string::npos) Params = rest.substr(query);
 
   if (absolute) {

@@ -33,7 +33,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
   return !options.urls.empty() && (options.outputFile.empty() || options.urls.size() == 1);
 }
 
-const char* ModeName(TWorkMode mode) { return mode == TWorkMode::wmRead ? "read" : "write"; }
+const char* ModeName(TWorkMode mode) {
+  return mode == TWorkMode::wmRead ? "read" : "write";
+}
 
 void ReportEvents(TNetHTTP& http, std::ostream& err) {
   http.OnWorkBegin = [&err](TNetComponent*, TWorkMode mode, int32_t maximum) {

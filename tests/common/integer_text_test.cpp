@@ -5,18 +5,25 @@
 namespace {
 
 TEST(IntegerText, AcceptsTheForms) {
-  const std::pair<const char*, int32_t> accepted[] = {
-      {"80", 80},      {" 80", 80},      {"+80", 80},        {"-1", -1},
-      {"$1F", 31},     {"0x1F", 31},     {"x1F", 31},        {"0X7FFFFFFF", 2147483647},
-      {"-2147483648", INT32_MIN},        {"$FFFFFFFF", -1},  {"0", 0}};
+  const std::pair<const char*, int32_t> accepted[] = {{"80", 80},
+                                                      {" 80", 80},
+                                                      {"+80", 80},
+                                                      {"-1", -1},
+                                                      {"$1F", 31},
+                                                      {"0x1F", 31},
+                                                      {"x1F", 31},
+                                                      {"0X7FFFFFFF", 2147483647},
+                                                      {"-2147483648", INT32_MIN},
+                                                      {"$FFFFFFFF", -1},
+                                                      {"0", 0}};
   for (const auto& [textValue, value] : accepted) {
     EXPECT_EQ(StrToInt(textValue), value) << textValue;
   }
 }
 
 TEST(IntegerText, RejectsEverythingElseWithTheMessage) {
-  for (const char* rejected : {"0x123456789", "2147483648", "8 0", "80 ", "\t80", "", "-", "0x",
-                               "1e3", "80a"}) {
+  for (const char* rejected :
+       {"0x123456789", "2147483648", "8 0", "80 ", "\t80", "", "-", "0x", "1e3", "80a"}) {
     try {
       StrToInt(rejected);
       ADD_FAILURE() << rejected;

@@ -18,8 +18,8 @@ TEST(FormEncoding, EncodesValuesInPlaceAndNeverNames) {
   std::vector<std::string> fields = {"Login=us er", "Pass word=a&b", "Empty=", "NoValue",
                                      "Login=second one"};
   EncodeFormFields(fields);
-  EXPECT_EQ(fields, (std::vector<std::string>{"Login=us%20er", "Pass word=a%26b", "Empty=",
-                                              "NoValue", "Login=second%20one"}));
+  EXPECT_EQ(fields, (std::vector<std::string>{"Login=us%20er", "Pass word=a%26b",
+                                              "Empty=", "NoValue", "Login=second%20one"}));
 }
 
 TEST(FormEncoding, BodyJoinsLinesWithAmpersands) {

@@ -47,11 +47,8 @@ TEST(HttpRequestWire, TheFormPostAndTheGetAfterIt) {
 }
 
 TEST(HttpRequestWire, FragmentsAreCutAndBackslashesBecomeSlashes) {
-  LoopbackServer server(Script()
-                            .ReadHead()
-                            .Send(Reply("200 OK", ""))
-                            .ReadHead()
-                            .Send(Reply("200 OK", "")));
+  LoopbackServer server(
+      Script().ReadHead().Send(Reply("200 OK", "")).ReadHead().Send(Reply("200 OK", "")));
   auto http = ProgramClient();
   http->Get(BaseURL(server) + "/p?search=ab#c");
   http->Get(BaseURL(server) + "\\dir\\doc?q=a\\b");
@@ -83,9 +80,9 @@ TEST(HttpRequestWire, ACookieLineOver1024CharactersIsFolded) {
   cookies.cookieText = first + " " + second;
   http->SetCookieManager(&cookies);
   http->Get(BaseURL(server) + "/");
-  EXPECT_NE(server.Received().find(kAgentLines + "Cookie: " + first + "\r\n " + second +
-                                   "\r\n\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      server.Received().find(kAgentLines + "Cookie: " + first + "\r\n " + second + "\r\n\r\n"),
+      std::string::npos);
 }
 
 TEST(HttpRequestWire, TheCookieStoreIsAskedBeforeAndToldAfterEveryRequest) {
@@ -102,10 +99,10 @@ TEST(HttpRequestWire, TheCookieStoreIsAskedBeforeAndToldAfterEveryRequest) {
   cookies.cookieText = "s=1";
   http->SetCookieManager(&cookies);
   EXPECT_EQ(http->Get(BaseURL(server) + "/start/page?x=1"), "done");
-  EXPECT_EQ(cookies.calls,
-            (std::vector<std::string>{"text for 127.0.0.1/start/", "Set-cookie s=1; path=/ @127.0.0.1",
-                                      "Set-cookie t=3 @127.0.0.1", "Set-cookie2 v=2 @127.0.0.1",
-                                      "text for 127.0.0.1/next/"}));
+  EXPECT_EQ(cookies.calls, (std::vector<std::string>{
+                               "text for 127.0.0.1/start/", "Set-cookie s=1; path=/ @127.0.0.1",
+                               "Set-cookie t=3 @127.0.0.1", "Set-cookie2 v=2 @127.0.0.1",
+                               "text for 127.0.0.1/next/"}));
   const std::string redirected = server.Received().substr(server.Received().find("GET /next/"));
   EXPECT_EQ(redirected, "GET /next/ HTTP/1.1\r\nContent-Type: text/html\r\n" + HostLine(server) +
                             kAgentLines + "Cookie: s=1\r\n\r\n");

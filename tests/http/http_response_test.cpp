@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "http_test_helpers.h"
 #include "support/recording_cookie_store.h"
 #include "support/work_event_log.h"
-#include "http_test_helpers.h"
 
 namespace {
 
@@ -22,8 +22,10 @@ Script RepliesInTurn(const std::vector<std::string>& replies) {
 TEST(HttpRedirects, ARelative302ToAPostRepeatsThePostWithItsBody) {
   const std::string body = "Login=u&Domain=d&Password=p";
   LoopbackServer server(
-      {Script().ReadHead().ReadBytes(body.size()).Send(
-           Reply("302 Found", "moved", "Set-Cookie: session=1\r\nLocation: next?step=2\r\n")),
+      {Script()
+           .ReadHead()
+           .ReadBytes(body.size())
+           .Send(Reply("302 Found", "moved", "Set-Cookie: session=1\r\nLocation: next?step=2\r\n")),
        Script().ReadHead().ReadBytes(body.size()).Send(Reply("200 OK", "welcome"))});
   auto http = ProgramClient();
   RecordingCookieStore cookies;
@@ -36,10 +38,9 @@ TEST(HttpRedirects, ARelative302ToAPostRepeatsThePostWithItsBody) {
   EXPECT_EQ(server.Received(1).substr(server.Received(1).size() - body.size()), body);
   EXPECT_EQ(cookies.calls[1], "Set-cookie session=1 @127.0.0.1")
       << "stored before the repeated post is built";
-  EXPECT_EQ(log.lines,
-            (Lines{"begin write 27", "work write 27", "end write", "begin read 5", "work read 5",
-                   "end read", "begin write 27", "work write 27", "end write", "begin read 7",
-                   "work read 7", "end read"}));
+  EXPECT_EQ(log.lines, (Lines{"begin write 27", "work write 27", "end write", "begin read 5",
+                              "work read 5", "end read", "begin write 27", "work write 27",
+                              "end write", "begin read 7", "work read 7", "end read"}));
 }
 
 TEST(HttpRedirects, FifteenInARowEndTheCallQuietlyAndTheNextCallFollowsAgain) {
@@ -113,16 +114,15 @@ TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
   LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "one")).ReadHead().Close());
   auto http = ProgramClient();
   EXPECT_EQ(http->Get(BaseURL(server) + "/"), "one");
-  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }),
-            "Connection Closed Gracefully.");
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }), "Connection Closed Gracefully.");
   EXPECT_EQ(server.Connections(), 1);
 }
 
 // --- Framing ----------------------------------------------------------------
 
 TEST(HttpFraming, A204AndALengthOf0ReadNoBody) {
-  LoopbackServer server(RepliesInTurn({"HTTP/1.1 204 No Content\r\n\r\n", Reply("200 OK", ""),
-                                       Reply("200 OK", "third")}));
+  LoopbackServer server(RepliesInTurn(
+      {"HTTP/1.1 204 No Content\r\n\r\n", Reply("200 OK", ""), Reply("200 OK", "third")}));
   auto http = ProgramClient();
   EXPECT_EQ(http->Get(BaseURL(server) + "/1"), "");
   EXPECT_EQ(http->Get(BaseURL(server) + "/2"), "");

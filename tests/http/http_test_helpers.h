@@ -32,8 +32,8 @@ inline std::string HostLine(const LoopbackServer& server) {
 // A response with a Content-Length.
 inline std::string Reply(const std::string& status, const std::string& body,
                          const std::string& headers = "") {
-  return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " +
-         std::to_string(body.size()) + "\r\n\r\n" + body;
+  return "HTTP/1.1 " + status + "\r\n" + headers +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 }  // namespace testing_support

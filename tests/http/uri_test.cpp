@@ -18,8 +18,8 @@ TEST(URI, SplitsIntoItsParts) {
       {"http://:pw@host/", "http", "", "", "host", "", "/", "", "", ""},
       {"http://host/p?search=ab#c", "http", "", "", "host", "", "/", "p", "?search=ab", "c"},
       {"http://host/doc#top?x", "http", "", "", "host", "", "/", "doc", "?x", "top"},
-      {"http://host/dir\\sub\\doc?a=b\\c", "http", "", "", "host", "", "/dir/sub/", "doc",
-       "?a=b/c", ""},
+      {"http://host/dir\\sub\\doc?a=b\\c", "http", "", "", "host", "", "/dir/sub/", "doc", "?a=b/c",
+       ""},
       {"http://host/a/b=c/d", "http", "", "", "host", "", "/a/", "b", "=c/d", ""},
       {"/mail/user/audio?search=x", "", "", "", "", "", "/mail/user/", "audio", "?search=x", ""},
       {"next", "", "", "", "", "", "", "next", "", ""},
@@ -47,9 +47,9 @@ TEST(URI, ResolvesPathsAgainstABase) {
     const char* path;
     const char* result;
   } cases[] = {
-      {"/a/b/", "/x/", "/x/"},       {"/a/b/", "", "/a/b/"},        {"/a/b/", "c/", "/a/b/c/"},
-      {"/a/b/", "../c/", "/a/c/"},   {"/a/b", "c/", "/a/b/c/"},     {"/a//b/", "", "/a/b/"},
-      {"/a/b/", "./c/", "/a/b/./c/"}, {"/", "../../x/", "/x/"},     {"", "", "/"},
+      {"/a/b/", "/x/", "/x/"},        {"/a/b/", "", "/a/b/"},    {"/a/b/", "c/", "/a/b/c/"},
+      {"/a/b/", "../c/", "/a/c/"},    {"/a/b", "c/", "/a/b/c/"}, {"/a//b/", "", "/a/b/"},
+      {"/a/b/", "./c/", "/a/b/./c/"}, {"/", "../../x/", "/x/"},  {"", "", "/"},
       {"/a/", "b", "/a/b"},
   };
   for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -113,6 +114,9 @@ void LoopbackServer::AcceptLoop() {
     if (!WaitReadable(listener_, kSlice)) continue;
     const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
+    // Every send leaves at once, so that pieces reach the client as pieces.
+    const int noDelay = 1;
+    setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     int index;
     {
       std::lock_guard<std::mutex> lock(mutex_);

@@ -1,0 +1,68 @@
+#include "get_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "http_test_helpers.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct CommandRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CommandRun RunWith(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunGetCommand(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(GetCommand, PostsTheFieldsToTheFirstURLAndGetsTheRestOnOneClient) {
+  LoopbackServer server(Script()
+                            .ReadHead()
+                            .ReadBytes(7)
+                            .Send(Reply("200 OK", "in;", "Connection: keep-alive\r\n"))
+                            .ReadHead()
+                            .Send(Reply("200 OK", "page")));
+  const CommandRun run =
+      RunWith({"-d", "a=1 2", "--events", BaseURL(server) + "/login", BaseURL(server) + "/page"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "in;page");
+  EXPECT_EQ(run.err,
+            "begin write 7\nwork write 7\nend write\nbegin read 3\nwork read 3\nend read\n"
+            "begin read 4\nwork read 4\nend read\n");
+  EXPECT_NE(server.Received().find("\r\n\r\na=1%202GET /page"), std::string::npos);
+  EXPECT_EQ(server.Connections(), 1);
+}
+
+TEST(GetCommand, WritesTheBodyToAFile) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", std::string("\0mp3", 4))));
+  const std::string path = ::testing::TempDir() + "melodrop_get_test.mp3";
+  const CommandRun run = RunWith({"-o", path, BaseURL(server) + "/t.mp3"});
+  EXPECT_EQ(run.status, 0);
+  std::ifstream file(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), std::string("\0mp3", 4));
+  std::remove(path.c_str());
+}
+
+TEST(GetCommand, AnExceptionEndsTheRunWithItsMessage) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("404 Not Found", "")));
+  const CommandRun run = RunWith({BaseURL(server) + "/missing"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "HTTP/1.1 404 Not Found\n");
+}
+
+TEST(GetCommand, WrongArgumentsShowTheUsage) {
+  EXPECT_EQ(RunWith({}).status, 2);
+  EXPECT_EQ(RunWith({"-o", "a", "http://x/", "http://y/"}).status, 2);
+  EXPECT_EQ(RunWith({"--bogus", "http://x/"}).status, 2);
+}
+
+}  // namespace

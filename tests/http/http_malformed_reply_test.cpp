@@ -1,0 +1,93 @@
+// Replies a server should never send, each with the outcome the client must
+// reach, replayed whole and cut into 1-byte and 7-byte pieces.
+
+#include <gtest/gtest.h>
+
+#include "http_test_helpers.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct MalformedCase {
+  const char* name;
+  std::string reply;    // sent after the request head, then the server closes
+  std::string outcome;  // the body, or "error: " and the exception's message
+};
+
+std::string ManyHeaderLines(int count, size_t valueSize = 1) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += "X-Line: " + std::string(valueSize, 'v') + "\r\n";
+  return lines;
+}
+
+template <size_t N>
+std::string WithNulBytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+
+const MalformedCase kCases[] = {
+    {"unreadable chunk size", kChunked + "zz\r\nhello\r\n0\r\n\r\n", ""},
+    {"chunk size over 8 digits", kChunked + "100000005\r\nhello\r\n0\r\n\r\n", ""},
+    {"chunk size of 2 GiB cut short", kChunked + "7FFFFFFF\r\nhello",
+     "error: Connection Closed Gracefully."},
+    {"chunk size with all bits", kChunked + "FFFFFFFF\r\nhello\r\n", ""},
+    {"chunk extension without space", kChunked + "5;name=x\r\nhello\r\n0\r\n\r\n", ""},
+    {"chunk extension after a space", kChunked + "5 ;name=x\r\nhello\r\n0\r\n\r\n", "hello"},
+    {"chunk with trailer", kChunked + "A\r\n0123456789\r\n0\r\nTrailer: x\r\n\r\n", "0123456789"},
+    {"closed mid-chunk", kChunked + "5\r\nhe", "error: Connection Closed Gracefully."},
+    {"negative length", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nuntil close", "until close"},
+    {"non-numeric length", "HTTP/1.1 200 OK\r\nContent-Length: 5x\r\n\r\nuntil close",
+     "until close"},
+    {"out-of-range length", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nrest", "rest"},
+    {"closed mid-body", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello", "hello"},
+    {"status line without code", "HTTP/1.1 OK\r\n\r\n", "error: HTTP/1.1 OK"},
+    {"status line alone", "HTTP/1.1 200 OK\r\n", "error: Undefined situation"},
+    {"empty reply", "", "error: Connection Closed Gracefully."},
+    {"header without colon", "HTTP/1.1 200 OK\r\nBogus\r\nContent-Length: 2\r\n\r\nhi", "hi"},
+    {"NUL bytes", WithNulBytes("HTTP/1.1 200 OK\r\nX: a\0b\r\nContent-Length: 3\r\n\r\nh\0i"),
+     WithNulBytes("h\0i")},
+    {"bare LF line ends", "HTTP/1.1 200 OK\nContent-Length: 2\n\nhi", "hi"},
+    {"head without closing blank line", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n",
+     "error: Undefined situation"},
+    {"closed mid-head", "HTTP/1.1 200 OK\r\nContent-Le", "error: Undefined situation"},
+    {"error closed mid-head", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n",
+     "error: HTTP/1.1 404 Not Found"},
+    {"redirect without Location", "HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n", ""},
+    {"100 followed by nothing", "HTTP/1.1 100 Continue\r\n\r\n",
+     "error: Connection Closed Gracefully."},
+    {"1001 header lines", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(1001) + "\r\n",
+     "error: Response header too large."},
+    {"over 1 MiB of head", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(100, 12000) + "\r\n",
+     "error: Response header too large."},
+    {"over-long header line", "HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'v') + "\r\n\r\n",
+     "error: Max line length exceeded."},
+};
+
+std::string Outcome(const MalformedCase& c, size_t pieceSize) {
+  // Short replies pause between pieces so that each arrives on its own.
+  const Milliseconds pause(c.reply.size() <= 2000 ? 1 : 0);
+  const Script script = Script().ReadHead().SendInPieces(c.reply, pieceSize, pause);
+  LoopbackServer server(script);
+  auto http = ProgramClient();
+  http->ReadTimeout = 10000;  // a case that would hang fails instead
+  try {
+    return http->Get(BaseURL(server) + "/");
+  } catch (const std::exception& e) {
+    return std::string("error: ") + e.what();
+  }
+}
+
+TEST(HttpMalformedReplies, EachHasItsOutcomeWholeAndInPieces) {
+  for (const MalformedCase& c : kCases) {
+    for (size_t pieceSize : {size_t{0}, size_t{1}, size_t{7}}) {
+      // The megabyte head goes whole only: a million pieces take too long.
+      if (pieceSize != 0 && c.reply.size() > 100000) continue;
+      EXPECT_EQ(Outcome(c, pieceSize), c.outcome) << c.name << ", pieces of " << pieceSize;
+    }
+  }
+}
+
+}  // namespace
