@@ -67,8 +67,10 @@ bool TNetTCPConnection::Connected() {
   return ioHandler_ && ioHandler_->Connected();
 }
 
+// Takes in only what has already arrived: a wait here would delay every
+// request on a reused connection.
 void TNetTCPConnection::PollClosed(bool raiseIfClosed) {
-  FillInputBuffer(raiseIfClosed, 1, false);
+  FillInputBuffer(raiseIfClosed, 0, false);
 }
 
 void TNetTCPConnection::DropSocket() {

@@ -37,7 +37,7 @@ class TNetTCPConnection : public TNetComponent {
   // asked to, and nothing buffered is left to read (or ignoreBuffer).
   virtual void CheckClosed(bool raiseIfClosed, bool ignoreBuffer);
   virtual bool Connected();
-  // Takes in whatever has arrived within 1 ms; notices a peer close.
+  // Takes in whatever has arrived, without waiting; notices a peer close.
   virtual void PollClosed(bool raiseIfClosed);
   virtual void Disconnect();
   // Closes the socket, keeping the transport; no status, no event.

@@ -55,7 +55,9 @@ const MalformedCase kCases[] = {
     {"closed mid-head", "HTTP/1.1 200 OK\r\nContent-Le", "error: Undefined situation"},
     {"error closed mid-head", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n",
      "error: HTTP/1.1 404 Not Found"},
-    {"redirect without Location", "HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n", ""},
+    // Leads back to the same URL until the redirect limit ends the call.
+    {"redirect without Location",
+     "HTTP/1.1 302 Found\r\nConnection: close\r\nContent-Length: 0\r\n\r\n", ""},
     {"100 followed by nothing", "HTTP/1.1 100 Continue\r\n\r\n",
      "error: Connection Closed Gracefully."},
     {"1001 header lines", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(1001) + "\r\n",

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "tcp_test_helpers.h"
 
@@ -137,7 +139,10 @@ TEST(PollClosed, NoticesAPeerCloseAndTakesInWhatArrived) {
   auto client = ConnectedClientFor(server);
   int disconnects = 0;
   client->OnDisconnected = [&](TNetComponent*) { ++disconnects; };
-  for (int polls = 0; polls < 2000 && client->Connected(); ++polls) client->PollClosed(false);
+  for (int polls = 0; polls < 2000 && client->Connected(); ++polls) {
+    client->PollClosed(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   EXPECT_FALSE(client->Connected());
   client->PollClosed(false);
   EXPECT_EQ(disconnects, 1);
