@@ -1,17 +1,53 @@
 #pragma once
-// The cookie store the HTTP client keeps its session in.
+// The cookie store the HTTP client keeps its session in: in memory only,
+// for the life of the client.
 
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "cookies.h"
+#include "net_clock.h"
+
+class TNetCookieManager;
+
+using TNetCookieManagerEvent = std::function<void(TNetCookieManager* Sender)>;
+// May refuse a new cookie by clearing accept.
+using TNetNewCookieEvent =
+    std::function<void(TNetCookieManager* Sender, TNetNetscapeCookie& cookie, bool& accept)>;
 
 class TNetCookieManager {
  public:
-  virtual ~TNetCookieManager() = default;
+  explicit TNetCookieManager(const TNetClock& clock = TNetClock::System(),
+                             TNetCookieManagerEvent onCreate = nullptr);
+  TNetCookieManager(const TNetCookieManager&) = delete;
+  TNetCookieManager& operator=(const TNetCookieManager&) = delete;
+  // Runs the expiry pass and tells OnDestroy before the cookies go.
+  virtual ~TNetCookieManager();
+
+  TNetNewCookieEvent OnNewCookie;
+  TNetCookieManagerEvent OnCreate;
+  TNetCookieManagerEvent OnDestroy;
 
   // A "Set-cookie" value of a response to a request for host.
   virtual void AddServerCookie(const std::string& cookie, const std::string& host);
-  // A "Set-cookie2" value of a response to a request for host.
+  // A "Set-cookie2" value; a quoted port list with a part that is no integer
+  // raises "'%s' is not a valid integer value".
   virtual void AddServerCookie2(const std::string& cookie, const std::string& host);
   // The "Cookie" text for a request to host and path; empty: no "Cookie" line.
   virtual std::string GenerateCookieList(const std::string& host, const std::string& path,
                                          bool secure);
+  void RemoveExpired() { cookies_.RemoveExpired(); }
+
+  TNetCookies& CookieCollection() { return cookies_; }
+
+  // Whether a cookie for domain may be stored from a response from host.
+  static bool IsValidDomain(const std::string& domain, const std::string& host);
+
+ private:
+  void AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie, const std::string& cookieText,
+                 const std::string& host);
+
+  const TNetClock& clock_;
+  TNetCookies cookies_;
 };

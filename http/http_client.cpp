@@ -166,7 +166,7 @@ void TNetCustomHTTP::SendRequest() {
   const std::string cookie = AllowCookies && cookieManager_
                                  ? cookieManager_->GenerateCookieList(url_.Host, url_.Path, false)
                                  : "";
-  request_.BuildRawHeaders(cookie);
+  request_.BuildRawHeaders(cookie, TNetClock::System());
   const char* version = ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 ? "1.0" : "1.1";
   StartWriteBatch(-1);
   try {
@@ -188,7 +188,7 @@ void TNetCustomHTTP::ReadResult() {
     response_.RawHeaders.Clear();
     response_.SetResponseText(ReadLine());
     ReadHeaderLines();
-    response_.ProcessHeaders();
+    response_.ProcessHeaders(TNetClock::System());
     StoreCookies();
   } while (response_.ResponseCode == 100);
 }

@@ -1,6 +1,7 @@
 #include "http_header_info.h"
 
 #include "integer_text.h"
+#include "internet_date.h"
 #include "text.h"
 
 const char* MethodName(TNetHTTPMethod method) {
@@ -9,7 +10,7 @@ const char* MethodName(TNetHTTPMethod method) {
   return kNames[static_cast<int>(method)];
 }
 
-void TNetHTTPRequest::BuildRawHeaders(const std::string& cookie) {
+void TNetHTTPRequest::BuildRawHeaders(const std::string& cookie, const TNetClock& clock) {
   RawHeaders.Clear();
   const auto set = [this](const char* name, const std::string& value) {
     RawHeaders.SetValue(name, value);
@@ -21,6 +22,9 @@ void TNetHTTPRequest::BuildRawHeaders(const std::string& cookie) {
   set("Content-Type", ContentType);
   if (ContentLength >= 0) set("Content-Length", std::to_string(ContentLength));
   set("Cache-control", CacheControl);
+  if (Date) set("Date", WriteInternetDate(*Date, clock));
+  if (Expires) set("Expires", WriteInternetDate(*Expires, clock));
+  if (LastModified) set("Last-Modified", WriteGMTDate(*LastModified));
   set("Pragma", Pragma);
   for (const std::string& line : CustomHeaders.Lines()) RawHeaders.Add(line);
   set("Proxy-Connection", ProxyConnection);
@@ -32,6 +36,7 @@ void TNetHTTPRequest::BuildRawHeaders(const std::string& cookie) {
   set("From", From);
   set("Referer", Referer);
   set("User-Agent", UserAgent);
+  if (LastModified) set("If-Modified-Since", WriteInternetDate(*LastModified, clock));
   if (ContentRangeStart != 0 || ContentRangeEnd != 0) {
     set("Range", "bytes=" + std::to_string(ContentRangeStart) + "-" +
                      (ContentRangeEnd != 0 ? std::to_string(ContentRangeEnd) : ""));
@@ -39,7 +44,17 @@ void TNetHTTPRequest::BuildRawHeaders(const std::string& cookie) {
   set("Cookie", cookie);
 }
 
-void TNetResponseHeaderInfo::ProcessHeaders() {
+namespace {
+
+// A date header; an unreadable date lands long past.
+std::optional<int64_t> DateValue(const std::string& value, const TNetClock& clock) {
+  if (value.empty()) return std::nullopt;
+  return ReadInternetDate(value, clock).value_or(kEarliestDate + clock.UTCOffsetSeconds());
+}
+
+}  // namespace
+
+void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
   Location = RawHeaders.Values("Location");
   Server = RawHeaders.Values("Server");
   Connection = RawHeaders.Values("Connection");
@@ -62,6 +77,15 @@ void TNetResponseHeaderInfo::ProcessHeaders() {
     ContentRangeStart = StrToInt(span.substr(0, dash));
     const std::string afterDash = dash == std::string::npos ? "" : span.substr(dash + 1);
     ContentRangeEnd = StrToInt(afterDash.substr(0, afterDash.find('/')));
+  }
+  Date = DateValue(RawHeaders.Values("Date"), clock);
+  LastModified = DateValue(RawHeaders.Values("Last-Modified"), clock);
+  const std::string expires = RawHeaders.Values("Expires");
+  if (const std::optional<int32_t> seconds = ParseDecimal(expires)) {
+    // A number of seconds from now; a negative one means long past.
+    Expires = *seconds < 0 ? kEarliestDate : clock.NowLocalMilliseconds() / 1000 + *seconds;
+  } else {
+    Expires = DateValue(expires, clock);
   }
   WWWAuthenticate = RawHeaders.AllValues("WWW-Authenticate");
   ProxyAuthenticate = RawHeaders.AllValues("Proxy-Authenticate");

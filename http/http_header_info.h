@@ -3,10 +3,12 @@
 // as long as the client; values an earlier call left stay for later calls.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "header_list.h"
+#include "net_clock.h"
 
 class TStream;
 
@@ -29,6 +31,10 @@ class TNetEntityHeaderInfo {
   std::string ContentVersion;
   std::string Pragma;
   TNetHeaderList CustomHeaders;
+  // Dates in local time (see internet_date.h); unset when absent.
+  std::optional<int64_t> Date;
+  std::optional<int64_t> Expires;
+  std::optional<int64_t> LastModified;
 };
 
 class TNetRequestHeaderInfo : public TNetEntityHeaderInfo {
@@ -56,7 +62,7 @@ class TNetHTTPRequest : public TNetRequestHeaderInfo {
   TNetHeaderList RawHeaders;  // the lines built for the wire
 
   // Builds RawHeaders in the order they go out; cookie is the store's text.
-  void BuildRawHeaders(const std::string& cookie);
+  void BuildRawHeaders(const std::string& cookie, const TNetClock& clock);
 };
 
 class TNetResponseHeaderInfo : public TNetEntityHeaderInfo {
@@ -72,7 +78,7 @@ class TNetResponseHeaderInfo : public TNetEntityHeaderInfo {
   TNetHeaderList RawHeaders;  // the lines as received
 
   // Takes the values above from RawHeaders.
-  void ProcessHeaders();
+  void ProcessHeaders(const TNetClock& clock);
 };
 
 class TNetHTTPResponse : public TNetResponseHeaderInfo {

@@ -1,0 +1,221 @@
+#include "cookies.h"
+
+#include <algorithm>
+#include <charconv>
+#include <mutex>
+
+#include "integer_text.h"
+#include "internet_date.h"
+#include "text.h"
+
+namespace {
+
+std::vector<std::string> SplitItems(const std::string& cookieText) {
+  std::vector<std::string> items;
+  std::string rest = cookieText;
+  for (size_t at = rest.find(';'); at != std::string::npos; at = rest.find(';')) {
+    items.push_back(text::Trim(rest.substr(0, at)));
+    rest = rest.substr(at + 1);
+  }
+  if (!rest.empty()) items.push_back(text::Trim(rest));
+  return items;
+}
+
+std::optional<int64_t> ParseDecimal64(const std::string& s) {
+  int64_t value = 0;
+  const char* end = s.data() + s.size();
+  const auto [ptr, error] = std::from_chars(s.data(), end, value);
+  if (s.empty() || error != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+// --- Items ------------------------------------------------------------------
+
+void TNetNetscapeCookie::SetCookieText(const std::string& cookieText) {
+  if (cookieText == cookieText_ && !cookieText_.empty()) return;
+  cookieText_ = cookieText;
+  std::vector<std::string> items = SplitItems(cookieText);
+  CookieName.clear();
+  Value.clear();
+  if (!items.empty()) {
+    const std::string& cookie = items.front();
+    const size_t equals = cookie.find('=');
+    if (equals != std::string::npos) {
+      CookieName = cookie.substr(0, equals);
+      Value = cookie.substr(equals + 1);
+    }
+    items.erase(items.begin());
+  }
+  for (std::string& item : items) {
+    const size_t equals = item.find('=');
+    item = equals == std::string::npos ? text::ToUpper(item)
+                                       : text::ToUpper(item.substr(0, equals)) + item.substr(equals);
+  }
+  LoadProperties(items);
+}
+
+std::string TNetNetscapeCookie::AttributeValue(const Attributes& attributes, const char* name,
+                                               bool* found) {
+  const std::string prefix = std::string(name) + "=";
+  for (const std::string& item : attributes) {
+    if (item.compare(0, prefix.size(), prefix) == 0) {
+      if (found) *found = true;
+      return item.substr(prefix.size());
+    }
+  }
+  if (found) *found = false;
+  return "";
+}
+
+bool TNetNetscapeCookie::HasItem(const Attributes& attributes, const char* name) {
+  return std::find(attributes.begin(), attributes.end(), name) != attributes.end();
+}
+
+void TNetNetscapeCookie::LoadProperties(const Attributes& attributes) {
+  Path = AttributeValue(attributes, "PATH");
+  if (!Path.empty() && Path.front() == '"') Path.erase(0, 1);
+  if (!Path.empty() && Path.back() == '"') Path.pop_back();
+  Expires = AttributeValue(attributes, "EXPIRES");
+  Domain = AttributeValue(attributes, "DOMAIN");
+  Secure = HasItem(attributes, "SECURE");
+}
+
+TNetCookieRFC2109::TNetCookieRFC2109(const TNetClock& clock) : TNetNetscapeCookie(clock) {
+  Flavour = TNetCookieFlavour::RFC2109;
+}
+
+int64_t TNetCookieRFC2109::SecondsUntil(const std::string& date) const {
+  const std::optional<int64_t> when = ReadInternetDate(date, Clock());
+  if (!when) return MaxAge;
+  return (*when * 1000 - Clock().NowLocalMilliseconds()) / 1000;
+}
+
+void TNetCookieRFC2109::LoadProperties(const Attributes& attributes) {
+  TNetNetscapeCookie::LoadProperties(attributes);
+  if (!Expires.empty()) MaxAge = SecondsUntil(Expires);
+  MaxAge = ParseDecimal64(AttributeValue(attributes, "MAX-AGE")).value_or(-1);
+  Version = AttributeValue(attributes, "VERSION");
+  Comment = AttributeValue(attributes, "COMMENT");
+  bool hasExpires = false;
+  AttributeValue(attributes, "EXPIRES", &hasExpires);
+  if (!hasExpires) {
+    Flavour = TNetCookieFlavour::Netscape;
+    if (MaxAge >= 0) {
+      const int64_t now = Clock().NowLocalMilliseconds() / 1000;
+      Expires = WriteInternetDate(now + MaxAge, Clock());
+      MaxAge = SecondsUntil(Expires);
+    }
+  }
+}
+
+TNetCookieRFC2965::TNetCookieRFC2965(const TNetClock& clock) : TNetCookieRFC2109(clock) {
+  Flavour = TNetCookieFlavour::RFC2965;
+}
+
+void TNetCookieRFC2965::LoadProperties(const Attributes& attributes) {
+  TNetCookieRFC2109::LoadProperties(attributes);
+  CommentURL = AttributeValue(attributes, "COMMENTURL");
+  Discard = HasItem(attributes, "DISCARD");
+  const std::string ports = AttributeValue(attributes, "PORT");
+  PortList.clear();
+  if (ports.empty()) {
+    PortList = {80};
+  } else if (ports.size() >= 2 && ports.front() == '"' && ports.back() == '"') {
+    std::string rest = ports.substr(1, ports.size() - 2);
+    while (!rest.empty()) {
+      const size_t comma = rest.find(',');
+      PortList.push_back(StrToInt(rest.substr(0, comma)));
+      rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    }
+    if (PortList.empty()) PortList = {80};
+  }
+}
+
+// --- Store ------------------------------------------------------------------
+
+TNetCookieList::Entry& TNetCookieList::EntryFor(const std::string& key) {
+  for (Entry& entry : entries_) {
+    if (text::EqualsIgnoringCase(entry.key, key)) return entry;
+  }
+  entries_.push_back(Entry{key, {}});
+  return entries_.back();
+}
+
+void TNetCookies::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie) {
+  std::unique_lock<std::shared_mutex> lock(lock_);
+  auto& cookies = index_.EntryFor(cookie->Domain + cookie->Path).cookies;
+  for (auto& held : cookies) {
+    if (text::EqualsIgnoringCase(held->CookieName, cookie->CookieName)) {
+      held->SetCookieText(cookie->CookieText());
+      held->Flavour = cookie->Flavour;
+      return;
+    }
+  }
+  cookies.push_back(std::move(cookie));
+}
+
+void TNetCookies::RemoveExpired() {
+  std::unique_lock<std::shared_mutex> lock(lock_);
+  const int64_t now = clock_.NowLocalMilliseconds();
+  for (TNetCookieList::Entry& entry : index_.Entries()) {
+    for (size_t i = entry.cookies.size(); i-- > 0;) {
+      const std::string& expires = entry.cookies[i]->Expires;
+      if (expires.empty()) continue;
+      // An unreadable date counts as long past.
+      const int64_t date =
+          ReadInternetDate(expires, clock_).value_or(kEarliestDate + clock_.UTCOffsetSeconds());
+      if (date * 1000 < now) entry.cookies.erase(entry.cookies.begin() + static_cast<long>(i));
+    }
+  }
+}
+
+std::string TNetCookies::CookieText(const std::string& host, const std::string& path,
+                                    bool secure) const {
+  std::shared_lock<std::shared_mutex> lock(lock_);
+  const std::string hostAndPath = host + path;
+  std::vector<const TNetNetscapeCookie*> collected;
+  for (const TNetCookieList::Entry& entry : index_.Entries()) {
+    if (text::FindIgnoringCase(hostAndPath, entry.key) == std::string::npos) continue;
+    for (auto cookie = entry.cookies.rbegin(); cookie != entry.cookies.rend(); ++cookie) {
+      const TNetNetscapeCookie& c = **cookie;
+      if (path.compare(0, c.Path.size(), c.Path) == 0 && (!c.Secure || secure) && !c.Value.empty()) {
+        collected.push_back(&c);
+      }
+    }
+  }
+  std::stable_sort(collected.begin(), collected.end(), [](const auto* a, const auto* b) {
+    return text::ToLower(a->Path) > text::ToLower(b->Path);
+  });
+  std::string result;
+  for (const TNetNetscapeCookie* cookie : collected) {
+    if (!result.empty()) result += "; ";
+    result += cookie->CookieName + "=" + cookie->Value;
+  }
+  return result;
+}
+
+void TNetCookies::Clear() {
+  std::unique_lock<std::shared_mutex> lock(lock_);
+  for (TNetCookieList::Entry& entry : index_.Entries()) entry.cookies.clear();
+}
+
+int TNetCookies::Count() const {
+  std::shared_lock<std::shared_mutex> lock(lock_);
+  int count = 0;
+  for (const TNetCookieList::Entry& entry : index_.Entries()) {
+    count += static_cast<int>(entry.cookies.size());
+  }
+  return count;
+}
+
+const TNetNetscapeCookie* TNetCookies::Find(const std::string& name) const {
+  std::shared_lock<std::shared_mutex> lock(lock_);
+  for (const TNetCookieList::Entry& entry : index_.Entries()) {
+    for (const auto& cookie : entry.cookies) {
+      if (text::EqualsIgnoringCase(cookie->CookieName, name)) return cookie.get();
+    }
+  }
+  return nullptr;
+}

@@ -1,0 +1,155 @@
+// The rules the portal session depends on, at the store itself.
+
+#include <gtest/gtest.h>
+
+#include "cookie_manager.h"
+#include "integer_text.h"
+#include "internet_date.h"
+
+namespace {
+
+const std::string kLogin = "login.portal.test";
+const std::string kCatalogue = "catalogue.portal.test";
+
+class CookieStoreTest : public ::testing::Test {
+ protected:
+  // 2026-12-07 12:00:00.500 UTC; local time is UTC + 3 h.
+  TFixedNetClock clock{1796644800500, 3 * 3600};
+  TNetCookieManager store{clock};
+
+  std::string For(const std::string& host, const std::string& path = "/mail/user/") {
+    return store.GenerateCookieList(host, path, false);
+  }
+};
+
+TEST_F(CookieStoreTest, ALeadingDotDomainIsSentToOtherHostsOfThatDomain) {
+  store.AddServerCookie("session=abc; domain=.portal.test; path=/", kLogin);
+  store.AddServerCookie("local=1; path=/", kLogin);
+  EXPECT_EQ(For(kCatalogue), "session=abc");
+  EXPECT_EQ(For(kLogin), "session=abc; local=1") << "equal paths: in the order of the index";
+}
+
+TEST_F(CookieStoreTest, ANewValueReplacesTheOldOneInPlace) {
+  store.AddServerCookie("a=1; path=/", kLogin);
+  store.AddServerCookie("b=2; path=/", kLogin);
+  store.AddServerCookie("a=3; path=/", kLogin);
+  EXPECT_EQ(For(kLogin), "b=2; a=3") << "last stored first, a keeps its place";
+  EXPECT_EQ(store.CookieCollection().Count(), 2);
+}
+
+TEST_F(CookieStoreTest, APastDateMaxAge0OrAnUnreadableDateRemoveTheCookie) {
+  for (const char* ending :
+       {"expires=Thu, 01-Jan-1970 00:00:01 GMT", "max-age=0", "expires=not a date"}) {
+    store.AddServerCookie("gone=1; path=/", kLogin);
+    store.AddServerCookie("kept=1; path=/", kLogin);
+    ASSERT_NE(store.CookieCollection().Find("gone"), nullptr);
+    store.AddServerCookie(std::string("gone=2; path=/; ") + ending, kLogin);
+    EXPECT_EQ(For(kLogin), "kept=1") << ending;
+    EXPECT_EQ(store.CookieCollection().Find("gone"), nullptr) << ending;
+  }
+}
+
+TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
+  store.AddServerCookie("until=1; path=/; expires=Mon, 07 Dec 2026 12:00:10 GMT", kLogin);
+  store.AddServerCookie("aged=1; path=/; max-age=60", kLogin);
+  EXPECT_EQ(For(kLogin), "aged=1; until=1");
+  clock.Advance(10 * 1000);
+  EXPECT_EQ(For(kLogin), "aged=1");
+  clock.Advance(60 * 1000);
+  EXPECT_EQ(For(kLogin), "");
+}
+
+TEST_F(CookieStoreTest, ARepeatedMaxAgeDoesNotPushTheExpiryOn) {
+  store.AddServerCookie("a=1; path=/; max-age=60", kLogin);
+  const std::string expires = store.CookieCollection().Find("a")->Expires;
+  EXPECT_EQ(expires, "Mon, 7 Dec 2026 15:01:00 +0300");
+  clock.Advance(30 * 1000);
+  store.AddServerCookie("a=1; path=/; max-age=60", kLogin);
+  EXPECT_EQ(store.CookieCollection().Find("a")->Expires, expires);
+}
+
+TEST_F(CookieStoreTest, SecureAndEmptyValuesAreNeverSent) {
+  store.AddServerCookie("hidden=1; path=/; secure", kLogin);
+  store.AddServerCookie("empty=; path=/", kLogin);
+  store.AddServerCookie("shown=1; path=/", kLogin);
+  EXPECT_EQ(For(kLogin), "shown=1");
+  EXPECT_EQ(store.GenerateCookieList(kLogin, "/", true), "shown=1; hidden=1");
+}
+
+TEST_F(CookieStoreTest, ACommaDoesNotSeparateCookies) {
+  store.AddServerCookie("a=1, b=2; path=/", kLogin);
+  EXPECT_EQ(For(kLogin), "a=1, b=2");
+}
+
+TEST_F(CookieStoreTest, PathsMatchTheDirectoryOfTheRequest) {
+  store.AddServerCookie("mail=1; path=/mail", kLogin);
+  store.AddServerCookie("audio=1; path=/mail/user/audio", kLogin);
+  store.AddServerCookie("anywhere=1", kLogin);
+  EXPECT_EQ(For(kLogin, "/mail/user/"), "mail=1; anywhere=1");
+  EXPECT_EQ(For(kLogin, "/other/"), "anywhere=1");
+}
+
+TEST_F(CookieStoreTest, TheLongestPathComesFirst) {
+  store.AddServerCookie("root=1; path=/", kLogin);
+  store.AddServerCookie("mail=1; path=/mail/", kLogin);
+  EXPECT_EQ(For(kLogin), "mail=1; root=1");
+}
+
+TEST_F(CookieStoreTest, QuotedPathsLoseTheirQuotes) {
+  store.AddServerCookie("q=1; path=\"/mail/\"", kLogin);
+  EXPECT_EQ(store.CookieCollection().Find("q")->Path, "/mail/");
+}
+
+TEST_F(CookieStoreTest, ADomainThatDiffersInLetterCaseIsRejected) {
+  store.AddServerCookie("a=1; domain=.Portal.test; path=/", kLogin);
+  store.AddServerCookie("b=1; domain=.other.test; path=/", kLogin);
+  EXPECT_EQ(store.CookieCollection().Count(), 0);
+}
+
+TEST_F(CookieStoreTest, DomainValidation) {
+  EXPECT_TRUE(TNetCookieManager::IsValidDomain("10.0.0.1", "10.0.0.1"));
+  EXPECT_FALSE(TNetCookieManager::IsValidDomain(".0.0.1", "10.0.0.1"));
+  EXPECT_TRUE(TNetCookieManager::IsValidDomain("portal.test", "login.portal.test"));
+  EXPECT_TRUE(TNetCookieManager::IsValidDomain(".PORTAL.test", ".portal.test"));
+  EXPECT_FALSE(TNetCookieManager::IsValidDomain("login.portal.test.evil", "login.portal.test"));
+}
+
+TEST_F(CookieStoreTest, NewCookiesCanBeRefused) {
+  store.OnNewCookie = [](TNetCookieManager*, TNetNetscapeCookie& cookie, bool& accept) {
+    accept = cookie.CookieName != "tracker";
+  };
+  store.AddServerCookie("tracker=1", kLogin);
+  store.AddServerCookie("session=1", kLogin);
+  EXPECT_EQ(For(kLogin, "/"), "session=1");
+}
+
+TEST_F(CookieStoreTest, SetCookie2RecordsItsAttributes) {
+  store.AddServerCookie2("v=1; Version=1; Port=\"80,8080\"; Discard; CommentURL=http://x/", kLogin);
+  const auto* cookie = dynamic_cast<const TNetCookieRFC2965*>(store.CookieCollection().Find("v"));
+  ASSERT_NE(cookie, nullptr);
+  EXPECT_EQ(cookie->PortList, (std::vector<int32_t>{80, 8080}));
+  EXPECT_TRUE(cookie->Discard);
+  EXPECT_EQ(cookie->CommentURL, "http://x/");
+  EXPECT_EQ(cookie->Version, "1");
+}
+
+TEST_F(CookieStoreTest, ASetCookie2PortListWithANonIntegerRaises) {
+  try {
+    store.AddServerCookie2("v=1; Port=\"80,eighty\"", kLogin);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "'eighty' is not a valid integer value");
+  }
+}
+
+TEST(CookieManager, TellsWhenItIsMadeAndDestroyed) {
+  std::vector<std::string> events;
+  {
+    TNetCookieManager store(TNetClock::System(),
+                            [&](TNetCookieManager*) { events.push_back("create"); });
+    store.OnDestroy = [&](TNetCookieManager*) { events.push_back("destroy"); };
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"create", "destroy"}));
+}
+
+}  // namespace
