@@ -1,0 +1,26 @@
+#pragma once
+// An INI file read and written one key at a time with the rules of the
+// Windows private-profile functions. Every call goes to the file; nothing is
+// cached, so two handles on one file see each other's writes at once.
+
+#include <stdexcept>
+#include <string>
+
+// A write the system refused: "Unable to write to <full path>".
+class EIniFileException : public std::runtime_error {
+ public:
+  explicit EIniFileException(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The value of key in section, or defaultValue when the file, the section or
+// the key is missing. Names match without regard to case; blanks around the
+// value are dropped and matching quotes removed; at most 2047 characters.
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& path);
+
+// Sets key in section to value: in place when the key exists, else at the
+// end of the section, else in a new section at the end of the file, which is
+// created when missing. Every other byte of the file stays as it was. The
+// file is replaced whole, atomically.
+void WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path);

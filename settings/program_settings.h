@@ -1,0 +1,49 @@
+#pragma once
+// The program's five settings in section "MAIN" of "Settings.cfg" beside
+// the executable, with their keys and defaults.
+
+#include <string>
+
+#include "ini_file.h"
+
+namespace settings_keys {
+
+inline const std::string kSection = "MAIN";
+inline const std::string kPort = "Port";
+inline const std::string kSkin = "Skin";
+inline const std::string kShowBalloon = "ShowBaloon";
+inline const std::string kSkinIndex = "SkinIndex";
+inline const std::string kSkinName = "SkinName";
+
+inline const std::string kDefaultPort = "80";
+constexpr bool kDefaultSkin = false;
+constexpr bool kDefaultShowBalloon = true;
+constexpr int kDefaultSkinIndex = 0;
+inline const std::string kDefaultSkinName = "Snow Leopard (internal)";
+
+}  // namespace settings_keys
+
+// "Settings.cfg" in the folder of the running executable.
+std::string DefaultSettingsPath();
+
+class TProgramSettings {
+ public:
+  explicit TProgramSettings(const std::string& path) : file_(path) {}
+
+  std::string PortText() const;
+  // The port text as an integer; raises "'%s' is not a valid integer value".
+  int PortNumber() const;
+  bool Skin() const;
+  bool ShowBalloon() const;
+  int SkinIndex() const;
+  std::string SkinName() const;
+
+  // Writes all five, in this order.
+  void Write(const std::string& portText, bool skin, bool showBalloon, int skinIndex,
+             const std::string& skinName);
+
+  TIniFile& File() { return file_; }
+
+ private:
+  TIniFile file_;
+};

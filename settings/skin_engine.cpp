@@ -1,0 +1,38 @@
+#include "skin_engine.h"
+
+#include <algorithm>
+
+const std::vector<std::string>& TSkinEngine::SkinNames() {
+  static const std::vector<std::string> kNames = {"Snow Leopard (internal)",
+                                                  "Beijing Ext (internal)",
+                                                  "Calcium (internal)",
+                                                  "Cold (internal)",
+                                                  "FalloutStyle (internal)",
+                                                  "LongHorn (internal)",
+                                                  "MacMetal (internal)",
+                                                  "MacOS2 (internal)",
+                                                  "Neutral3 (internal)",
+                                                  "Office2007 Black (internal)",
+                                                  "Office2007 Blue (internal)",
+                                                  "Pulsar (internal)",
+                                                  "Vista (internal)",
+                                                  "WLM (internal)",
+                                                  "Wood (internal)",
+                                                  "XPLuna (internal)"};
+  return kNames;
+}
+
+const std::string& TSkinEngine::Resolved(const std::string& name) {
+  const std::vector<std::string>& names = SkinNames();
+  const auto found = std::find(names.begin(), names.end(), name);
+  return found != names.end() ? *found : names.front();
+}
+
+void TSkinEngine::SelectSkin(const std::string& name) {
+  skinName_ = active_ ? Resolved(name) : name;
+}
+
+void TSkinEngine::SetActive(bool active) {
+  active_ = active;
+  if (active_) skinName_ = Resolved(skinName_);
+}
