@@ -1,0 +1,83 @@
+#include "catalogue.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "cp1251.h"
+
+namespace {
+
+// Lower case of a Windows-1251 byte: ASCII, А-Я and Ё.
+char Lower(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
+  if (b >= 0xC0 && b <= 0xDF) return static_cast<char>(b + 32);
+  if (b == 0xA8) return static_cast<char>(0xB8);
+  return c;
+}
+
+std::string Lowered(const std::string& s) {
+  std::string result = s;
+  for (char& c : result) c = Lower(c);
+  return result;
+}
+
+}  // namespace
+
+PortalCatalogue PortalCatalogue::Generated(int count) {
+  static const char* const kArtists[] = {
+      "Кино",        "Ария",  "Сплин",   "Земфира",           "Ночные Снайперы",
+      "The Beatles", "Queen", "Nirvana", "Simon & Garfunkel", "AC/DC",
+      "Ёлка",        "Би-2",  "Muse",    "Guns N' Roses",     "Earth, Wind & Fire"};
+  static const char* const kSongs[] = {"Группа крови",
+                                       "Звезда по имени Солнце",
+                                       "Рок-н-ролл",
+                                       "Выхода нет",
+                                       "Yesterday",
+                                       "Bohemian Rhapsody",
+                                       "Come As You Are",
+                                       "Rock & Roll",
+                                       "Highway to Hell",
+                                       "Искала",
+                                       "Полковнику никто не пишет",
+                                       "\"Live\" <Remix>",
+                                       "Прогулки по воде",
+                                       "Hysteria",
+                                       "September"};
+  PortalCatalogue catalogue;
+  for (int i = 0; i < count; ++i) {
+    const std::string title = std::string(kArtists[i % 15]) + " - " + kSongs[(i / 15) % 15] +
+                              (i >= 225 ? " (" + std::to_string(i / 225) + ")" : "");
+    catalogue.tracks_.push_back({i + 1, Utf8ToCp1251(title), 40000 + (i * 7919) % 200000});
+  }
+  return catalogue;
+}
+
+PortalCatalogue PortalCatalogue::FromFile(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) throw std::runtime_error("cannot read " + path);
+  PortalCatalogue catalogue;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.rfind('\t');
+    if (tab == std::string::npos) continue;
+    const int id = static_cast<int>(catalogue.tracks_.size()) + 1;
+    catalogue.tracks_.push_back(
+        {id, Utf8ToCp1251(line.substr(0, tab)), std::stoll(line.substr(tab + 1))});
+  }
+  return catalogue;
+}
+
+std::vector<const PortalTrack*> PortalCatalogue::Search(const std::string& phrase) const {
+  const std::string wanted = Lowered(phrase);
+  std::vector<const PortalTrack*> found;
+  for (const PortalTrack& track : tracks_) {
+    if (Lowered(track.title).find(wanted) != std::string::npos) found.push_back(&track);
+  }
+  return found;
+}
+
+const PortalTrack* PortalCatalogue::Find(int id) const {
+  return id >= 1 && id <= static_cast<int>(tracks_.size()) ? &tracks_[id - 1] : nullptr;
+}

@@ -1,0 +1,59 @@
+// melodrop-portal --port N [--catalogue FILE] [--rate BYTES_PER_SECOND]
+//                 [--chunked] [--redirect-login]
+// Serves the substitute portal on 127.0.0.1 until SIGINT or SIGTERM.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <thread>
+
+#include "portal_server.h"
+
+int main(int argc, char** argv) {
+  PortalOptions options;
+  std::string catalogueFile;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--port" && hasValue) {
+      options.port = std::atoi(argv[++i]);
+    } else if (arg == "--catalogue" && hasValue) {
+      catalogueFile = argv[++i];
+    } else if (arg == "--rate" && hasValue) {
+      options.bytesPerSecond = std::atoll(argv[++i]);
+    } else if (arg == "--chunked") {
+      options.chunked = true;
+    } else if (arg == "--redirect-login") {
+      options.redirectLogin = true;
+    } else {
+      std::fprintf(stderr,
+                   "usage: melodrop-portal --port N [--catalogue FILE] "
+                   "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login]\n");
+      return 2;
+    }
+  }
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  try {
+    PortalServer portal(options, catalogueFile.empty() ? PortalCatalogue::Generated()
+                                                       : PortalCatalogue::FromFile(catalogueFile));
+    std::thread server([&] { portal.Run(); });
+    std::printf("melodrop-portal on http://127.0.0.1:%d (account %s@%s)\n", portal.Port(),
+                options.user.c_str(), options.domain.c_str());
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    portal.Stop();
+    server.join();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "melodrop-portal: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

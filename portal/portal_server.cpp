@@ -1,0 +1,219 @@
+#include "portal_server.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+#include "portal_pages.h"
+
+namespace {
+
+constexpr char kSessionCookie[] = "Mpop";
+constexpr char kPageType[] = "text/html; charset=windows-1251";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Percent-decoding of a query or form value; "+" is a space.
+std::string Decoded(const std::string& s) {
+  std::string result;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '+') {
+      result += ' ';
+    } else if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 &&
+               HexValue(s[i + 2]) >= 0) {
+      result += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+      i += 2;
+    } else {
+      result += s[i];
+    }
+  }
+  return result;
+}
+
+// The decoded value of name in "a=1&b=2", or "".
+std::string FieldValue(const std::string& query, const std::string& name) {
+  size_t start = 0;
+  while (start <= query.size()) {
+    const size_t end = std::min(query.find('&', start), query.size());
+    const std::string field = query.substr(start, end - start);
+    const size_t equals = field.find('=');
+    if (field.substr(0, equals) == name) {
+      return equals == std::string::npos ? "" : Decoded(field.substr(equals + 1));
+    }
+    start = end + 1;
+  }
+  return "";
+}
+
+std::string QueryOf(const httplib::Request& req) {
+  const size_t question = req.target.find('?');
+  return question == std::string::npos ? "" : req.target.substr(question + 1);
+}
+
+// Silent MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, mono): a header and
+// zero side information and main data, 417 bytes each.
+char Mp3ByteAt(int64_t offset) {
+  static const unsigned char kHeader[] = {0xFF, 0xFB, 0x90, 0xC4};
+  const int64_t inFrame = offset % 417;
+  return inFrame < 4 ? static_cast<char>(kHeader[inFrame]) : '\0';
+}
+
+}  // namespace
+
+PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
+    : options_(std::move(options)),
+      catalogue_(std::move(catalogue)),
+      server_(std::make_unique<httplib::Server>()) {
+  server_->set_keep_alive_max_count(1000);
+  AddRoutes();
+  port_ = options_.port == 0
+              ? server_->bind_to_any_port("127.0.0.1")
+              : (server_->bind_to_port("127.0.0.1", options_.port) ? options_.port : -1);
+  if (port_ <= 0) throw std::runtime_error("portal: cannot listen on 127.0.0.1");
+}
+
+PortalServer::~PortalServer() = default;
+
+void PortalServer::Run() {
+  server_->listen_after_bind();
+}
+
+void PortalServer::Stop() {
+  server_->stop();
+}
+
+std::vector<std::string> PortalServer::RequestLog() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+std::string PortalServer::NewSession() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::string token = "s" + std::to_string(nextSession_++) + "x" + std::to_string(port_);
+  sessions_.insert(token);
+  return token;
+}
+
+bool PortalServer::HasSession(const std::string& cookieHeader) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::string prefix = std::string(kSessionCookie) + "=";
+  size_t at = cookieHeader.find(prefix);
+  while (at != std::string::npos) {
+    const size_t start = at + prefix.size();
+    const std::string token = cookieHeader.substr(start, cookieHeader.find(';', start) - start);
+    if (sessions_.count(token)) return true;
+    at = cookieHeader.find(prefix, start);
+  }
+  return false;
+}
+
+void PortalServer::AddRoutes() {
+  server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back(req.method + " " + req.target);
+  });
+
+  const auto login = [this](const httplib::Request& req, httplib::Response& res) {
+    const bool accepted = FieldValue(req.body, "Login") == options_.user &&
+                          FieldValue(req.body, "Domain") == options_.domain &&
+                          FieldValue(req.body, "Password") == options_.password;
+    if (!accepted) {
+      res.set_content(portal_pages::LoginFailedPage(), kPageType);
+      return;
+    }
+    res.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + NewSession() + "; path=/");
+    if (options_.redirectLogin && req.path == "/cgi-bin/auth") {
+      res.set_redirect("welcome?from=auth");
+    } else {
+      res.set_content(portal_pages::LoginDonePage(), kPageType);
+    }
+  };
+  server_->Post("/cgi-bin/auth", login);
+  server_->Post("/cgi-bin/welcome", login);
+  server_->Get("/cgi-bin/login", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(portal_pages::LoginFormPage(), kPageType);
+  });
+  server_->Get("/cgi-bin/logout", [this](const httplib::Request& req, httplib::Response& res) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const std::string cookies = req.get_header_value("Cookie");
+      for (auto it = sessions_.begin(); it != sessions_.end();) {
+        it = cookies.find(*it) != std::string::npos ? sessions_.erase(it) : std::next(it);
+      }
+    }
+    res.set_header("Set-Cookie", std::string(kSessionCookie) +
+                                     "=; expires=Thu, 01-Jan-1970 00:00:01 GMT; path=/");
+    res.set_content(portal_pages::LoginFormPage(), kPageType);
+  });
+
+  server_->Get(
+      R"(/mail/([^/]+)/audio)", [this](const httplib::Request& req, httplib::Response& res) {
+        if (req.matches[1] != options_.user || !HasSession(req.get_header_value("Cookie"))) {
+          res.set_redirect("/cgi-bin/login");
+          return;
+        }
+        const std::string query = QueryOf(req);
+        const std::string pageText = FieldValue(query, "page");
+        const int page = pageText.empty() ? 1 : std::max(1, std::atoi(pageText.c_str()));
+        const std::string origin = "http://" + req.get_header_value("Host");
+        res.set_content(portal_pages::ResultPage(catalogue_.Search(FieldValue(query, "search")),
+                                                 page, pageText.empty(), origin),
+                        kPageType);
+      });
+
+  server_->Get(R"(/tracks/(\d+)\.mp3)", [this](const httplib::Request& req,
+                                               httplib::Response& res) {
+    const PortalTrack* track = catalogue_.Find(std::atoi(req.matches[1].str().c_str()));
+    if (track == nullptr) {
+      res.status = 404;
+      res.set_content("no such track", "text/plain");
+      return;
+    }
+    const int64_t size = track->size;
+    const int64_t rate = options_.bytesPerSecond;
+    const auto provide = [size, rate](size_t offset, httplib::DataSink& sink) {
+      const size_t piece = static_cast<size_t>(std::min<int64_t>(
+          size - static_cast<int64_t>(offset), rate > 0 ? std::max<int64_t>(rate / 20, 1) : 65536));
+      std::string bytes(piece, '\0');
+      for (size_t i = 0; i < piece; ++i) bytes[i] = Mp3ByteAt(static_cast<int64_t>(offset + i));
+      if (rate > 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(piece * 1000000 / rate));
+      }
+      return sink.write(bytes.data(), bytes.size());
+    };
+    if (options_.chunked) {
+      res.set_chunked_content_provider("audio/mpeg",
+                                       [size, provide](size_t offset, httplib::DataSink& sink) {
+                                         if (static_cast<int64_t>(offset) >= size) {
+                                           sink.done();
+                                           return true;
+                                         }
+                                         return provide(offset, sink);
+                                       });
+    } else {
+      res.set_content_provider(static_cast<size_t>(size), "audio/mpeg",
+                               [provide](size_t offset, size_t, httplib::DataSink& sink) {
+                                 return provide(offset, sink);
+                               });
+    }
+  });
+
+  server_->Get("/r/my/player3.swf", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content(portal_pages::PlayerPage(FieldValue(QueryOf(req), "file")), kPageType);
+  });
+}
+
+BackgroundPortal::BackgroundPortal(PortalOptions options, PortalCatalogue catalogue)
+    : server_(std::move(options), std::move(catalogue)), thread_([this] { server_.Run(); }) {}
+
+BackgroundPortal::~BackgroundPortal() {
+  server_.Stop();
+  thread_.join();
+}
