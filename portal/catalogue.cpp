@@ -48,7 +48,7 @@ PortalCatalogue PortalCatalogue::Generated(int count) {
   for (int i = 0; i < count; ++i) {
     const std::string title = std::string(kArtists[i % 15]) + " - " + kSongs[(i / 15) % 15] +
                               (i >= 225 ? " (" + std::to_string(i / 225) + ")" : "");
-    catalogue.tracks_.push_back({i + 1, Utf8ToCp1251(title), 40000 + (i * 7919) % 200000});
+    catalogue.Add(Utf8ToCp1251(title), 40000 + (i * 7919) % 200000);
   }
   return catalogue;
 }
@@ -62,11 +62,13 @@ PortalCatalogue PortalCatalogue::FromFile(const std::string& path) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const size_t tab = line.rfind('\t');
     if (tab == std::string::npos) continue;
-    const int id = static_cast<int>(catalogue.tracks_.size()) + 1;
-    catalogue.tracks_.push_back(
-        {id, Utf8ToCp1251(line.substr(0, tab)), std::stoll(line.substr(tab + 1))});
+    catalogue.Add(Utf8ToCp1251(line.substr(0, tab)), std::stoll(line.substr(tab + 1)));
   }
   return catalogue;
+}
+
+void PortalCatalogue::Add(const std::string& cp1251Title, int64_t size) {
+  tracks_.push_back({static_cast<int>(tracks_.size()) + 1, cp1251Title, size});
 }
 
 std::vector<const PortalTrack*> PortalCatalogue::Search(const std::string& phrase) const {

@@ -20,6 +20,9 @@ class PortalCatalogue {
   // One track per line: UTF-8 title, TAB, size in bytes.
   static PortalCatalogue FromFile(const std::string& path);
 
+  // Adds a track with the next id.
+  void Add(const std::string& cp1251Title, int64_t size);
+
   // Tracks whose title holds the phrase, letter case ignored (Cyrillic too).
   std::vector<const PortalTrack*> Search(const std::string& phrase) const;
   const PortalTrack* Find(int id) const;

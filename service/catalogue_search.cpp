@@ -1,0 +1,53 @@
+#include "catalogue_search.h"
+
+#include "result_scraper.h"
+#include "service_texts.h"
+
+using namespace service_texts;
+
+void TCatalogueSearch::Find() {
+  view_.ClearLinks();
+  view_.ClearTitles();
+  view_.SetFoundName("");
+  view_.SetLinkText("");
+  view_.SetCaption(kSearching);
+  phrase_ = view_.SearchText();
+  matchCount_ = 0;
+  try {
+    FetchAndScrape();
+  } catch (const std::exception&) {
+    // A failed request, a stop, a count that is no number: the rows so far stay.
+    view_.SetCaption(kIdle);
+    view_.ShowMessage(SearchFinished(matchCount_));
+    return;
+  }
+  if (view_.TitleCount() == 0 || view_.LinkCount() == 0) {
+    view_.ShowMessage(kNotFound);
+    view_.SetDownloadButtonsEnabled(false);
+    view_.SetTitleListEnabled(false);
+    return;
+  }
+  view_.SetFoundName(view_.Title(0));
+  view_.SetLinkText(view_.Link(0));
+  view_.SetCaption(kIdle);
+  view_.SetLinkFieldEnabled(true);
+  view_.ProcessMessages();
+  view_.ShowMessage(SearchFinished(matchCount_));
+  view_.SetCaption(kIdle);
+  view_.ProcessMessages();
+}
+
+void TCatalogueSearch::FetchAndScrape() {
+  const int port = http_.Port();
+  matchCount_ =
+      result_scraper::ReadMatchCount(http_.Get(CataloguePageURL(config_, port, phrase_, 0)));
+  const int pages = result_scraper::PageCount(matchCount_);
+  for (int page = 1; page <= pages; ++page) {
+    const std::string body = http_.Get(CataloguePageURL(config_, port, phrase_, page));
+    result_scraper::ScrapeTracks(body, [this](const std::string& title, const std::string& link) {
+      view_.AddLink(link);
+      view_.ProcessMessages();
+      view_.AddTitle(title);
+    });
+  }
+}

@@ -1,0 +1,10 @@
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli_command.h"
+
+int main(int argc, char** argv) {
+  return RunCliCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                       isatty(STDERR_FILENO));
+}

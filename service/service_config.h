@@ -1,0 +1,31 @@
+#pragma once
+// The built-in configuration of the portal service, in one place, and the
+// portal URLs built from it.
+
+#include <string>
+
+struct TServiceConfig {
+  std::string loginHost = "localhost";
+  std::string catalogueHost = "localhost";
+  std::string playerHost = "localhost";
+  // The service account; the user name is also the catalogue's path segment.
+  std::string user = "melodrop";
+  std::string domain = "portal.local";
+  std::string password = "qwertyuiop";
+};
+
+// "http://" + host, with ":" + port when the port is not 80.
+std::string PortalOrigin(const std::string& host, int port);
+
+std::string LoginURL(const TServiceConfig& config, int port);
+std::string LogoutURL(const TServiceConfig& config, int port);
+// The directory of the catalogue pages, as the cookie store sees it.
+std::string CataloguePath(const TServiceConfig& config);
+// page 0: the first page, which carries the match count.
+std::string CataloguePageURL(const TServiceConfig& config, int port, const std::string& phrase,
+                             int page);
+std::string PlayerURL(const TServiceConfig& config, int port, const std::string& link);
+
+// The search phrase for the query: spaces become "+", every byte that is not
+// a letter, a digit, "-", "_", "." or "~" becomes "%" and two hex digits.
+std::string EncodeSearchPhrase(const std::string& phrase);

@@ -1,0 +1,20 @@
+#include "service_texts.h"
+
+#include "cp1251.h"
+
+namespace service_texts {
+
+const std::string kConnecting = Utf8ToCp1251("Подключение к серверу...");
+const std::string kConnected = Utf8ToCp1251("Подключено");
+const std::string kConnectionFailed = Utf8ToCp1251("Ошибка подключения, попробуйте позже");
+const std::string kDisconnecting = Utf8ToCp1251("Отключение от сервера...");
+const std::string kSearching = Utf8ToCp1251("Поиск файла...");
+const std::string kIdle = Utf8ToCp1251("Скачивание музыки с портала");
+const std::string kNotFound = Utf8ToCp1251("Файл не найден");
+
+std::string SearchFinished(int matchCount) {
+  return Utf8ToCp1251("Поиск завершен, найдено ") + std::to_string(matchCount) +
+         Utf8ToCp1251(" Файлов");
+}
+
+}  // namespace service_texts

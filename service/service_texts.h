@@ -1,0 +1,19 @@
+#pragma once
+// The service's captions and messages, as the program shows them (Windows-1251).
+
+#include <string>
+
+namespace service_texts {
+
+extern const std::string kConnecting;  // "Подключение к серверу..."
+extern const std::string kConnected;   // "Подключено"
+extern const std::string kConnectionFailed;  // "Ошибка подключения, попробуйте позже"
+extern const std::string kDisconnecting;  // "Отключение от сервера..."
+extern const std::string kSearching;      // "Поиск файла..."
+extern const std::string kIdle;           // "Скачивание музыки с портала"
+extern const std::string kNotFound;       // "Файл не найден"
+
+// "Поиск завершен, найдено " + count + " Файлов"
+std::string SearchFinished(int matchCount);
+
+}  // namespace service_texts
