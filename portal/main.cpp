@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     PortalServer portal(options, catalogueFile.empty() ? PortalCatalogue::Generated()
                                                        : PortalCatalogue::FromFile(catalogueFile));
     std::thread server([&] { portal.Run(); });
+    portal.WaitUntilRunning();
     std::printf("melodrop-portal on http://127.0.0.1:%d (account %s@%s)\n", portal.Port(),
                 options.user.c_str(), options.domain.c_str());
     std::fflush(stdout);

@@ -1,6 +1,7 @@
 #include "portal_server.h"
 
 #include <httplib.h>
+#include <netinet/tcp.h>
 
 #include <algorithm>
 #include <chrono>
@@ -72,6 +73,13 @@ PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
       catalogue_(std::move(catalogue)),
       server_(std::make_unique<httplib::Server>()) {
   server_->set_keep_alive_max_count(1000);
+  // The head and the body leave in separate writes: without TCP_NODELAY the
+  // body would wait for the client's delayed acknowledgement.
+  server_->set_socket_options([](socket_t socket) {
+    httplib::default_socket_options(socket);
+    const int on = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  });
   AddRoutes();
   port_ = options_.port == 0
               ? server_->bind_to_any_port("127.0.0.1")
@@ -87,6 +95,13 @@ void PortalServer::Run() {
 
 void PortalServer::Stop() {
   server_->stop();
+}
+
+// A stop before the server runs would be lost, and Run would never return.
+void PortalServer::WaitUntilRunning() const {
+  for (int i = 0; i < 5000 && !server_->is_running(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 std::vector<std::string> PortalServer::RequestLog() const {
@@ -115,9 +130,11 @@ bool PortalServer::HasSession(const std::string& cookieHeader) const {
 }
 
 void PortalServer::AddRoutes() {
-  server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
+  // Logged before the answer goes out, so that a client sees its request in the log.
+  server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(req.method + " " + req.target);
+    return httplib::Server::HandlerResponse::Unhandled;
   });
 
   const auto login = [this](const httplib::Request& req, httplib::Response& res) {
@@ -211,7 +228,9 @@ void PortalServer::AddRoutes() {
 }
 
 BackgroundPortal::BackgroundPortal(PortalOptions options, PortalCatalogue catalogue)
-    : server_(std::move(options), std::move(catalogue)), thread_([this] { server_.Run(); }) {}
+    : server_(std::move(options), std::move(catalogue)), thread_([this] { server_.Run(); }) {
+  server_.WaitUntilRunning();
+}
 
 BackgroundPortal::~BackgroundPortal() {
   server_.Stop();

@@ -37,6 +37,8 @@ class PortalServer {
   // Blocks until Stop.
   void Run();
   void Stop();
+  // Waits (at most 5 s) until Run serves requests.
+  void WaitUntilRunning() const;
 
   const PortalCatalogue& Catalogue() const { return catalogue_; }
   // "METHOD target" of every request so far.
