@@ -1,0 +1,64 @@
+#include "cli_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "portal_server.h"
+
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunCliCommand(args, out, err, false);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
+  BackgroundPortal portal({}, PortalCatalogue::Generated(300));
+  const std::string port = std::to_string(portal.Server().Port());
+  const CliRun run = RunCli({"--port", port, "search", "нет такой песни"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "[Подключение к серверу...]\n[Подключено]\n[Поиск файла...]\n> Файл не найден\n"
+            "[Отключение от сервера...]\n");
+  const CliRun found = RunCli({"--port", port, "search", "Rock & Roll"});
+  EXPECT_NE(found.out.find("Кино - Rock & Roll\thttp://localhost:" + port + "/tracks/106.mp3\n"),
+            std::string::npos)
+      << found.out;
+}
+
+TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
+  PortalOptions options;
+  options.chunked = true;
+  BackgroundPortal portal(options, PortalCatalogue::Generated(20));
+  const std::string path = ::testing::TempDir() + "melodrop_cli_test.mp3";
+  const CliRun run =
+      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "1", path});
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_EQ(static_cast<int64_t>(bytes.size()), portal.Server().Catalogue().Find(1)->size);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFB") << "an MPEG audio frame";
+  std::remove(path.c_str());
+}
+
+TEST(CliCommand, WrongArgumentsAndAMissingRow) {
+  EXPECT_EQ(RunCli({"search"}).status, 2);
+  EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
+  BackgroundPortal portal({}, PortalCatalogue::Generated(20));
+  const CliRun run =
+      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "9", "/dev/null"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "no row 9\n");
+}
+
+}  // namespace
