@@ -13,8 +13,8 @@ void TTerminalView::ShowMessage(const std::string& text) {
 }
 
 void TTerminalView::PrintRows() {
-  const size_t rows = std::min(titles_.size(), links_.size());
+  const size_t rows = std::min(Titles().size(), Links().size());
   for (size_t i = 0; i < rows; ++i) {
-    out_ << Cp1251ToUtf8(titles_[i]) << '\t' << Cp1251ToUtf8(links_[i]) << '\n';
+    out_ << Cp1251ToUtf8(Titles()[i]) << '\t' << Cp1251ToUtf8(Links()[i]) << '\n';
   }
 }

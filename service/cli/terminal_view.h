@@ -4,11 +4,10 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
-#include "main_window_view.h"
+#include "list_rows_view.h"
 
-class TTerminalView : public TMainWindowView {
+class TTerminalView : public TListRowsView {
  public:
   TTerminalView(std::ostream& out, std::string searchText)
       : out_(out), searchText_(std::move(searchText)) {}
@@ -27,21 +26,10 @@ class TTerminalView : public TMainWindowView {
   void SetTitleListEnabled(bool) override {}
   void SetDownloadButtonsEnabled(bool) override {}
 
-  void ClearTitles() override { titles_.clear(); }
-  void AddTitle(const std::string& title) override { titles_.push_back(title); }
-  int TitleCount() const override { return static_cast<int>(titles_.size()); }
-  std::string Title(int row) const override { return titles_.at(row); }
-  void ClearLinks() override { links_.clear(); }
-  void AddLink(const std::string& link) override { links_.push_back(link); }
-  int LinkCount() const override { return static_cast<int>(links_.size()); }
-  std::string Link(int row) const override { return links_.at(row); }
-
   // Each title row with its link: title TAB link.
   void PrintRows();
 
  private:
   std::ostream& out_;
   std::string searchText_;
-  std::vector<std::string> titles_;
-  std::vector<std::string> links_;
 };

@@ -61,15 +61,15 @@ class CatalogueSearchTest : public ::testing::Test {
   // Every row: the title and the link of the track the portal has for it.
   void ExpectRowsMatchTheCatalogue(const std::string& utf8Phrase) {
     const auto found = portal.Server().Catalogue().Search(Utf8ToCp1251(utf8Phrase));
-    ASSERT_EQ(view.titles.size(), found.size());
-    ASSERT_EQ(view.links.size(), found.size());
+    ASSERT_EQ(view.Titles().size(), found.size());
+    ASSERT_EQ(view.Links().size(), found.size());
     const std::string origin = "http://localhost:" + std::to_string(portal.Server().Port());
     for (size_t i = 0; i < found.size(); ++i) {
-      EXPECT_EQ(view.titles[i], found[i]->title) << i;
-      EXPECT_EQ(view.links[i], origin + "/tracks/" + std::to_string(found[i]->id) + ".mp3") << i;
+      EXPECT_EQ(view.Titles()[i], found[i]->title) << i;
+      EXPECT_EQ(view.Links()[i], origin + "/tracks/" + std::to_string(found[i]->id) + ".mp3") << i;
     }
-    EXPECT_EQ(view.foundName, view.titles.front());
-    EXPECT_EQ(view.linkText, view.links.front());
+    EXPECT_EQ(view.foundName, view.Titles().front());
+    EXPECT_EQ(view.linkText, view.Links().front());
   }
 
   int CatalogueRequests() {
@@ -121,7 +121,7 @@ TEST_F(CatalogueSearchTest, ACyrillicPhraseInAnyLetterCase) {
 TEST_F(CatalogueSearchTest, AmpersandHashAndPlusSearchForThemselves) {
   Search("rock & roll");
   ExpectRowsMatchTheCatalogue("rock & roll");
-  EXPECT_EQ(view.titles.front(), "Rock & Roll <Live> 1") << "entities decoded";
+  EXPECT_EQ(view.Titles().front(), "Rock & Roll <Live> 1") << "entities decoded";
   Search("c# minor");
   ExpectRowsMatchTheCatalogue("c# minor");
   Search("1+1 \"");
@@ -168,8 +168,8 @@ TEST_F(ScriptedSearchTest, AFirstPageWithoutTheMarkerIsReadFromPosition16) {
                             .Send(Page(Track(1) + Track(2))));
   Search(server);
   EXPECT_EQ(view.effects.back(), "caption Скачивание музыки с портала");
-  EXPECT_EQ(view.titles, (std::vector<std::string>{"T1", "T2"}));
-  EXPECT_EQ(view.links, (std::vector<std::string>{"http://h/1.mp3", "http://h/2.mp3"}));
+  EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
+  EXPECT_EQ(view.Links(), (std::vector<std::string>{"http://h/1.mp3", "http://h/2.mp3"}));
 }
 
 TEST_F(ScriptedSearchTest, ACountThatIsNoNumberEndsWithTheClosingMessage) {
@@ -200,7 +200,7 @@ TEST_F(ScriptedSearchTest, AStopDuringAPageEndsTheSearchWithTheRowsSoFar) {
   };
   Search(server);
   EXPECT_EQ(view.effects.back(), "message Поиск завершен, найдено 60 Файлов");
-  EXPECT_EQ(view.titles, (std::vector<std::string>{"T1", "T2"}));
+  EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
 }
 
 }  // namespace

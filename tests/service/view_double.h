@@ -7,15 +7,13 @@
 #include <vector>
 
 #include "cp1251.h"
-#include "main_window_view.h"
+#include "list_rows_view.h"
 
 namespace testing_support {
 
-class ViewDouble : public TMainWindowView {
+class ViewDouble : public TListRowsView {
  public:
   std::vector<std::string> effects;
-  std::vector<std::string> titles;  // Windows-1251
-  std::vector<std::string> links;
   std::string searchText;  // Windows-1251
   std::string foundName;
   std::string linkText;
@@ -40,14 +38,6 @@ class ViewDouble : public TMainWindowView {
   void SetFoundName(const std::string& title) override { foundName = title; }
   void SetTitleListEnabled(bool on) override { Enable("title list", on); }
   void SetDownloadButtonsEnabled(bool on) override { Enable("download buttons", on); }
-  void ClearTitles() override { titles.clear(); }
-  void AddTitle(const std::string& title) override { titles.push_back(title); }
-  int TitleCount() const override { return static_cast<int>(titles.size()); }
-  std::string Title(int row) const override { return titles.at(row); }
-  void ClearLinks() override { links.clear(); }
-  void AddLink(const std::string& link) override { links.push_back(link); }
-  int LinkCount() const override { return static_cast<int>(links.size()); }
-  std::string Link(int row) const override { return links.at(row); }
 
  private:
   void Enable(const std::string& control, bool on) {
