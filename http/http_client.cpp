@@ -67,28 +67,11 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
           ConnectToHost();
           SendRequest();
           ReadResult();
-          if (OnHeadersAvailable) {
-            bool continueRead = true;
-            OnHeadersAvailable(this, continueRead);
-            if (!continueRead) {
-              bodyRefused_ = true;
-              return;
-            }
-          }
+          if (!BodyWanted()) return;
           const int32_t code = response_.ResponseCode;
           if ((code >= 300 && code <= 399 && code != 304) || !response_.Location.empty()) {
-            std::string target = response_.Location;
-            bool handled = HandleRedirects;
-            if (OnRedirect) OnRedirect(this, target, method, handled);
-            if (!handled) RaiseProtocolError();
-            if (Connected()) DiscardRedirectBody();
-            if (!HandleRedirects || redirectCount_ >= RedirectMaximum) return;
-            if (dest) {
-              dest->SetPosition(destStart);
-              dest->SetSize(destStart);
-            }
-            url = target;
-            continue;
+            if (FollowRedirect(method, url, dest, destStart)) continue;
+            return;
           }
           if (code >= 200 && code <= 299) {
             if (headCutShort_) throw ENetException("Undefined situation");
@@ -104,6 +87,30 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
         bodyRefused_ = false;
         redirectCount_ = 0;
       });
+}
+
+bool TNetCustomHTTP::BodyWanted() {
+  bool continueRead = true;
+  if (OnHeadersAvailable) OnHeadersAvailable(this, continueRead);
+  bodyRefused_ = !continueRead;
+  return continueRead;
+}
+
+bool TNetCustomHTTP::FollowRedirect(TNetHTTPMethod& method, std::string& url, TStream* dest,
+                                    int64_t destStart) {
+  std::string target = response_.Location;
+  bool handled = HandleRedirects;
+  if (OnRedirect) OnRedirect(this, target, method, handled);
+  if (!handled) RaiseProtocolError();
+  if (Connected()) DiscardRedirectBody();
+  if (!HandleRedirects || redirectCount_ >= RedirectMaximum) return false;
+  // The caller's stream gets nothing of a response that only led elsewhere.
+  if (dest) {
+    dest->SetPosition(destStart);
+    dest->SetSize(destStart);
+  }
+  url = target;
+  return true;
 }
 
 void TNetCustomHTTP::PrepareRequest(const std::string& url) {

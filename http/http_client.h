@@ -56,6 +56,10 @@ class TNetCustomHTTP : public TNetTCPClient {
   void DoRequest(TNetHTTPMethod method, std::string url, TStream* source, TStream* dest);
 
  private:
+  // Whether the caller wants the body (OnHeadersAvailable).
+  bool BodyWanted();
+  // Handles a redirect response; true when the call goes on with a request to url.
+  bool FollowRedirect(TNetHTTPMethod& method, std::string& url, TStream* dest, int64_t destStart);
   void PrepareRequest(const std::string& url);
   void SetHostAndPort();
   void ConnectToHost();
