@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "connection_intercept.h"
 #include "tcp_test_helpers.h"
 
 namespace {
@@ -154,6 +155,40 @@ TEST(PollClosed, ReturnsAtOnceOnASilentPeer) {
   auto client = ConnectedClientFor(server);
   client->PollClosed(true);
   EXPECT_TRUE(client->Connected());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace testing_support;
+
+// Doubles every received byte: the block grows in the intercept.
+class Doubler : public TNetConnectionIntercept {
+ public:
+  void Receive(TNetSimpleBuffer& block) override {
+    std::string doubled;
+    for (int64_t i = 0; i < block.Size(); ++i) doubled.append(2, block.Memory()[i]);
+    block.Clear();
+    block.Write(doubled.data(), static_cast<int64_t>(doubled.size()));
+  }
+  void Connect(TNetComponent*) override { ++connects; }
+  void Disconnect() override { ++disconnects; }
+  int connects = 0;
+  int disconnects = 0;
+};
+
+TEST(ReadIntercept, SeesEveryReceivedBlockAndTheConnection) {
+  LoopbackServer server(Script().Send("ab\n").StaySilent());
+  auto client = ClientFor(server);
+  Doubler doubler;
+  client->Intercept = &doubler;
+  client->Connect();
+  EXPECT_EQ(client->ReadLine(), "aabb");
+  EXPECT_EQ(client->InputBuffer().Size(), 1) << "the second LF";
+  client->Disconnect();
+  EXPECT_EQ(doubler.connects, 1);
+  EXPECT_EQ(doubler.disconnects, 1);
 }
 
 }  // namespace
