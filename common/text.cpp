@@ -48,14 +48,15 @@ std::string ToUpper(std::string_view s) {
   return result;
 }
 
+std::string PercentEncoded(unsigned char byte) {
+  static const char kHex[] = "0123456789ABCDEF";
+  return {'%', kHex[byte >> 4], kHex[byte & 15]};
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return LowerOf(x) == LowerOf(y);
          });
-}
-
-bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && EqualsIgnoringCase(s.substr(0, prefix.size()), prefix);
 }
 
 size_t FindIgnoringCase(std::string_view haystack, std::string_view needle) {

@@ -14,8 +14,10 @@ std::string TrimRight(std::string_view s);
 
 std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);
+// "%" and two uppercase hexadecimal digits.
+std::string PercentEncoded(unsigned char byte);
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix);
 // Position of needle in haystack with letter case ignored, or npos.
 size_t FindIgnoringCase(std::string_view haystack, std::string_view needle);
 

@@ -50,8 +50,9 @@ void TNetNetscapeCookie::SetCookieText(const std::string& cookieText) {
   }
   for (std::string& item : items) {
     const size_t equals = item.find('=');
-    item = equals == std::string::npos ? text::ToUpper(item)
-                                       : text::ToUpper(item.substr(0, equals)) + item.substr(equals);
+    item = equals == std::string::npos
+               ? text::ToUpper(item)
+               : text::ToUpper(item.substr(0, equals)) + item.substr(equals);
   }
   LoadProperties(items);
 }
@@ -180,7 +181,8 @@ std::string TNetCookies::CookieText(const std::string& host, const std::string& 
     if (text::FindIgnoringCase(hostAndPath, entry.key) == std::string::npos) continue;
     for (auto cookie = entry.cookies.rbegin(); cookie != entry.cookies.rend(); ++cookie) {
       const TNetNetscapeCookie& c = **cookie;
-      if (path.compare(0, c.Path.size(), c.Path) == 0 && (!c.Secure || secure) && !c.Value.empty()) {
+      if (path.compare(0, c.Path.size(), c.Path) == 0 && (!c.Secure || secure) &&
+          !c.Value.empty()) {
         collected.push_back(&c);
       }
     }

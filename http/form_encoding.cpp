@@ -5,15 +5,12 @@
 #include "text.h"
 
 std::string EncodeFormValue(const std::string& value) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
   for (char c : value) {
     const unsigned char byte = static_cast<unsigned char>(c);
     // "&", "=" and "+" too, so that a value can never split the form or change its meaning.
     if (byte < 0x21 || byte >= 0x80 || std::strchr("#%*<>[]&=+", c) != nullptr) {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 15];
+      encoded += text::PercentEncoded(byte);
     } else {
       encoded += c;
     }

@@ -16,7 +16,6 @@ class TNetHeaderList {
   // Appends a line exactly as it stands.
   void Add(const std::string& line) { lines_.push_back(line); }
   const std::vector<std::string>& Lines() const { return lines_; }
-  bool Empty() const { return lines_.empty(); }
 
   // The value of the first line of that name with its continuation lines
   // joined by one space, trimmed; empty when no line has the name.

@@ -20,18 +20,7 @@ std::string Contents(const TMemoryStream& stream) {
 
 // A chunk-size line: hexadecimal up to the first space, 0 when unreadable.
 int32_t ChunkSize(const std::string& line) {
-  const std::string digits = line.substr(0, line.find(' '));
-  if (digits.empty() || digits.size() > 8) return 0;
-  uint32_t size = 0;
-  for (char c : digits) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return 0;
-    size = size * 16 + static_cast<uint32_t>(digit);
-  }
-  return static_cast<int32_t>(size);
+  return ParseInteger("$" + line.substr(0, line.find(' '))).value_or(0);
 }
 
 }  // namespace

@@ -27,7 +27,9 @@ int MonthNumber(const std::string& s) {
   return 0;
 }
 
-bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int64_t year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int64_t year, int month) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -105,13 +107,15 @@ int64_t DaysFromCivil(int64_t year, int month, int day) {
 std::optional<int64_t> ReadInternetDate(const std::string& dateText, const TNetClock& clock) {
   std::string rest = text::Trim(dateText);
   if (rest.size() >= 3 && IsDayName(rest.substr(0, 3))) {
-    if (rest.size() >= 5 && rest[3] == ',' && rest[4] != ' ') rest = rest.substr(0, 4) + " " + rest.substr(4);
+    if (rest.size() >= 5 && rest[3] == ',' && rest[4] != ' ')
+      rest = rest.substr(0, 4) + " " + rest.substr(4);
     const size_t space = rest.find(' ');
     rest = space == std::string::npos ? "" : text::TrimLeft(rest.substr(space + 1));
   }
 
   const size_t dash = rest.find('-');
-  const char separator = dash != std::string::npos && dash >= 1 && dash < rest.find(' ') ? '-' : ' ';
+  const char separator =
+      dash != std::string::npos && dash >= 1 && dash < rest.find(' ') ? '-' : ' ';
   std::string first = TakeToken(rest, separator);
   std::string second = TakeToken(rest, separator);
   const bool monthFirst = MonthNumber(first) != 0;

@@ -20,7 +20,6 @@ struct TNetConnectTarget {
 
 class TNetIOHandler : public TNetComponent {
  public:
-  virtual void AfterAccept() {}
   virtual void Close() { active_ = false; }
   virtual void ConnectClient(const TNetConnectTarget& target) = 0;
   virtual bool Connected() const = 0;

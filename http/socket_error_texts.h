@@ -6,15 +6,10 @@
 
 namespace socket_errors {
 
-constexpr int kInterrupted = 10004;
-constexpr int kBadFileNumber = 10009;
-constexpr int kNotASocket = 10038;
 constexpr int kAddressInUse = 10048;
 constexpr int kConnectionAborted = 10053;
 constexpr int kConnectionReset = 10054;
 constexpr int kShutdown = 10058;
-constexpr int kTimedOut = 10060;
-constexpr int kConnectionRefused = 10061;
 constexpr int kHostNotFound = 11001;
 constexpr int kTryAgain = 11002;
 constexpr int kNoRecovery = 11003;

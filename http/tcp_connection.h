@@ -70,7 +70,6 @@ class TNetTCPConnection : public TNetComponent {
   void CancelWriteBatch();
 
   TNetManagedBuffer& InputBuffer() { return inputBuffer_; }
-  bool ClosedGracefully() const { return closedByPeer_; }
   bool ReadLnSplit() const { return readLnSplit_; }
   bool ReadLnTimedOut() const { return readLnTimedOut_; }
 
@@ -80,7 +79,6 @@ class TNetTCPConnection : public TNetComponent {
 
   // Attaches a transport the connection creates and frees itself.
   void AttachImplicitIOHandler(std::unique_ptr<TNetIOHandler> handler);
-  bool FreeIOHandler() const { return implicitHandler_ != nullptr; }
 
  private:
   int ReceiveIntoInputBuffer(bool raiseIfClosed);

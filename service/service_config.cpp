@@ -1,5 +1,7 @@
 #include "service_config.h"
 
+#include "text.h"
+
 std::string PortalOrigin(const std::string& host, int port) {
   return "http://" + host + (port != 80 ? ":" + std::to_string(port) : "");
 }
@@ -24,12 +26,7 @@ std::string CataloguePageURL(const TServiceConfig& config, int port, const std::
   return page == 0 ? base + search : base + "page=" + std::to_string(page) + "&" + search;
 }
 
-std::string PlayerURL(const TServiceConfig& config, int port, const std::string& link) {
-  return PortalOrigin(config.playerHost, port) + "/r/my/player3.swf?ver=4&file=" + link;
-}
-
 std::string EncodeSearchPhrase(const std::string& phrase) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
   for (char c : phrase) {
     const unsigned char byte = static_cast<unsigned char>(c);
@@ -40,9 +37,7 @@ std::string EncodeSearchPhrase(const std::string& phrase) {
     } else if (plain) {
       encoded += c;
     } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 15];
+      encoded += text::PercentEncoded(byte);
     }
   }
   return encoded;

@@ -24,7 +24,6 @@ std::string CataloguePath(const TServiceConfig& config);
 // page 0: the first page, which carries the match count.
 std::string CataloguePageURL(const TServiceConfig& config, int port, const std::string& phrase,
                              int page);
-std::string PlayerURL(const TServiceConfig& config, int port, const std::string& link);
 
 // The search phrase for the query: spaces become "+", every byte that is not
 // a letter, a digit, "-", "_", "." or "~" becomes "%" and two hex digits.
