@@ -429,6 +429,7 @@ LRESULT TTrayIcon::OwnerWindowProcedure(HWND window, uint32_t message, WPARAM wP
       return 1;
     }
   }
+  if (!previousOwnerProcedure_) return platform_.DefWindowProcA(window, message, wParam, lParam);
   return previousOwnerProcedure_(window, message, wParam, lParam);
 }
 

@@ -40,7 +40,7 @@ std::string IconFile(const std::vector<int>& sizes, uint32_t argb) {
     PutLittleEndian(image, 32, 2);
     PutLittleEndian(image, 0, 4);
     PutLittleEndian(image, side * side * 4 + maskRow * side, 4);
-    PutLittleEndian(image, 0, 16);
+    image.append(16, '\0');  // resolution and palette counts
     for (uint32_t pixel = 0; pixel < side * side; ++pixel) PutLittleEndian(image, argb, 4);
     image.append(maskRow * side, '\0');
 

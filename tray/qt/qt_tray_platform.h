@@ -1,0 +1,100 @@
+#pragma once
+// The tray platform on Qt: the icon and its balloons through
+// QSystemTrayIcon, the hidden windows as message targets on the Qt event
+// loop, timers as QTimers, the pointer from QCursor, the menu as a QMenu, and
+// the hooks as event filters on the registered windows. Where the desktop has
+// no notification area, every shell request is refused.
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "tray_platform.h"
+
+namespace tray {
+
+class TQtTrayPlatform : public QObject, public TTrayPlatform {
+ public:
+  TQtTrayPlatform();
+  ~TQtTrayPlatform() override;
+
+  // Gives a window a handle, so it can own a tray icon; the first window
+  // registered as main is the application's main window.
+  HWND RegisterWindow(QWidget* window, bool mainWindow);
+  // Whether the main window should be shown at start.
+  bool ShowMainFormAtStart() const { return showMainForm_; }
+
+  bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
+  uint32_t RegisterWindowMessageA(const std::string& name) override;
+  // The desktop reports no restart of its notification area; Qt re-adds
+  // its icons by itself.
+  std::optional<uint32_t> CommonControlsVersion() override { return std::nullopt; }
+  HICON CreateIconHandle(const std::string& iconFile) override;
+  void DestroyIconHandle(HICON icon) override;
+  HWND AllocateHWnd(TWindowProcedure procedure) override;
+  void DeallocateHWnd(HWND window) override;
+  LRESULT DefWindowProcA(HWND window, uint32_t message, WPARAM, LPARAM) override;
+  bool PostMessageA(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) override;
+  void ProcessMessages() override;
+  bool SetTimer(HWND window, uintptr_t id, uint32_t interval) override;
+  bool KillTimer(HWND window, uintptr_t id) override;
+  bool GetCursorPos(TPoint& point) override;
+  int16_t GetAsyncKeyState(int virtualKey) override;
+  uint32_t GetDoubleClickTime() override;
+  bool SetForegroundWindow(HWND window) override;
+  bool IsWindowVisible(HWND window) override;
+  bool ShowWindow(HWND window, int command) override;
+  TWindowProcedure SetWindowProcedure(HWND window, TWindowProcedure procedure) override;
+  HWND ApplicationWindow() override { return kApplicationWindow; }
+  void HookMainWindow(const void* owner, TApplicationHook hook) override;
+  void UnhookMainWindow(const void* owner) override;
+  std::optional<HWND> MainForm() override;
+  bool IsMultipleDocumentFrame(HWND) override { return false; }
+  bool IsMinimized(HWND form) override;
+  void SetNormal(HWND form) override;
+  void SetFormVisible(HWND form, bool visible) override;
+  void SetShowMainForm(bool show) override { showMainForm_ = show; }
+  bool Terminating() override { return terminating_; }
+  void PopupMenu(TPopupMenu& menu, TPoint at) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Qt has no window of the application object; this handle stands for it.
+  static constexpr HWND kApplicationWindow = 1;
+
+  LRESULT Deliver(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+  // Runs a registered window's procedure; true when it reached the window's
+  // own handling.
+  bool Dispatch(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+  bool RunApplicationHooks(uint32_t message, WPARAM wParam, LPARAM lParam);
+  QWidget* WidgetOf(HWND window) const;
+  void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
+  void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
+
+  HWND lastHandle_ = kApplicationWindow;
+  std::map<HWND, TWindowProcedure> procedures_;
+  std::map<HWND, QPointer<QWidget>> widgets_;
+  std::optional<HWND> mainForm_;
+  bool passedOn_ = false;
+  bool applicationWindowVisible_ = true;
+  bool showMainForm_ = true;
+  bool terminating_ = false;
+  bool repositioned_ = false;
+  std::vector<std::pair<const void*, TApplicationHook>> hooks_;
+  std::map<std::pair<HWND, uint32_t>, std::unique_ptr<QSystemTrayIcon>> icons_;
+  std::map<HICON, QIcon> iconImages_;
+  HICON lastIcon_ = 0;
+  std::map<std::pair<HWND, uintptr_t>, std::unique_ptr<QTimer>> timers_;
+  std::map<std::string, uint32_t> registeredMessages_;
+};
+
+}  // namespace tray
