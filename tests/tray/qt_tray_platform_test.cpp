@@ -127,6 +127,16 @@ TEST_F(QtTrayPlatformTest, AMinimisedOwnerGoesToTheTrayThroughTheOwnerHook) {
   EXPECT_FALSE(platform.IsWindowVisible(platform.ApplicationWindow()));
 }
 
+TEST_F(QtTrayPlatformTest, ARestoredMainWindowIsShownAsNormal) {
+  mainWindow.show();
+  mainWindow.setWindowState(Qt::WindowMinimized);
+  ASSERT_TRUE(platform.IsMinimized(ownerWindow)) << "without the option it stays minimised";
+  mainWindow.hide();
+  mainWindow.setWindowState(Qt::WindowNoState);  // the desktop restores it
+  EXPECT_TRUE(mainWindow.isVisible());
+  EXPECT_FALSE(mainWindow.isMinimized());
+}
+
 TEST_F(QtTrayPlatformTest, TimersAndHooksGoWithTheLastIcon) {
   icon->SetWantEnterExitEvents(true);
   icon.reset();

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStyleHints>
+#include <QWindowStateChangeEvent>
 
 #include "popup_menu.h"
 #include "qt_text.h"
@@ -341,11 +342,19 @@ bool TQtTrayPlatform::eventFilter(QObject* watched, QEvent* event) {
       // Shown by the program, not restored by the desktop.
       if (!event->spontaneous()) Dispatch(window, WM_SHOWWINDOW, 1, 0);
       return false;
-    case QEvent::WindowStateChange:
-      if (!widget->isMinimized()) return false;
+    case QEvent::WindowStateChange: {
+      // Qt has no application window: the main window's minimise and
+      // restore stand for the taskbar button's.
+      const bool wasMinimized =
+          static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized);
+      if (!widget->isMinimized()) {
+        if (wasMinimized && isMainForm) RunApplicationHooks(WM_SYSCOMMAND, SC_RESTORE, 0);
+        return false;
+      }
       if (!Dispatch(window, WM_SYSCOMMAND, SC_MINIMIZE, 0)) return true;
       if (isMainForm) RunApplicationHooks(WM_SIZE, SIZE_MINIMIZED, 0);
       return false;
+    }
     case QEvent::Move:
     case QEvent::Resize:
       if (isMainForm && !repositioned_) {
