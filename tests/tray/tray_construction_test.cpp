@@ -95,6 +95,16 @@ TEST_F(LoadingTest, IconIndexSelectsAnImageOfTheListOrStaysZeroWithout) {
   EXPECT_EQ(icon->IconIndex(), 0);
 }
 
+TEST_F(LoadingTest, ADestroyedMenuIsForgotten) {
+  auto icon = LoadProgramTrayIcon();
+  auto menu = std::make_unique<TPopupMenu>();
+  icon->SetPopupMenu(menu.get());
+  menu.reset();
+  EXPECT_EQ(icon->PopupMenu(), nullptr);
+  platform.Notify(icon->Data().hWnd, icon->Identity(), WM_RBUTTONDOWN);
+  EXPECT_TRUE(platform.menusShown.empty());
+}
+
 TEST_F(LoadingTest, TheRestartMessageReAddsTheIconOnlyWhileIconVisible) {
   auto icon = LoadProgramTrayIcon();
   ASSERT_TRUE(environment.RestartMessage().has_value());
