@@ -1,53 +1,20 @@
 // The Qt adapter on the offscreen platform, which has no notification area.
 #include "qt_tray_platform.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCursor>
-#include <QMenu>
-#include <QSystemTrayIcon>
-#include <QTimer>
-#include <QtTest/QTest>
 
-#include <gtest/gtest.h>
-
-#include "support/recording_tray_platform.h"
-#include "tray_environment.h"
-#include "tray_icon.h"
+#include "qt_tray_fixture.h"
 
 namespace {
 
-using namespace tray;
-using testing_support::IconFile;
+using namespace tray_testing;
 
-constexpr int kWaitMs = 5000;
-
-class QtTrayPlatformTest : public ::testing::Test {
+class QtTrayPlatformTest : public QtTrayFixture {
  protected:
   void SetUp() override {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
-    ownerWindow = platform.RegisterWindow(&mainWindow, true);
-    trayMenu.Add("\xC2\xFB\xF5\xEE\xE4", [this] { ++exitClicks; });  // "Выход"
-    icon = std::make_unique<TTrayIcon>(environment, ownerWindow);
-    icon->Icon().LoadFromBytes(IconFile({32, 16}));
-    icon->SetIconVisible(true);
-    icon->SetPopupMenu(&trayMenu);
-    icon->OnBalloonHintClick = [this](TTrayIcon&) { ++balloonClicks; };
-    icon->Loaded();
+    LoadProgramTrayIcon();
   }
-
-  void Post(uint32_t notice) {
-    platform.PostMessageA(icon->Data().hWnd, kTrayNotifyMessage, icon->Identity(), notice);
-  }
-
-  TQtTrayPlatform platform;
-  TTrayEnvironment environment{platform};
-  QWidget mainWindow;
-  HWND ownerWindow = 0;
-  TPopupMenu trayMenu;
-  std::unique_ptr<TTrayIcon> icon;
-  int exitClicks = 0;
-  int balloonClicks = 0;
 };
 
 TEST_F(QtTrayPlatformTest, WithoutANotificationAreaEveryShellRequestIsRefused) {
@@ -82,28 +49,11 @@ TEST_F(QtTrayPlatformTest, TheSingleClickWaitsForAQtTimer) {
 
 TEST_F(QtTrayPlatformTest, TheRightPressShowsTheMenuAtThePointer) {
   QCursor::setPos(120, 80);
-  QString shownText;
-  QPoint shownAt;
-  // Answers the menu once it is up; the menu loop blocks until then.
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (menu == nullptr) return;
-    answer.stop();
-    shownAt = menu->pos();
-    shownText = menu->actions().value(0) ? menu->actions().value(0)->text() : QString();
-    if (!menu->actions().isEmpty()) menu->actions().at(0)->trigger();
-    menu->close();
-  });
-  answer.start(5);
-  QTimer::singleShot(kWaitMs, [] {
-    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-  });
-
+  ChooseFirstItemOfNextMenu();
   Post(WM_RBUTTONDOWN);
   EXPECT_TRUE(QTest::qWaitFor([&] { return exitClicks == 1; }, kWaitMs));
-  EXPECT_EQ(shownText, QString::fromUtf8("Выход"));
-  EXPECT_EQ(shownAt, QPoint(120, 80));
+  EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход"));
+  EXPECT_EQ(menuAnswer.shownAt, QPoint(120, 80));
   EXPECT_EQ(trayMenu.PopupComponent, icon.get());
 }
 

@@ -86,7 +86,7 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
   switch (message) {
     case NIM_ADD: {
       if (found != icons_.end()) return false;
-      auto icon = std::make_unique<QSystemTrayIcon>();
+      auto icon = std::make_unique<QSystemTrayIcon>(this);
       Apply(*icon, data);
       Connect(*icon, data);
       icon->show();
