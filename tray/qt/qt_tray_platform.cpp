@@ -1,5 +1,6 @@
 #include "qt_tray_platform.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QCursor>
@@ -10,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStyleHints>
+#include <QTextDocument>
 #include <QWindowStateChangeEvent>
 
 #include "popup_menu.h"
@@ -87,9 +89,10 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
     case NIM_ADD: {
       if (found != icons_.end()) return false;
       auto icon = std::make_unique<QSystemTrayIcon>(this);
-      Apply(*icon, data);
       Connect(*icon, data);
-      icon->show();
+      icon->setIcon(IconOf(data.hIcon));
+      icon->show();  // first, as the texts depend on who draws the icon
+      Apply(*icon, data);
       icons_[key] = std::move(icon);
       return true;
     }
@@ -109,18 +112,43 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
   }
 }
 
-void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
-  if (data.uFlags & NIF_ICON) {
-    auto image = iconImages_.find(data.hIcon);
-    icon.setIcon(image == iconImages_.end() ? QIcon() : image->second);
+QIcon TQtTrayPlatform::IconOf(HICON handle) const {
+  auto image = iconImages_.find(handle);
+  return image == iconImages_.end() ? QIcon() : image->second;
+}
+
+bool TQtTrayPlatform::QtDrawsTheIcon() {
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->inherits("QSystemTrayIconSys")) return true;
   }
-  if (data.uFlags & NIF_TIP) icon.setToolTip(DesktopPlainText(TextField(data.szTip)));
+  return false;
+}
+
+bool TQtTrayPlatform::NotificationServerReadsMarkup() {
+  const QString platform = QGuiApplication::platformName();
+  return (platform == "xcb" || platform.startsWith("wayland")) && !QtDrawsTheIcon();
+}
+
+QString TQtTrayPlatform::TipText(std::string_view tip) {
+  if (tip.empty()) return {};
+  if (NotificationServerReadsMarkup()) return DesktopPlainText(tip);
+  // Qt's own tooltip would take text that looks like markup for markup.
+  if (QtDrawsTheIcon()) return Qt::convertFromPlainText(QStringFromCp1251(tip));
+  return QStringFromCp1251(tip);
+}
+
+QString TQtTrayPlatform::BalloonText(std::string_view text) {
+  return NotificationServerReadsMarkup() ? DesktopPlainText(text) : QStringFromCp1251(text);
+}
+
+void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
+  if (data.uFlags & NIF_ICON) icon.setIcon(IconOf(data.hIcon));
+  if (data.uFlags & NIF_TIP) icon.setToolTip(TipText(TextField(data.szTip)));
   // An empty text asks to clear the balloon; the desktop's own time-out
   // takes it away, as Qt cannot withdraw a message.
   if ((data.uFlags & NIF_INFO) && !TextField(data.szInfo).empty()) {
-    icon.showMessage(DesktopPlainText(TextField(data.szInfoTitle)),
-                     DesktopPlainText(TextField(data.szInfo)), MessageIconOf(data.dwInfoFlags),
-                     static_cast<int>(data.uTimeout));
+    icon.showMessage(BalloonText(TextField(data.szInfoTitle)), BalloonText(TextField(data.szInfo)),
+                     MessageIconOf(data.dwInfoFlags), static_cast<int>(data.uTimeout));
   }
 }
 

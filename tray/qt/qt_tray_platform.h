@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,14 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   bool Dispatch(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
   bool RunApplicationHooks(uint32_t message, WPARAM wParam, LPARAM lParam);
   QWidget* WidgetOf(HWND window) const;
+  QIcon IconOf(HICON handle) const;
+  // Qt embeds the icon into an X notification area and draws its tooltip
+  // and balloons itself (as plain text, but the tooltip guesses).
+  static bool QtDrawsTheIcon();
+  // A freedesktop notification server reads balloon text as markup.
+  static bool NotificationServerReadsMarkup();
+  static QString TipText(std::string_view tip);
+  static QString BalloonText(std::string_view text);
   void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
   void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
 
