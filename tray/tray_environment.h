@@ -1,7 +1,8 @@
 #pragma once
 // What the tray keeps for the whole process: the platform, the shell's
 // restart message and the two shared hidden windows with their counts.
-// The program makes one at start; its end destroys what is left.
+// The program makes one at start, before any tray icon or timer, and
+// destroys it after them; its end destroys the windows that are left.
 
 #include <cstdint>
 #include <memory>
