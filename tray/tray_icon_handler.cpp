@@ -4,17 +4,6 @@
 
 namespace tray {
 
-TTrayIconHandler::TTrayIconHandler(TTrayPlatform& platform) : platform_(platform) {
-  window_ =
-      platform_.AllocateHWnd([this](HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-        return WindowProcedure(window, message, wParam, lParam);
-      });
-}
-
-TTrayIconHandler::~TTrayIconHandler() {
-  platform_.DeallocateHWnd(window_);
-}
-
 LRESULT TTrayIconHandler::WindowProcedure(HWND window, uint32_t message, WPARAM wParam,
                                           LPARAM lParam) {
   switch (message) {

@@ -3,30 +3,24 @@
 // icon of the process and hands each to the icon whose identity it carries.
 
 #include <cstdint>
-#include "identity_registry.h"
 
-#include "tray_platform.h"
+#include "hidden_window.h"
+#include "identity_registry.h"
 
 namespace tray {
 
 class TTrayIcon;
 
-class TTrayIconHandler {
+class TTrayIconHandler : public THiddenWindow {
  public:
-  explicit TTrayIconHandler(TTrayPlatform& platform);
-  ~TTrayIconHandler();
-  TTrayIconHandler(const TTrayIconHandler&) = delete;
-  TTrayIconHandler& operator=(const TTrayIconHandler&) = delete;
+  using THiddenWindow::THiddenWindow;
 
-  HWND Window() const { return window_; }
   int Count() const { return instances_.Count(); }
 
  private:
   friend class TTrayIcon;
-  LRESULT WindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) override;
 
-  TTrayPlatform& platform_;
-  HWND window_ = 0;
   TIdentityRegistry<uint32_t, TTrayIcon> instances_;
 };
 

@@ -4,17 +4,6 @@
 
 namespace tray {
 
-TTrayTimerHandler::TTrayTimerHandler(TTrayPlatform& platform) : platform_(platform) {
-  window_ =
-      platform_.AllocateHWnd([this](HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-        return WindowProcedure(window, message, wParam, lParam);
-      });
-}
-
-TTrayTimerHandler::~TTrayTimerHandler() {
-  platform_.DeallocateHWnd(window_);
-}
-
 LRESULT TTrayTimerHandler::WindowProcedure(HWND window, uint32_t message, WPARAM wParam,
                                            LPARAM lParam) {
   if (message != WM_TIMER) return platform_.DefWindowProcA(window, message, wParam, lParam);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "hidden_window.h"
 #include "identity_registry.h"
-#include "tray_platform.h"
 
 namespace tray {
 
@@ -14,23 +14,17 @@ class TTrayEnvironment;
 class TTrayTimer;
 
 // The shared timer window: made with the first timer object, gone with the last.
-class TTrayTimerHandler {
+class TTrayTimerHandler : public THiddenWindow {
  public:
-  explicit TTrayTimerHandler(TTrayPlatform& platform);
-  ~TTrayTimerHandler();
-  TTrayTimerHandler(const TTrayTimerHandler&) = delete;
-  TTrayTimerHandler& operator=(const TTrayTimerHandler&) = delete;
+  using THiddenWindow::THiddenWindow;
 
-  HWND Window() const { return window_; }
   int Count() const { return timers_.Count(); }
   int RunningCount() const { return runningCount_; }
 
  private:
   friend class TTrayTimer;
-  LRESULT WindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+  LRESULT WindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) override;
 
-  TTrayPlatform& platform_;
-  HWND window_ = 0;
   TIdentityRegistry<uintptr_t, TTrayTimer> timers_;
   int runningCount_ = 0;
 };

@@ -117,38 +117,43 @@ QIcon TQtTrayPlatform::IconOf(HICON handle) const {
   return image == iconImages_.end() ? QIcon() : image->second;
 }
 
-bool TQtTrayPlatform::QtDrawsTheIcon() {
+TQtTrayPlatform::TTextReader TQtTrayPlatform::WhoReadsTheTexts() {
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->inherits("QSystemTrayIconSys")) return true;
+    if (widget->inherits("QSystemTrayIconSys")) return TTextReader::QtWidgets;
   }
-  return false;
-}
-
-bool TQtTrayPlatform::NotificationServerReadsMarkup() {
   const QString platform = QGuiApplication::platformName();
-  return (platform == "xcb" || platform.startsWith("wayland")) && !QtDrawsTheIcon();
+  if (platform == "xcb" || platform.startsWith("wayland")) return TTextReader::NotificationServer;
+  return TTextReader::Native;
 }
 
-QString TQtTrayPlatform::TipText(std::string_view tip) {
+QString TQtTrayPlatform::TipText(std::string_view tip, TTextReader reader) {
   if (tip.empty()) return {};
-  if (NotificationServerReadsMarkup()) return DesktopPlainText(tip);
-  // Qt's own tooltip would take text that looks like markup for markup.
-  if (QtDrawsTheIcon()) return Qt::convertFromPlainText(QStringFromCp1251(tip));
-  return QStringFromCp1251(tip);
+  switch (reader) {
+    case TTextReader::NotificationServer:
+      return DesktopPlainText(tip);
+    case TTextReader::QtWidgets:
+      // Qt's own tooltip would take text that looks like markup for markup.
+      return Qt::convertFromPlainText(QStringFromCp1251(tip));
+    default:
+      return QStringFromCp1251(tip);
+  }
 }
 
-QString TQtTrayPlatform::BalloonText(std::string_view text) {
-  return NotificationServerReadsMarkup() ? DesktopPlainText(text) : QStringFromCp1251(text);
+QString TQtTrayPlatform::BalloonText(std::string_view text, TTextReader reader) {
+  return reader == TTextReader::NotificationServer ? DesktopPlainText(text)
+                                                   : QStringFromCp1251(text);
 }
 
 void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
+  const TTextReader reader = WhoReadsTheTexts();
   if (data.uFlags & NIF_ICON) icon.setIcon(IconOf(data.hIcon));
-  if (data.uFlags & NIF_TIP) icon.setToolTip(TipText(TextField(data.szTip)));
+  if (data.uFlags & NIF_TIP) icon.setToolTip(TipText(TextField(data.szTip), reader));
   // An empty text asks to clear the balloon; the desktop's own time-out
   // takes it away, as Qt cannot withdraw a message.
   if ((data.uFlags & NIF_INFO) && !TextField(data.szInfo).empty()) {
-    icon.showMessage(BalloonText(TextField(data.szInfoTitle)), BalloonText(TextField(data.szInfo)),
-                     MessageIconOf(data.dwInfoFlags), static_cast<int>(data.uTimeout));
+    icon.showMessage(BalloonText(TextField(data.szInfoTitle), reader),
+                     BalloonText(TextField(data.szInfo), reader), MessageIconOf(data.dwInfoFlags),
+                     static_cast<int>(data.uTimeout));
   }
 }
 
@@ -358,6 +363,11 @@ bool TQtTrayPlatform::Dispatch(HWND window, uint32_t message, WPARAM wParam, LPA
 }
 
 bool TQtTrayPlatform::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::Show && type != QEvent::WindowStateChange && type != QEvent::Move &&
+      type != QEvent::Resize) {
+    return false;
+  }
   HWND window = 0;
   for (const auto& [handle, widget] : widgets_) {
     if (widget == watched) window = handle;
@@ -365,7 +375,7 @@ bool TQtTrayPlatform::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   if (window == 0 || widget == nullptr) return false;
   const bool isMainForm = mainForm_ == window;
-  switch (event->type()) {
+  switch (type) {
     case QEvent::Show:
       // Shown by the program, not restored by the desktop.
       if (!event->spontaneous()) Dispatch(window, WM_SHOWWINDOW, 1, 0);

@@ -79,13 +79,14 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   bool RunApplicationHooks(uint32_t message, WPARAM wParam, LPARAM lParam);
   QWidget* WidgetOf(HWND window) const;
   QIcon IconOf(HICON handle) const;
-  // Qt embeds the icon into an X notification area and draws its tooltip
-  // and balloons itself (as plain text, but the tooltip guesses).
-  static bool QtDrawsTheIcon();
-  // A freedesktop notification server reads balloon text as markup.
-  static bool NotificationServerReadsMarkup();
-  static QString TipText(std::string_view tip);
-  static QString BalloonText(std::string_view text);
+  // Who draws the tooltip and the balloons: Qt itself, where it embeds the
+  // icon into an X notification area (plain labels, but a tooltip that
+  // guesses); a freedesktop notification server, which reads markup; or the
+  // native shell.
+  enum class TTextReader { QtWidgets, NotificationServer, Native };
+  static TTextReader WhoReadsTheTexts();
+  static QString TipText(std::string_view tip, TTextReader reader);
+  static QString BalloonText(std::string_view text, TTextReader reader);
   void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
   void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
 
