@@ -59,34 +59,6 @@ void TNetHeaderList::SetValue(const std::string& name, const std::string& value)
   const auto last =
       found ? lines_.begin() + static_cast<std::ptrdiff_t>(ContinuationEnd(index)) : first;
   const size_t at = static_cast<size_t>(lines_.erase(first, last) - lines_.begin());
-  if (value.empty()) return;
-  const std::vector<std::string> pieces = Fold(name + ": " + value);
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), pieces.begin(), pieces.end());
-}
-
-// Word-wraps a line at FoldLength: each break falls after the last space,
-// tab or comma outside double quotes before the column; the pieces after the
-// first become continuation lines.
-std::vector<std::string> TNetHeaderList::Fold(const std::string& line) const {
-  std::vector<std::string> pieces;
-  std::string rest = line;
-  while (FoldLines && rest.size() > FoldLength) {
-    size_t breakAfter = std::string::npos;
-    bool quoted = false;
-    for (size_t i = 0; i < rest.size(); ++i) {
-      if (rest[i] == '"') quoted = !quoted;
-      if (!quoted && (rest[i] == ' ' || rest[i] == '\t' || rest[i] == ',')) {
-        // The first break after the column is taken when none came before it.
-        if (i >= FoldLength && breakAfter != std::string::npos) break;
-        breakAfter = i;
-        if (i >= FoldLength) break;
-      }
-    }
-    if (breakAfter == std::string::npos || breakAfter + 1 >= rest.size()) break;
-    pieces.push_back(text::TrimRight(rest.substr(0, breakAfter + 1)));
-    rest = text::TrimLeft(rest.substr(breakAfter + 1));
-  }
-  pieces.push_back(text::TrimRight(rest));
-  for (size_t i = 1; i < pieces.size(); ++i) pieces[i] = " " + pieces[i];
-  return pieces;
+  if (!value.empty())
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), name + ": " + value);
 }

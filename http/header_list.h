@@ -7,11 +7,6 @@
 
 class TNetHeaderList {
  public:
-  static constexpr size_t kFoldLength = 1024;
-
-  bool FoldLines = true;
-  size_t FoldLength = kFoldLength;
-
   void Clear() { lines_.clear(); }
   // Appends a line exactly as it stands.
   void Add(const std::string& line) { lines_.push_back(line); }
@@ -24,8 +19,8 @@ class TNetHeaderList {
   std::vector<std::string> AllValues(const std::string& name) const;
 
   // Replaces the first line of that name (with its continuation lines) in
-  // place, or appends one; a line over FoldLength is folded. An empty value
-  // removes the line.
+  // place, or appends one; the line is never folded, since current servers
+  // reject continuation lines. An empty value removes the line.
   void SetValue(const std::string& name, const std::string& value);
 
   static std::string NameOf(const std::string& line);
@@ -34,7 +29,6 @@ class TNetHeaderList {
   size_t IndexOf(const std::string& name) const;
   size_t ContinuationEnd(size_t index) const;
   std::string ValueAt(size_t index) const;
-  std::vector<std::string> Fold(const std::string& line) const;
 
   std::vector<std::string> lines_;
 };

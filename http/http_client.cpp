@@ -1,5 +1,7 @@
 #include "http_client.h"
 
+#include <optional>
+
 #include "finally.h"
 #include "form_encoding.h"
 #include "integer_text.h"
@@ -18,9 +20,9 @@ std::string Contents(const TMemoryStream& stream) {
   return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
-// A chunk-size line: hexadecimal up to the first space, 0 when unreadable.
-int32_t ChunkSize(const std::string& line) {
-  return ParseInteger("$" + line.substr(0, line.find(' '))).value_or(0);
+// A chunk-size line: hexadecimal up to the first space; nothing when unreadable.
+std::optional<int32_t> ChunkSize(const std::string& line) {
+  return ParseInteger("$" + line.substr(0, line.find(' ')));
 }
 
 }  // namespace
@@ -54,6 +56,7 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
           PrepareRequest(url);
           SetHostAndPort();
           ConnectToHost();
+          responseUnread_ = true;
           SendRequest();
           ReadResult();
           if (!BodyWanted()) return;
@@ -64,16 +67,22 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
           }
           if (code >= 200 && code <= 299) {
             if (headCutShort_) throw ENetException("Undefined situation");
-            if (code != 204 && dest) ReadBody(*dest);
+            if (code == 204) {
+              responseUnread_ = false;
+            } else if (dest) {
+              ReadBody(*dest);
+            }
             return;
           }
           RaiseProtocolError();
         }
       },
       [&] {
-        response_.KeepAlive = !bodyRefused_ && KeepAliveRule();
+        // Leftovers of a response not read to its end would be taken for
+        // the next response.
+        response_.KeepAlive = !responseUnread_ && KeepAliveRule();
         if (!response_.KeepAlive) Disconnect();
-        bodyRefused_ = false;
+        responseUnread_ = false;
         redirectCount_ = 0;
       });
 }
@@ -81,7 +90,6 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
 bool TNetCustomHTTP::BodyWanted() {
   bool continueRead = true;
   if (OnHeadersAvailable) OnHeadersAvailable(this, continueRead);
-  bodyRefused_ = !continueRead;
   return continueRead;
 }
 
@@ -153,7 +161,7 @@ void TNetCustomHTTP::ConnectToHost() {
   if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 && request_.Connection.empty()) {
     request_.Connection = "keep-alive";
   }
-  if (!KeepAliveRule()) Disconnect();
+  if (responseUnread_ || !KeepAliveRule()) Disconnect();
   PollClosed(false);
   if (!Connected()) Connect(ConnectTimeout);
 }
@@ -182,6 +190,7 @@ void TNetCustomHTTP::SendRequest() {
 void TNetCustomHTTP::ReadResult() {
   do {
     response_.RawHeaders.Clear();
+    response_.BodyTruncated = false;
     response_.SetResponseText(ReadLine());
     ReadHeaderLines();
     response_.ProcessHeaders(TNetClock::System());
@@ -224,26 +233,33 @@ void TNetCustomHTTP::StoreCookies() {
 }
 
 void TNetCustomHTTP::ReadBody(TStream& stream) {
+  bool readToEnd = true;
   if (response_.ContentLength > 0) {
     try {
       ReadToStream(stream, response_.ContentLength, false);
     } catch (const ENetConnClosedGracefully&) {
       // A body cut short by the server ends with the bytes that came.
+      response_.BodyTruncated = true;
     }
   } else if (text::ToLower(response_.TransferEncoding).find("chunked") != std::string::npos) {
-    ReadChunkedBody(stream);
+    readToEnd = ReadChunkedBody(stream);
   } else if (!response_.HasContentLength) {
     ReadToStream(stream, -1, true);
   }
+  responseUnread_ = !readToEnd || response_.BodyTruncated;
 }
 
-void TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
+bool TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
   ReportStatus(TNetStatus::hsStatusText, "Chunk Started");
-  for (int32_t size = ChunkSize(ReadLine()); size > 0; size = ChunkSize(ReadLine())) {
-    ReadToStream(stream, size, false);
+  std::optional<int32_t> size = ChunkSize(ReadLine());
+  for (; size && *size > 0; size = ChunkSize(ReadLine())) {
+    ReadToStream(stream, *size, false);
     ReadLine();
   }
-  ReadLine();
+  // An unreadable size ends the body before its last chunk.
+  response_.BodyTruncated = size != 0;
+  // Trailer lines are not read: a line here means the response goes on.
+  return ReadLine().empty();
 }
 
 void TNetCustomHTTP::DiscardRedirectBody() {

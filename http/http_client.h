@@ -69,7 +69,8 @@ class TNetCustomHTTP : public TNetTCPClient {
   void StoreCookies();
   // Reads the body as the response frames it.
   void ReadBody(TStream& stream);
-  void ReadChunkedBody(TStream& stream);
+  // Whether the chunked body was read to the end of the response.
+  bool ReadChunkedBody(TStream& stream);
   void DiscardRedirectBody();
   [[noreturn]] void RaiseProtocolError();
   bool KeepAliveRule();
@@ -81,7 +82,8 @@ class TNetCustomHTTP : public TNetTCPClient {
   std::unique_ptr<TNetCookieManager> ownCookieManager_;
   int32_t redirectCount_ = 0;
   bool headCutShort_ = false;  // the server closed while the head was read
-  bool bodyRefused_ = false;   // OnHeadersAvailable did not want the body
+  // A request went out whose response has not been read to its end.
+  bool responseUnread_ = false;
 };
 
 class TNetHTTP : public TNetCustomHTTP {

@@ -87,6 +87,9 @@ class TNetHTTPResponse : public TNetResponseHeaderInfo {
   int32_t ResponseCode = -1;
   TNetHTTPProtocolVersion ResponseVersion = TNetHTTPProtocolVersion::pv1_1;
   bool KeepAlive = false;
+  // The body ended before its announced end: fewer bytes than the length,
+  // or a chunked body without its last chunk.
+  bool BodyTruncated = false;
   TStream* ContentStream = nullptr;
 
   // Takes the code and the version from the status line.

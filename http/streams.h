@@ -22,8 +22,7 @@ class TStream {
 };
 
 // A growable block of memory. SetSize allocates exactly what it is asked
-// for, so a stream sized once before a transfer never moves; writes past the
-// end grow the block by doubling. The position may lie past the end; a write
+// for; writes past the end grow the block by doubling. The position may lie past the end; a write
 // there fills the gap with zeros.
 class TMemoryStream : public TStream {
  public:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -220,42 +221,47 @@ void TNetTCPConnection::MoveBufferedToStream(TStream& stream, int count) {
   inputBuffer_.Remove(count);
 }
 
+void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int32_t remaining, bool untilClose) {
+  const auto buffered = [&] { return static_cast<int32_t>(inputBuffer_.Size()); };
+  if (buffered() > 0) {
+    const int32_t n = std::min(buffered(), remaining);
+    MoveBufferedToStream(stream, n);
+    remaining -= n;
+  }
+  const int32_t blockSize = std::min(remaining, RecvBufferSize);
+  while (remaining > 0) {
+    const int32_t k = std::min(remaining, blockSize);
+    try {
+      WaitForBufferedBytes(k);
+    } catch (const ENetConnClosedGracefully&) {
+      MoveBufferedToStream(stream, std::min(k, buffered()));
+      if (untilClose) return;
+      throw;
+    } catch (...) {
+      MoveBufferedToStream(stream, std::min(k, buffered()));
+      throw;
+    }
+    MoveBufferedToStream(stream, k);
+    remaining -= k;
+  }
+}
+
 void TNetTCPConnection::ReadToStream(TStream& stream, int count, bool untilClose) {
   if (count < 0 && !untilClose) {
     uint32_t length = 0;
     ReadExact(&length, sizeof length);
     count = static_cast<int>(ntohl(length));
   }
-  if (count >= 0) {
-    // Allocated once, before reading; cut to what arrived afterwards.
-    const int64_t end = stream.Position() + count;
-    if (stream.Size() < end) stream.SetSize(end);
-  }
+  // The stream grows as the bytes arrive: a length the peer announces is
+  // no promise, and must not reserve memory before the data comes.
   int32_t remaining = untilClose ? INT32_MAX : count;
   StartWork(TWorkMode::wmRead, untilClose ? 0 : count);
   WithCleanup(
       [&] {
-        const auto buffered = [&] { return static_cast<int32_t>(inputBuffer_.Size()); };
-        if (buffered() > 0) {
-          const int32_t n = std::min(buffered(), remaining);
-          MoveBufferedToStream(stream, n);
-          remaining -= n;
-        }
-        const int32_t blockSize = std::min(remaining, RecvBufferSize);
-        while (remaining > 0) {
-          const int32_t k = std::min(remaining, blockSize);
-          try {
-            WaitForBufferedBytes(k);
-          } catch (const ENetConnClosedGracefully&) {
-            MoveBufferedToStream(stream, std::min(k, buffered()));
-            if (untilClose) break;
-            throw;
-          } catch (...) {
-            MoveBufferedToStream(stream, std::min(k, buffered()));
-            throw;
-          }
-          MoveBufferedToStream(stream, k);
-          remaining -= k;
+        try {
+          ReadBlocksToStream(stream, remaining, untilClose);
+        } catch (const std::bad_alloc&) {
+          throw ENetException("Not enough memory to receive the data.");
         }
       },
       [&] {

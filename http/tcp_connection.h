@@ -86,6 +86,8 @@ class TNetTCPConnection : public TNetComponent {
   std::string TakeLine(size_t length, size_t terminatorLength, bool stripCR);
   std::string TakeOverlongLine(int maxLength);
   void MoveBufferedToStream(TStream& stream, int count);
+  // The block loop of ReadToStream: the buffered bytes, then block by block.
+  void ReadBlocksToStream(TStream& stream, int32_t remaining, bool untilClose);
   void SendNow(const char* bytes, int count);
   int32_t FilterReceived(char* bytes, int32_t count);
 

@@ -66,9 +66,11 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
   TNetHTTP http;
   ApplyProgramHTTPSettings(http);
   if (options.events) ReportEvents(http, err);
-  try {
-    for (size_t i = 0; i < options.urls.size(); ++i) {
-      const std::string& url = options.urls[i];
+  // As curl does: a failed URL is reported and the next one still runs.
+  int status = 0;
+  for (size_t i = 0; i < options.urls.size(); ++i) {
+    const std::string& url = options.urls[i];
+    try {
       if (i == 0 && !options.fields.empty()) {
         out << http.Post(url, options.fields);
       } else if (!options.outputFile.empty()) {
@@ -78,11 +80,11 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
       } else {
         out << http.Get(url);
       }
+    } catch (const std::exception& e) {
+      out.flush();
+      err << url << ": " << e.what() << '\n';
+      status = 1;
     }
-  } catch (const std::exception& e) {
-    out.flush();
-    err << e.what() << '\n';
-    return 1;
   }
-  return 0;
+  return status;
 }

@@ -52,11 +52,17 @@ TEST(GetCommand, WritesTheBodyToAFile) {
   std::remove(path.c_str());
 }
 
-TEST(GetCommand, AnExceptionEndsTheRunWithItsMessage) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("404 Not Found", "")));
-  const CommandRun run = RunWith({BaseURL(server) + "/missing"});
+TEST(GetCommand, AFailedURLIsReportedAndTheNextOneStillRuns) {
+  LoopbackServer server(Script()
+                            .ReadHead()
+                            .Send(Reply("404 Not Found", ""))
+                            .ReadHead()
+                            .Send(Reply("200 OK", "page")));
+  const std::string missing = BaseURL(server) + "/missing";
+  const CommandRun run = RunWith({missing, BaseURL(server) + "/page"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "HTTP/1.1 404 Not Found\n");
+  EXPECT_EQ(run.out, "page");
+  EXPECT_EQ(run.err, missing + ": HTTP/1.1 404 Not Found\n");
 }
 
 TEST(GetCommand, WrongArgumentsShowTheUsage) {

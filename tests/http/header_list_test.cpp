@@ -31,27 +31,4 @@ TEST(HeaderList, SettingReplacesInPlaceWithItsContinuationLines) {
   EXPECT_EQ(list.Lines(), (Lines{"b: new", "C: 3", "D: 4"}));
 }
 
-TEST(HeaderList, FoldsALineLongerThan1024AtTheLastBreakBeforeTheColumn) {
-  TNetHeaderList list;
-  const std::string first(600, 'x');
-  const std::string second(600, 'y');
-  list.SetValue("Cookie", first + "   " + second);
-  EXPECT_EQ(list.Lines(), (Lines{"Cookie: " + first, " " + second}));
-}
-
-TEST(HeaderList, FoldingBreaksAfterCommasButNotInsideQuotes) {
-  TNetHeaderList list;
-  const std::string quoted = "\"" + std::string(500, 'q') + ", " + std::string(600, 'q') + "\"";
-  list.SetValue("X", "a," + quoted + ",b");
-  EXPECT_EQ(list.Lines(), (Lines{"X: a,", " " + quoted + ",", " b"}));
-}
-
-TEST(HeaderList, AValueWithoutBreakIsFoldedAfterTheName) {
-  TNetHeaderList list;
-  const std::string value(2000, 'z');
-  list.SetValue("X", value);
-  EXPECT_EQ(list.Lines(), (Lines{"X:", " " + value}));
-  EXPECT_EQ(list.Values("X"), value);
-}
-
 }  // namespace

@@ -71,7 +71,7 @@ TEST(HttpRequestWire, AnExplicitPortStandsInTheHostLine) {
   EXPECT_NE(server->Received().find("\r\nHost: 127.0.0.1:8080\r\n"), std::string::npos);
 }
 
-TEST(HttpRequestWire, ACookieLineOver1024CharactersIsFolded) {
+TEST(HttpRequestWire, ACookieLineOver1024CharactersGoesOutOnOneLine) {
   LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "")));
   auto http = ProgramClient();
   RecordingCookieStore cookies;
@@ -80,9 +80,8 @@ TEST(HttpRequestWire, ACookieLineOver1024CharactersIsFolded) {
   cookies.cookieText = first + " " + second;
   http->SetCookieManager(&cookies);
   http->Get(BaseURL(server) + "/");
-  EXPECT_NE(
-      server.Received().find(kAgentLines + "Cookie: " + first + "\r\n " + second + "\r\n\r\n"),
-      std::string::npos);
+  EXPECT_NE(server.Received().find(kAgentLines + "Cookie: " + first + " " + second + "\r\n\r\n"),
+            std::string::npos);
 }
 
 TEST(HttpRequestWire, TheCookieStoreIsAskedBeforeAndToldAfterEveryRequest) {

@@ -213,6 +213,39 @@ TEST(HttpFraming, AnUnwantedBodyIsNotReadAndTheConnectionClosed) {
   EXPECT_FALSE(http->Connected());
 }
 
+// A memory stream that runs out of memory beyond a limit.
+class LimitedStream : public TMemoryStream {
+ public:
+  explicit LimitedStream(int64_t limit) : limit_(limit) {}
+  void SetSize(int64_t size) override {
+    if (size > limit_) throw std::bad_alloc();
+    TMemoryStream::SetSize(size);
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    if (Position() + count > limit_) throw std::bad_alloc();
+    return TMemoryStream::Write(buffer, count);
+  }
+
+ private:
+  int64_t limit_;
+};
+
+TEST(HttpFraming, ABodyTakesMemoryAsItArrivesAndRunningOutIsANetworkError) {
+  const Script hugeLength =
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483647\r\n\r\n" + std::string(100000, 'b'))
+          .Close();
+  LoopbackServer server(hugeLength);
+  auto http = ProgramClient();
+  LimitedStream roomy(1 << 20);
+  http->Get(BaseURL(server) + "/", roomy);
+  EXPECT_EQ(roomy.Size(), 100000) << "2 GiB announced, 100000 bytes came";
+  LimitedStream tight(50000);
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/", tight); }),
+            "Not enough memory to receive the data.");
+}
+
 TEST(HttpFraming, TheResponseRecordHoldsTheLastResponse) {
   LoopbackServer server(Script().ReadHead().Send(
       "HTTP/1.0 206 Partial\r\nServer: test\r\nContent-Type: audio/mpeg\r\n"
