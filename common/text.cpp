@@ -59,11 +59,4 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-size_t FindIgnoringCase(std::string_view haystack, std::string_view needle) {
-  const auto found = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                                 [](char x, char y) { return LowerOf(x) == LowerOf(y); });
-  return found == haystack.end() && !needle.empty() ? std::string_view::npos
-                                                    : static_cast<size_t>(found - haystack.begin());
-}
-
 }  // namespace text

@@ -18,7 +18,5 @@ std::string ToUpper(std::string_view s);
 std::string PercentEncoded(unsigned char byte);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-// Position of needle in haystack with letter case ignored, or npos.
-size_t FindIgnoringCase(std::string_view haystack, std::string_view needle);
 
 }  // namespace text

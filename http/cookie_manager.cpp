@@ -22,6 +22,14 @@ bool IsIPv4Host(const std::string& host) {
   return true;
 }
 
+// Whether a Domain attribute has a dot inside it after the leading one: one
+// without would hand the cookie to every host of a top-level domain.
+bool NamesBelowATopLevelDomain(const std::string& domain) {
+  const size_t start = !domain.empty() && domain[0] == '.' ? 1 : 0;
+  const size_t dot = domain.find('.', start + 1);
+  return dot != std::string::npos && dot + 1 < domain.size();
+}
+
 // The host from its first "." on, or the whole host.
 std::string DomainPart(const std::string& host) {
   const size_t dot = host.find('.');
@@ -59,7 +67,12 @@ bool TNetCookieManager::IsValidDomain(const std::string& domain, const std::stri
 void TNetCookieManager::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie,
                                   const std::string& cookieText, const std::string& host) {
   cookie->SetCookieText(cookieText);
-  if (cookie->Domain.empty()) cookie->Domain = host;
+  if (cookie->Domain.empty()) {
+    cookie->Domain = host;
+    cookie->HostOnly = true;
+  } else if (!IsIPv4Host(cookie->Domain) && !NamesBelowATopLevelDomain(cookie->Domain)) {
+    return;
+  }
   if (!IsValidDomain(cookie->Domain, host)) return;
   bool accept = true;
   if (OnNewCookie) OnNewCookie(this, *cookie, accept);

@@ -57,6 +57,22 @@ void TNetNetscapeCookie::SetCookieText(const std::string& cookieText) {
   LoadProperties(items);
 }
 
+bool TNetNetscapeCookie::MatchesHost(const std::string& host) const {
+  const std::string_view domain =
+      std::string_view(Domain).substr(!Domain.empty() && Domain[0] == '.' ? 1 : 0);
+  if (text::EqualsIgnoringCase(host, domain)) return true;
+  if (HostOnly || host.size() <= domain.size()) return false;
+  const size_t start = host.size() - domain.size();
+  return host[start - 1] == '.' &&
+         text::EqualsIgnoringCase(std::string_view(host).substr(start), domain);
+}
+
+bool TNetNetscapeCookie::MatchesPath(const std::string& path) const {
+  if (path.compare(0, Path.size(), Path) != 0) return false;
+  return path.size() == Path.size() || Path.empty() || Path.back() == '/' ||
+         path[Path.size()] == '/';
+}
+
 std::string TNetNetscapeCookie::AttributeValue(const Attributes& attributes, const char* name,
                                                bool* found) {
   const std::string prefix = std::string(name) + "=";
@@ -104,8 +120,9 @@ void TNetCookieRFC2109::LoadProperties(const Attributes& attributes) {
   if (!hasExpires) {
     Flavour = TNetCookieFlavour::Netscape;
     if (MaxAge >= 0) {
+      // A date beyond the last one the store reads back would drop the cookie.
       const int64_t now = Clock().NowLocalMilliseconds() / 1000;
-      Expires = WriteInternetDate(now + MaxAge, Clock());
+      Expires = WriteInternetDate(now + std::min(MaxAge, kLatestDate - now), Clock());
       MaxAge = SecondsUntil(Expires);
     }
   }
@@ -150,6 +167,9 @@ void TNetCookies::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie) {
   for (auto& held : cookies) {
     if (text::EqualsIgnoringCase(held->CookieName, cookie->CookieName)) {
       held->SetCookieText(cookie->CookieText());
+      // The text may name no domain: the one the store gave stays.
+      held->Domain = cookie->Domain;
+      held->HostOnly = cookie->HostOnly;
       held->Flavour = cookie->Flavour;
       return;
     }
@@ -175,14 +195,11 @@ void TNetCookies::RemoveExpired() {
 std::string TNetCookies::CookieText(const std::string& host, const std::string& path,
                                     bool secure) const {
   std::shared_lock<std::shared_mutex> lock(lock_);
-  const std::string hostAndPath = host + path;
   std::vector<const TNetNetscapeCookie*> collected;
   for (const TNetCookieList::Entry& entry : index_.Entries()) {
-    if (text::FindIgnoringCase(hostAndPath, entry.key) == std::string::npos) continue;
     for (auto cookie = entry.cookies.rbegin(); cookie != entry.cookies.rend(); ++cookie) {
       const TNetNetscapeCookie& c = **cookie;
-      if (path.compare(0, c.Path.size(), c.Path) == 0 && (!c.Secure || secure) &&
-          !c.Value.empty()) {
+      if (c.MatchesHost(host) && c.MatchesPath(path) && (!c.Secure || secure) && !c.Value.empty()) {
         collected.push_back(&c);
       }
     }

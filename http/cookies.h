@@ -27,7 +27,15 @@ class TNetNetscapeCookie {
   std::string Domain;
   std::string Expires;  // as received, or produced from a max-age
   bool Secure = false;
+  // Set without a Domain attribute: sent back to that host alone.
+  bool HostOnly = false;
   TNetCookieFlavour Flavour = TNetCookieFlavour::Netscape;
+
+  // The host is the domain, or one below it when the domain was named.
+  bool MatchesHost(const std::string& host) const;
+  // The path is the cookie's path or lies below it ("/mail" covers
+  // "/mail/user/", not "/mailbox/").
+  bool MatchesPath(const std::string& path) const;
 
  protected:
   // The attribute items after the cookie itself: "NAME=value" or "NAME".
@@ -102,7 +110,7 @@ class TNetCookies {
   void AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie);
   // Removes every cookie whose expires date is past (or unreadable).
   void RemoveExpired();
-  // name=value pairs for host and path, the longest path first.
+  // name=value pairs of the cookies for host and path, the longest path first.
   std::string CookieText(const std::string& host, const std::string& path, bool secure) const;
   void Clear();
 

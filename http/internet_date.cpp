@@ -132,7 +132,7 @@ std::optional<int64_t> ReadInternetDate(const std::string& dateText, const TNetC
   }
   if (!yearNumber || month == 0) return std::nullopt;
   int64_t year = *yearNumber;
-  if (year < 80) {
+  if (year < 70) {
     year += 2000;
   } else if (year <= 99) {
     year += 1900;

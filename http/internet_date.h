@@ -10,9 +10,12 @@
 
 // The earliest instant: where an unreadable date lands, long past.
 constexpr int64_t kEarliestDate = -62135596800;  // 0001-01-01 00:00
+// The latest instant a written date reads back as.
+constexpr int64_t kLatestDate = 253402300799;  // 9999-12-31 23:59:59
 
 // Reads RFC 1123, RFC 850 and asctime dates, with day names or without,
-// "-" or " " between the parts, two-digit years, "+hhmm"/"-hhmm" zones;
+// "-" or " " between the parts, two-digit years (70 to 99 in the 1900s, 00
+// to 69 in the 2000s), "+hhmm"/"-hhmm" zones;
 // nothing when the date cannot be read.
 std::optional<int64_t> ReadInternetDate(const std::string& text, const TNetClock& clock);
 

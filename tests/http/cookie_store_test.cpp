@@ -39,7 +39,8 @@ TEST_F(CookieStoreTest, ANewValueReplacesTheOldOneInPlace) {
 
 TEST_F(CookieStoreTest, APastDateMaxAge0OrAnUnreadableDateRemoveTheCookie) {
   for (const char* ending :
-       {"expires=Thu, 01-Jan-1970 00:00:01 GMT", "max-age=0", "expires=not a date"}) {
+       {"expires=Thu, 01-Jan-1970 00:00:01 GMT", "expires=Thu, 01-Jan-70 00:00:01 GMT", "max-age=0",
+        "expires=not a date"}) {
     store.AddServerCookie("gone=1; path=/", kLogin);
     store.AddServerCookie("kept=1; path=/", kLogin);
     ASSERT_NE(store.CookieCollection().Find("gone"), nullptr);
@@ -57,6 +58,13 @@ TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
   EXPECT_EQ(For(kLogin), "aged=1");
   clock.Advance(60 * 1000);
   EXPECT_EQ(For(kLogin), "");
+}
+
+TEST_F(CookieStoreTest, AHugeMaxAgeLastsUntilTheLatestDate) {
+  store.AddServerCookie("a=1; path=/; max-age=9223372036854775807", kLogin);
+  store.AddServerCookie("b=1; path=/; max-age=300000000000", kLogin);
+  EXPECT_EQ(store.CookieCollection().Find("a")->Expires, "Fri, 31 Dec 9999 23:59:59 +0300");
+  EXPECT_EQ(For(kLogin), "b=1; a=1");
 }
 
 TEST_F(CookieStoreTest, ARepeatedMaxAgeDoesNotPushTheExpiryOn) {
@@ -104,6 +112,39 @@ TEST_F(CookieStoreTest, ADomainThatDiffersInLetterCaseIsRejected) {
   store.AddServerCookie("a=1; domain=.Portal.test; path=/", kLogin);
   store.AddServerCookie("b=1; domain=.other.test; path=/", kLogin);
   EXPECT_EQ(store.CookieCollection().Count(), 0);
+}
+
+TEST_F(CookieStoreTest, ACookieGoesToItsOwnHostAndBelowItsPathOnly) {
+  struct Case {
+    const char* cookie;
+    std::string host;  // of the request that gets it back
+    const char* path;
+    bool sent;
+  };
+  const Case kCases[] = {
+      {"c=1; path=/", "track.host.test", "/login.portal.test/", false},
+      {"c=1; path=/", "sub." + kLogin, "/", false},
+      {"c=1; path=/", "LOGIN.portal.TEST", "/", true},
+      {"c=1; path=/", "xlogin.portal.test", "/", false},
+      {"c=1; domain=portal.test; path=/", kCatalogue, "/", true},
+      {"c=1; domain=.portal.test; path=/", "portal.test", "/", true},
+      {"c=1; domain=.portal.test; path=/", "evilportal.test", "/", false},
+      {"c=1; domain=.test; path=/", kLogin, "/", false},
+      {"c=1; domain=test; path=/", kLogin, "/", false},
+      {"c=1; path=/mail", kLogin, "/mailbox/", false},
+      {"c=1; path=/mail", kLogin, "/mail/", true},
+      {"c=1; path=/mail/", kLogin, "/mail/user/", true},
+      {"c=1", kLogin, "/any/", true},
+  };
+  for (const Case& c : kCases) {
+    TNetCookieManager fresh(clock);
+    fresh.AddServerCookie(c.cookie, kLogin);
+    EXPECT_EQ(fresh.GenerateCookieList(c.host, c.path, false) == "c=1", c.sent)
+        << c.cookie << " to " << c.host << c.path;
+  }
+  TNetCookieManager numeric(clock);
+  numeric.AddServerCookie("c=1; domain=10.0.0.1", "10.0.0.1");
+  EXPECT_EQ(numeric.GenerateCookieList("10.0.0.1", "/", false), "c=1");
 }
 
 TEST_F(CookieStoreTest, DomainValidation) {
