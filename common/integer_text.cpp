@@ -24,7 +24,7 @@ std::optional<int32_t> ParseInteger(const std::string& text) {
     hex = true;
     i += 2;
   }
-  if (i == text.size()) return std::nullopt;
+  if (i == text.size() || (hex && text.size() - i > 8)) return std::nullopt;
   const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
   uint64_t value = 0;
   for (; i < text.size(); ++i) {

@@ -14,8 +14,9 @@ class EConvertError : public std::runtime_error {
 };
 
 // The integer rules of ports and settings: leading spaces, an optional sign,
-// decimal digits or hexadecimal after "$", "x", "X", "0x" or "0X", nothing
-// after; the value must fit 32 bits (hexadecimal may use all 32).
+// decimal digits or at most eight hexadecimal digits after "$", "x", "X",
+// "0x" or "0X", nothing after; the value must fit 32 bits (hexadecimal may
+// use all 32).
 std::optional<int32_t> ParseInteger(const std::string& text);
 // ParseInteger that raises EConvertError.
 int32_t StrToInt(const std::string& text);

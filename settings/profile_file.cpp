@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "text.h"
@@ -23,12 +22,16 @@ struct Line {
   std::string ending;  // "\r\n", "\n" or "" for a last line without one
 };
 
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+enum class ReadOutcome { kRead, kMissing, kUnreadable };
+
+ReadOutcome ReadFile(const std::string& path, std::string& bytes) {
+  const int handle = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (handle < 0) return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
+  char block[8192];
+  ssize_t n;
+  while ((n = read(handle, block, sizeof block)) > 0) bytes.append(block, static_cast<size_t>(n));
+  close(handle);
+  return n == 0 ? ReadOutcome::kRead : ReadOutcome::kUnreadable;
 }
 
 std::vector<Line> SplitLines(const std::string& bytes) {
@@ -105,37 +108,77 @@ std::string FullPath(const std::string& path) {
   return std::string(resolved) + "/" + name;
 }
 
+// The file a write goes to: a symbolic link's target, so that the link stays.
+std::string WriteTarget(const std::string& fullPath) {
+  char resolved[PATH_MAX];
+  return realpath(fullPath.c_str(), resolved) != nullptr ? std::string(resolved) : fullPath;
+}
+
+bool WriteAll(int handle, const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A new file beside the target, created with mode (which the umask trims);
+// -1 with errno set when none can be made.
+int CreateTemporary(const std::string& target, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (handle >= 0 || errno != EEXIST) return handle;
+  }
+  return -1;
+}
+
 // Writes a temporary file beside the target, flushes it and renames it over
 // the target, so that a failed write never leaves a truncated file.
-void ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string fullPath = FullPath(path);
+bool ReplaceAtomically(int handle, const std::string& temporary, const std::string& target,
+                       const std::string& bytes, const struct stat* existing) {
+  bool written = WriteAll(handle, bytes);
+  if (existing) written = written && fchmod(handle, existing->st_mode & 07777) == 0;
+  written = written && fsync(handle) == 0;
+  written = close(handle) == 0 && written;
+  if (written && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  unlink(temporary.c_str());
+  return false;
+}
+
+// A folder that refuses new files may still hold a file that may be written.
+bool RewriteInPlace(const std::string& target, const std::string& bytes) {
+  const int handle = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (handle < 0) return false;
+  bool written =
+      WriteAll(handle, bytes) && ftruncate(handle, static_cast<off_t>(bytes.size())) == 0;
+  written = written && fsync(handle) == 0;
+  return close(handle) == 0 && written;
+}
+
+bool ReplaceFile(const std::string& target, const std::string& bytes) {
   struct stat existing {};
-  const mode_t mode = stat(fullPath.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
-  std::string temporary = fullPath + ".XXXXXX";
-  const int handle = mkstemp(temporary.data());
-  bool written = handle >= 0;
-  for (size_t done = 0; written && done < bytes.size();) {
-    const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
-    written = n > 0;
-    done += written ? static_cast<size_t>(n) : 0;
+  const bool exists = stat(target.c_str(), &existing) == 0;
+  // A file without any write permission is read-only for its owner too, as
+  // the system's read-only attribute is for every user.
+  if (exists && (access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)) {
+    return false;
   }
-  if (handle >= 0) {
-    written = written && fchmod(handle, mode) == 0 && fsync(handle) == 0;
-    written = close(handle) == 0 && written;
-  }
-  if (!written || rename(temporary.c_str(), fullPath.c_str()) != 0) {
-    if (handle >= 0) unlink(temporary.c_str());
-    throw EIniFileException("Unable to write to " + fullPath);
-  }
+  std::string temporary;
+  const int handle = CreateTemporary(target, exists ? 0600 : 0666, temporary);
+  if (handle >= 0)
+    return ReplaceAtomically(handle, temporary, target, bytes, exists ? &existing : nullptr);
+  return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
 }
 
 }  // namespace
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& path) {
-  const std::optional<std::string> bytes = ReadFile(path);
-  if (!bytes) return defaultValue;
-  const std::vector<Line> lines = SplitLines(*bytes);
+  std::string bytes;
+  if (ReadFile(path, bytes) != ReadOutcome::kRead) return defaultValue;
+  const std::vector<Line> lines = SplitLines(bytes);
   const Location where = Find(lines, section, key);
   if (!where.keyLine) return defaultValue;
   const std::string& line = lines[*where.keyLine].content;
@@ -148,7 +191,14 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 
 void WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path) {
-  const std::string bytes = ReadFile(path).value_or("");
+  const std::string fullPath = FullPath(path);
+  const std::string target = WriteTarget(fullPath);
+  std::string bytes;
+  // A file that cannot be read would be replaced by the one key: the
+  // other settings would be lost.
+  if (ReadFile(target, bytes) == ReadOutcome::kUnreadable) {
+    throw EIniFileException("Unable to write to " + fullPath);
+  }
   std::vector<Line> lines = SplitLines(bytes);
   // New lines follow the file's own line ends.
   const std::string ending =
@@ -169,5 +219,5 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
   }
   std::string result;
   for (const Line& line : lines) result += line.content + line.ending;
-  ReplaceFile(path, result);
+  if (!ReplaceFile(target, result)) throw EIniFileException("Unable to write to " + fullPath);
 }

@@ -1,7 +1,11 @@
 #include "profile_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -122,6 +126,79 @@ TEST(ProfileFile, AFailedWriteLeavesTheOldFileWhole) {
                           std::filesystem::directory_iterator()),
             1)
       << "no temporary file is left behind";
+}
+
+// Root may write anything; the cases about access run as an ordinary user.
+constexpr uid_t kNobody = 65534;
+
+std::string WriteOutcomeAsOrdinaryUser(const std::string& folder, const std::string& path) {
+  const auto write = [&]() -> std::string {
+    try {
+      WritePrivateProfileString("MAIN", "Port", "8080", path);
+      return "written";
+    } catch (const EIniFileException& e) {
+      return e.what();
+    }
+  };
+  if (geteuid() != 0) return write();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    lchown(entry.path().c_str(), kNobody, kNobody);
+  }
+  chown(folder.c_str(), kNobody, kNobody);
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeEnds[0]);
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    const std::string outcome = dropped ? write() : "cannot become an ordinary user";
+    const ssize_t sent = ::write(pipeEnds[1], outcome.data(), outcome.size());
+    _exit(sent == static_cast<ssize_t>(outcome.size()) ? 0 : 1);
+  }
+  close(pipeEnds[1]);
+  std::string outcome;
+  char block[512];
+  for (ssize_t n; (n = read(pipeEnds[0], block, sizeof block)) > 0;) outcome.append(block, n);
+  close(pipeEnds[0]);
+  waitpid(child, nullptr, 0);
+  return outcome;
+}
+
+struct AccessCase {
+  const char* name;
+  mode_t fileMode;
+  mode_t folderMode;
+  bool throughLink;  // Settings.cfg is a link to real.cfg
+  bool written;
+};
+
+TEST(ProfileFile, AWriteKeepsWhatTheUserSetUpAndRefusesWhatItMayNotChange) {
+  const AccessCase cases[] = {
+      {"unreadable file", 0200, 0755, false, false},
+      {"read-only file", 0444, 0755, false, false},
+      {"writable file in a read-only folder", 0644, 0555, false, true},
+      {"symbolic link", 0644, 0755, true, true},
+      {"permission bits", 0604, 0755, false, true},
+  };
+  const std::string before = "[MAIN]\r\nPort=81\r\nSkin=1\r\n";
+  for (const AccessCase& c : cases) {
+    TempFolder folder;
+    const std::string path = folder.File("Settings.cfg");
+    const std::string real = c.throughLink ? folder.File("real.cfg") : path;
+    WriteBytes(real, before);
+    if (c.throughLink) std::filesystem::create_symlink("real.cfg", path);
+    chmod(real.c_str(), c.fileMode);
+    chmod(folder.File("").c_str(), c.folderMode);
+    const std::string outcome = WriteOutcomeAsOrdinaryUser(folder.File(""), path);
+    chmod(folder.File("").c_str(), 0755);
+    EXPECT_EQ(outcome, c.written ? "written" : "Unable to write to " + path) << c.name;
+    EXPECT_EQ(ReadBytes(real), c.written ? "[MAIN]\r\nPort=8080\r\nSkin=1\r\n" : before) << c.name;
+    struct stat after {};
+    lstat(path.c_str(), &after);
+    EXPECT_EQ(S_ISLNK(after.st_mode), c.throughLink) << c.name;
+    stat(real.c_str(), &after);
+    EXPECT_EQ(after.st_mode & 07777, c.fileMode) << c.name;
+  }
 }
 
 TEST(ProfileFile, TwoHandlesSeeEachOthersWrites) {
