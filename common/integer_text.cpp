@@ -9,6 +9,10 @@ int HexDigit(char c) {
   return -1;
 }
 
+[[noreturn]] void RaiseNotAnInteger(const std::string& text) {
+  throw EConvertError("'" + text + "' is not a valid integer value");
+}
+
 }  // namespace
 
 std::optional<int32_t> ParseInteger(const std::string& text) {
@@ -40,8 +44,13 @@ std::optional<int32_t> ParseInteger(const std::string& text) {
 
 int32_t StrToInt(const std::string& text) {
   const std::optional<int32_t> value = ParseInteger(text);
-  if (!value) throw EConvertError("'" + text + "' is not a valid integer value");
+  if (!value) RaiseNotAnInteger(text);
   return *value;
+}
+
+int32_t DecimalStrToInt(const std::string& text) {
+  if (text.find_first_of("$xX") != std::string::npos) RaiseNotAnInteger(text);
+  return StrToInt(text);
 }
 
 std::optional<int32_t> ParseDecimal(const std::string& text) {

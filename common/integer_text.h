@@ -20,6 +20,8 @@ class EConvertError : public std::runtime_error {
 std::optional<int32_t> ParseInteger(const std::string& text);
 // ParseInteger that raises EConvertError.
 int32_t StrToInt(const std::string& text);
+// StrToInt without the hexadecimal forms.
+int32_t DecimalStrToInt(const std::string& text);
 
 // A plain decimal number with an optional sign, within 32 bits.
 std::optional<int32_t> ParseDecimal(const std::string& text);

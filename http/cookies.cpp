@@ -171,9 +171,11 @@ void TNetCookies::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie) {
       held->Domain = cookie->Domain;
       held->HostOnly = cookie->HostOnly;
       held->Flavour = cookie->Flavour;
+      held->StoredAs = ++storedCount_;
       return;
     }
   }
+  cookie->StoredAs = ++storedCount_;
   cookies.push_back(std::move(cookie));
 }
 
@@ -192,14 +194,15 @@ void TNetCookies::RemoveExpired() {
   }
 }
 
-std::string TNetCookies::CookieText(const std::string& host, const std::string& path,
-                                    bool secure) const {
+std::string TNetCookies::CookieText(const std::string& host, const std::string& path, bool secure,
+                                    uint64_t storedAfter) const {
   std::shared_lock<std::shared_mutex> lock(lock_);
   std::vector<const TNetNetscapeCookie*> collected;
   for (const TNetCookieList::Entry& entry : index_.Entries()) {
     for (auto cookie = entry.cookies.rbegin(); cookie != entry.cookies.rend(); ++cookie) {
       const TNetNetscapeCookie& c = **cookie;
-      if (c.MatchesHost(host) && c.MatchesPath(path) && (!c.Secure || secure) && !c.Value.empty()) {
+      if (c.StoredAs > storedAfter && c.MatchesHost(host) && c.MatchesPath(path) &&
+          (!c.Secure || secure) && !c.Value.empty()) {
         collected.push_back(&c);
       }
     }
@@ -218,6 +221,11 @@ std::string TNetCookies::CookieText(const std::string& host, const std::string& 
 void TNetCookies::Clear() {
   std::unique_lock<std::shared_mutex> lock(lock_);
   for (TNetCookieList::Entry& entry : index_.Entries()) entry.cookies.clear();
+}
+
+uint64_t TNetCookies::StoredCount() const {
+  std::shared_lock<std::shared_mutex> lock(lock_);
+  return storedCount_;
 }
 
 int TNetCookies::Count() const {

@@ -29,6 +29,8 @@ class TNetNetscapeCookie {
   bool Secure = false;
   // Set without a Domain attribute: sent back to that host alone.
   bool HostOnly = false;
+  // The store's count of stored cookies when this one was last stored.
+  uint64_t StoredAs = 0;
   TNetCookieFlavour Flavour = TNetCookieFlavour::Netscape;
 
   // The host is the domain, or one below it when the domain was named.
@@ -110,8 +112,12 @@ class TNetCookies {
   void AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie);
   // Removes every cookie whose expires date is past (or unreadable).
   void RemoveExpired();
-  // name=value pairs of the cookies for host and path, the longest path first.
-  std::string CookieText(const std::string& host, const std::string& path, bool secure) const;
+  // name=value pairs of the cookies for host and path, the longest path
+  // first; with storedAfter, only those stored after that count.
+  std::string CookieText(const std::string& host, const std::string& path, bool secure,
+                         uint64_t storedAfter = 0) const;
+  // How many cookies were stored so far, replacements included.
+  uint64_t StoredCount() const;
   void Clear();
 
   int Count() const;
@@ -122,5 +128,6 @@ class TNetCookies {
  private:
   const TNetClock& clock_;
   TNetCookieList index_;
+  uint64_t storedCount_ = 0;
   mutable std::shared_mutex lock_;
 };

@@ -12,9 +12,11 @@ void TPortalSession::Connect() {
   try {
     std::vector<std::string> form = {"Login=" + config_.user, "Domain=" + config_.domain,
                                      "Password=" + config_.password};
-    http_.Post(LoginURL(config_, http_.Port()), form);
-    // A page that sets no session cookie is no session, whatever its status.
-    if (!HoldsCatalogueCookie()) throw std::runtime_error("no session cookie");
+    const uint64_t storedBefore = StoredCookies();
+    http_.Post(LoginURL(config_), form);
+    // A page that sets no session cookie is no session, whatever its status;
+    // a cookie of an earlier session does not make one.
+    if (!CatalogueCookieStoredAfter(storedBefore)) throw std::runtime_error("no session cookie");
     view_.SetCaption(kConnected);
     view_.SetSearchBoxEnabled(true);
     connected_ = true;
@@ -29,15 +31,23 @@ void TPortalSession::Connect() {
   }
 }
 
-bool TPortalSession::HoldsCatalogueCookie() {
+uint64_t TPortalSession::StoredCookies() {
   TNetCookieManager* cookies = http_.CookieManager();
-  return cookies &&
-         !cookies->GenerateCookieList(config_.catalogueHost, CataloguePath(config_), false).empty();
+  return cookies ? cookies->CookieCollection().StoredCount() : 0;
+}
+
+bool TPortalSession::CatalogueCookieStoredAfter(uint64_t storedCount) {
+  TNetCookieManager* cookies = http_.CookieManager();
+  if (!cookies) return false;
+  cookies->RemoveExpired();
+  return !cookies->CookieCollection()
+              .CookieText(config_.catalogueHost, CataloguePath(config_), false, storedCount)
+              .empty();
 }
 
 void TPortalSession::Logout() {
   view_.SetCaption(kDisconnecting);
-  http_.Get(LogoutURL(config_, http_.Port()));
+  http_.Get(LogoutURL(config_));
 }
 
 void TPortalSession::Reconnect() {

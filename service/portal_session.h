@@ -11,8 +11,9 @@ class TPortalSession {
   TPortalSession(TNetHTTP& http, TMainWindowView& view, const TServiceConfig& config)
       : http_(http), view_(view), config_(config) {}
 
-  // Logs in with the service account. A login counts only when the client
-  // then holds a cookie it would send to the catalogue; every failure shows
+  // Logs in with the service account. A login counts only when its own
+  // responses set a cookie the client would send to the catalogue; every
+  // failure shows
   // "Ошибка подключения, попробуйте позже" and disables the search controls.
   void Connect();
   // "Переподключение": logs out (failures reach the caller), then Connect.
@@ -24,7 +25,9 @@ class TPortalSession {
 
  private:
   void Logout();
-  bool HoldsCatalogueCookie();
+  uint64_t StoredCookies();
+  // Whether a cookie stored after that count goes to the catalogue.
+  bool CatalogueCookieStoredAfter(uint64_t storedCount);
 
   TNetHTTP& http_;
   TMainWindowView& view_;

@@ -52,9 +52,10 @@ std::optional<char> ReferencedByte(std::string_view name) {
   if (name == "lt") return '<';
   if (name == "gt") return '>';
   if (name == "quot") return '"';
+  // Control characters would break the list rows and the tab-separated lines.
   if (name.size() > 1 && name[0] == '#') {
     if (const std::optional<uint32_t> codePoint = NumericReference(name.substr(1))) {
-      return Cp1251FromCodePoint(*codePoint);
+      if (*codePoint >= 32) return Cp1251FromCodePoint(*codePoint);
     }
   }
   return std::nullopt;
@@ -67,7 +68,7 @@ int ReadMatchCount(std::string_view page) {
   // Without the marker the window stands where a marker at the start would put it.
   const size_t start =
       (marker == std::string_view::npos ? 0 : marker + 1) + kCountMarker.size() - 1;
-  return StrToInt(CutAt(Window(page, start, kCountWindow), '<'));
+  return DecimalStrToInt(CutAt(Window(page, start, kCountWindow), '<'));
 }
 
 int PageCount(int matchCount) {
@@ -76,18 +77,23 @@ int PageCount(int matchCount) {
 
 void ScrapeTracks(std::string_view page,
                   const std::function<void(const std::string&, const std::string&)>& track) {
-  for (size_t d = page.find(kTrackMarker); d != std::string_view::npos;
-       d = page.find(kTrackMarker, d + kTrackMarker.size())) {
+  size_t next;
+  for (size_t d = page.find(kTrackMarker); d != std::string_view::npos; d = next) {
+    // Each search stays within the track's own part of the page, up to the
+    // next track: a value of the next track is never taken for this one.
     const size_t behind = d + kTrackMarker.size();
-    const std::string_view segment = Window(page, behind, kSegmentLength);
-    const size_t u = page.find(kLinkMarker, behind);
-    const std::string link = u == std::string_view::npos
-                                 ? ""
-                                 : CutAt(Window(page, u + kLinkMarker.size(), kLinkWindow), '"');
-    // A segment without the title marker is read from where a marker at its start would put it.
+    next = page.find(kTrackMarker, behind);
+    const std::string_view part =
+        page.substr(behind, next == std::string_view::npos ? next : next - behind);
+    const size_t u = part.find(kLinkMarker);
+    if (u == std::string_view::npos) continue;  // nothing to download for it
+    const std::string link = CutAt(Window(part, u + kLinkMarker.size(), kLinkWindow), '"');
+    const std::string_view segment = part.substr(0, kSegmentLength);
     const size_t t = segment.find(kTitleMarker);
-    const size_t titleStart = (t == std::string_view::npos ? 0 : t + 1) + kTitleMarker.size() - 1;
-    const std::string title = CutAt(Window(segment, titleStart, kTitleWindow), '"');
+    const std::string title =
+        t == std::string_view::npos
+            ? ""
+            : CutAt(Window(segment, t + kTitleMarker.size(), kTitleWindow), '"');
     track(DecodeCharacterReferences(title), DecodeCharacterReferences(link));
   }
 }

@@ -11,22 +11,26 @@ namespace result_scraper {
 
 constexpr int kTracksPerPage = 25;
 
-// The number behind the count marker (from position 16 when the marker is
-// missing); raises "'%s' is not a valid integer value" when it is none.
+// The decimal number behind the count marker (from position 16 when the
+// marker is missing); raises "'%s' is not a valid integer value" when it is
+// none.
 int ReadMatchCount(std::string_view page);
 
 // Result pages to fetch for a match count: the count / 25, rounded up.
 int PageCount(int matchCount);
 
-// Calls track(title, link) for each track marker of the page, in order: the
-// title from the track's title attribute, the link from the first url="
-// behind the track's own marker, both with character references decoded.
+// Calls track(title, link) for each track marker of the page, in order,
+// each value searched for in the track's own part of the page, from its
+// marker to the next: the title from the title attribute within its first
+// 200 characters (empty when there is none), the link from the first url=".
+// A track without a link is left out. Character references are decoded.
 void ScrapeTracks(
     std::string_view page,
     const std::function<void(const std::string& title, const std::string& link)>& track);
 
 // "&amp;", "&lt;", "&gt;", "&quot;", "&#39;" and numeric references to
-// characters that Windows-1251 has; any other text stays as it stands.
+// characters that Windows-1251 has, control characters excepted; any other
+// text stays as it stands.
 std::string DecodeCharacterReferences(std::string_view text);
 
 }  // namespace result_scraper

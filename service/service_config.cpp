@@ -2,26 +2,30 @@
 
 #include "text.h"
 
+namespace {
+
+// "http://" + host, with ":" + port when the port is not 80.
 std::string PortalOrigin(const std::string& host, int port) {
   return "http://" + host + (port != 80 ? ":" + std::to_string(port) : "");
 }
 
-std::string LoginURL(const TServiceConfig& config, int port) {
-  return PortalOrigin(config.loginHost, port) + "/cgi-bin/auth";
+}  // namespace
+
+std::string LoginURL(const TServiceConfig& config) {
+  return PortalOrigin(config.loginHost, config.port) + "/cgi-bin/auth";
 }
 
-std::string LogoutURL(const TServiceConfig& config, int port) {
-  return PortalOrigin(config.loginHost, port) + "/cgi-bin/logout";
+std::string LogoutURL(const TServiceConfig& config) {
+  return PortalOrigin(config.loginHost, config.port) + "/cgi-bin/logout";
 }
 
 std::string CataloguePath(const TServiceConfig& config) {
   return "/mail/" + config.user + "/";
 }
 
-std::string CataloguePageURL(const TServiceConfig& config, int port, const std::string& phrase,
-                             int page) {
+std::string CataloguePageURL(const TServiceConfig& config, const std::string& phrase, int page) {
   const std::string base =
-      PortalOrigin(config.catalogueHost, port) + CataloguePath(config) + "audio?";
+      PortalOrigin(config.catalogueHost, config.port) + CataloguePath(config) + "audio?";
   const std::string search = "search=" + EncodeSearchPhrase(phrase);
   return page == 0 ? base + search : base + "page=" + std::to_string(page) + "&" + search;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The built-in configuration of the portal service, in one place, and the
-// portal URLs built from it.
+// The configuration of the portal service, in one place, and the portal
+// URLs built from it.
 
 #include <string>
 
@@ -12,18 +12,18 @@ struct TServiceConfig {
   std::string user = "melodrop";
   std::string domain = "portal.local";
   std::string password = "qwertyuiop";
+  // The Port setting. The HTTP client's own port follows each request's URL,
+  // so the portal URLs are built from this one.
+  int port = 80;
 };
 
-// "http://" + host, with ":" + port when the port is not 80.
-std::string PortalOrigin(const std::string& host, int port);
-
-std::string LoginURL(const TServiceConfig& config, int port);
-std::string LogoutURL(const TServiceConfig& config, int port);
+// The portal URLs: "http://" + host, ":" + port when the port is not 80, path.
+std::string LoginURL(const TServiceConfig& config);
+std::string LogoutURL(const TServiceConfig& config);
 // The directory of the catalogue pages, as the cookie store sees it.
 std::string CataloguePath(const TServiceConfig& config);
 // page 0: the first page, which carries the match count.
-std::string CataloguePageURL(const TServiceConfig& config, int port, const std::string& phrase,
-                             int page);
+std::string CataloguePageURL(const TServiceConfig& config, const std::string& phrase, int page);
 
 // The search phrase for the query: spaces become "+", every byte that is not
 // a letter, a digit, "-", "_", "." or "~" becomes "%" and two hex digits.

@@ -49,6 +49,7 @@ class CatalogueSearchTest : public ::testing::Test {
  protected:
   CatalogueSearchTest() : portal({}, TestCatalogue()) {
     ApplyProgramHTTPSettings(http, portal.Server().Port());
+    config.port = portal.Server().Port();
     TPortalSession(http, view, config).Connect();
     view.effects.clear();
   }
@@ -74,8 +75,8 @@ class CatalogueSearchTest : public ::testing::Test {
 
   int CatalogueRequests() {
     int count = 0;
-    for (const std::string& request : portal.Server().RequestLog()) {
-      count += request.find("/audio?") != std::string::npos;
+    for (const PortalRequest& request : portal.Server().RequestLog()) {
+      count += request.target.find("/audio?") != std::string::npos;
     }
     return count;
   }
@@ -126,12 +127,12 @@ TEST_F(CatalogueSearchTest, AmpersandHashAndPlusSearchForThemselves) {
   ExpectRowsMatchTheCatalogue("c# minor");
   Search("1+1 \"");
   ExpectRowsMatchTheCatalogue("1+1 \"");
-  EXPECT_NE(portal.Server().RequestLog().back().find("search=1%2B1+%22"), std::string::npos);
+  EXPECT_NE(portal.Server().RequestLog().back().target.find("search=1%2B1+%22"), std::string::npos);
 }
 
 TEST_F(CatalogueSearchTest, TheLoggedOutSessionFindsNothing) {
   TPortalSession(http, view, config).Reconnect();
-  http.Get(LogoutURL(config, http.Port()));
+  http.Get(LogoutURL(config));
   view.effects.clear();
   Search("thousand");
   EXPECT_EQ(view.effects.back(), "message Поиск завершен, найдено 0 Файлов")
@@ -143,6 +144,7 @@ class ScriptedSearchTest : public ::testing::Test {
  protected:
   void Search(LoopbackServer& server) {
     ApplyProgramHTTPSettings(http, server.Port());
+    config.port = server.Port();
     view.searchText = "x";
     TCatalogueSearch(http, view, config).Find();
   }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../http/http_test_helpers.h"
+#include "catalogue_search.h"
 #include "portal_server.h"
 #include "program_http_settings.h"
 #include "service_config.h"
@@ -27,12 +29,13 @@ class PortalSessionTest : public ::testing::Test {
   explicit PortalSessionTest(PortalOptions options = {})
       : portal(std::move(options), PortalCatalogue::Generated(100)) {
     ApplyProgramHTTPSettings(http, portal.Server().Port());
+    config.port = portal.Server().Port();
   }
 
   int Logouts() {
     int count = 0;
-    for (const std::string& request : portal.Server().RequestLog()) {
-      count += request.rfind("GET /cgi-bin/logout", 0) == 0;
+    for (const PortalRequest& request : portal.Server().RequestLog()) {
+      count += request.MethodAndTarget() == "GET /cgi-bin/logout";
     }
     return count;
   }
@@ -49,7 +52,7 @@ TEST_F(PortalSessionTest, ALoginThatSucceeds) {
   EXPECT_TRUE(session.Connected());
   EXPECT_EQ(view.effects, (Effects{"caption Подключение к серверу...", "show", "caption Подключено",
                                    "search box on"}));
-  EXPECT_EQ(portal.Server().RequestLog().front(), "POST /cgi-bin/auth");
+  EXPECT_EQ(portal.Server().RequestLog().front().MethodAndTarget(), "POST /cgi-bin/auth");
   session.Close();
   EXPECT_EQ(view.effects.back(), "caption Отключение от сервера...");
   EXPECT_EQ(Logouts(), 1);
@@ -78,6 +81,30 @@ TEST_F(PortalSessionTest, AReconnectLogsOutFirstThenLogsIn) {
   EXPECT_EQ(Logouts(), 1);
 }
 
+TEST_F(PortalSessionTest, AnEarlierSessionsCookieDoesNotMakeARefusedLoginCount) {
+  session.Connect();
+  TServiceConfig wrong = config;
+  wrong.password = "wrongwrong";
+  TPortalSession refused(http, view, wrong);
+  refused.Connect();
+  EXPECT_FALSE(refused.Connected());
+}
+
+TEST_F(PortalSessionTest, PortalRequestsStayOnTheConfiguredPortAfterADownloadElsewhere) {
+  session.Connect();
+  LoopbackServer trackHost(Script().ReadHead().Send(Reply("200 OK", "mp3")));
+  EXPECT_EQ(http.Get(BaseURL(trackHost) + "/track.mp3"), "mp3");
+  session.Reconnect();
+  EXPECT_TRUE(session.Connected());
+  view.searchText = Utf8ToCp1251("кино");
+  EXPECT_TRUE(TCatalogueSearch(http, view, config).Find());
+  EXPECT_FALSE(view.Titles().empty());
+  session.Close();
+  EXPECT_EQ(Logouts(), 2);
+  EXPECT_EQ(trackHost.Connections(), 1);
+  EXPECT_EQ(trackHost.Received().find("Cookie:"), std::string::npos);
+}
+
 class RedirectedLoginTest : public PortalSessionTest {
  protected:
   static PortalOptions Redirecting() {
@@ -93,7 +120,7 @@ TEST_F(RedirectedLoginTest, ALoginRedirectedByThePortal) {
   EXPECT_TRUE(session.Connected());
   const auto log = portal.Server().RequestLog();
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[1], "POST /cgi-bin/welcome?from=auth");
+  EXPECT_EQ(log[1].MethodAndTarget(), "POST /cgi-bin/welcome?from=auth");
 }
 
 TEST(PortalSession, APortalThatIsDownFailsTheLogin) {
@@ -105,6 +132,7 @@ TEST(PortalSession, APortalThatIsDownFailsTheLogin) {
   }
   ApplyProgramHTTPSettings(http, port);
   TServiceConfig config;
+  config.port = port;
   ViewDouble view;
   TPortalSession session(http, view, config);
   session.Connect();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cp1251.h"
+#include "integer_text.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ TEST(ResultScraper, TheCountStopsAtTheTerminatorWithinItsWindow) {
   EXPECT_EQ(ReadMatchCount(marker + "12345</b>"), 1234) << "a window of 4 characters";
   EXPECT_THROW(ReadMatchCount(marker + "</b>"), std::exception) << "the first is always taken";
   EXPECT_THROW(ReadMatchCount("short"), std::exception);
+  for (const char* notDecimal : {"$1F<", "0x1F"}) {
+    EXPECT_THROW(ReadMatchCount(marker + notDecimal), EConvertError) << notDecimal;
+  }
 }
 
 TEST(ResultScraper, PagesAreTheCountBy25RoundedUp) {
@@ -45,6 +49,14 @@ TEST(ResultScraper, EachTrackTakesTheLinkBehindItsOwnMarker) {
             (Rows{{"One", "http://h/1"}, {"Two & \xE3\xE3 &nbsp;", "http://h/2?a=1&b=2"}}));
 }
 
+TEST(ResultScraper, EachTrackReadsOnlyItsOwnPartOfThePage) {
+  const std::string page =
+      "<div class=\"audioSong\" file=\"1\"><i title=\"No link\"></i></div>"
+      "<div class=\"audioSong\" file=\"2\"><b url=\"http://h/2\"></b></div>"
+      "<div class=\"audioSong\" file=\"3\"><i title=\"Three\"></i><b url=\"http://h/3\"></b>";
+  EXPECT_EQ(Scrape(page), (Rows{{"", "http://h/2"}, {"Three", "http://h/3"}}));
+}
+
 TEST(ResultScraper, WindowsCutLongValues) {
   const std::string longTitle(150, 't');
   const std::string longLink(100, 'l');
@@ -62,6 +74,7 @@ TEST(ResultScraper, APageWithoutTrackMarkersHasNoRows) {
 TEST(ResultScraper, CharacterReferences) {
   EXPECT_EQ(DecodeCharacterReferences("&lt;&gt;&quot;&#39;&amp;amp;"), "<>\"'&amp;");
   EXPECT_EQ(DecodeCharacterReferences("&#20320; &bogus; & ;&#;"), "&#20320; &bogus; & ;&#;");
+  EXPECT_EQ(DecodeCharacterReferences("a&#0;b&#9;c&#10;d&#x1F;"), "a&#0;b&#9;c&#10;d&#x1F;");
 }
 
 }  // namespace
