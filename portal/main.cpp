@@ -1,6 +1,7 @@
 // melodrop-portal --port N [--catalogue FILE] [--rate BYTES_PER_SECOND]
 //                 [--chunked] [--redirect-login]
-// Serves the substitute portal on 127.0.0.1 until SIGINT or SIGTERM.
+// Serves the substitute portal on 127.0.0.1 until SIGINT or SIGTERM, with
+// one access line per request on standard output.
 
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,10 @@
 
 int main(int argc, char** argv) {
   PortalOptions options;
+  options.accessLog = [](const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  };
   std::string catalogueFile;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

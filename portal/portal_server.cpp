@@ -3,8 +3,11 @@
 #include <httplib.h>
 #include <netinet/tcp.h>
 
+#include <strings.h>
+
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <stdexcept>
 
 #include "portal_pages.h"
@@ -66,7 +69,43 @@ char Mp3ByteAt(int64_t offset) {
   return inFrame < 4 ? static_cast<char>(kHeader[inFrame]) : '\0';
 }
 
+// The pseudo-headers the server library adds to every request.
+bool IsAddedByTheLibrary(const std::string& name) {
+  return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" ||
+         name == "LOCAL_PORT";
+}
+
+PortalRequest Recorded(const httplib::Request& req) {
+  PortalRequest request{req.method, req.target, req.version, {}, req.body};
+  for (const auto& [name, value] : req.headers) {
+    if (!IsAddedByTheLibrary(name)) request.headers.emplace_back(name, value);
+  }
+  return request;
+}
+
+// "2026-12-07 12:45:26 GET /cgi-bin/login 200 512"; "-" for the bytes of a
+// chunked body, whose size the head does not tell.
+std::string AccessLine(const httplib::Request& req, const httplib::Response& res) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char time[32];
+  std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S", &local);
+  const std::string bytes = res.is_chunked_content_provider_ ? "-"
+                            : res.content_provider_          ? std::to_string(res.content_length_)
+                                                             : std::to_string(res.body.size());
+  return std::string(time) + " " + req.method + " " + req.target + " " +
+         std::to_string(res.status) + " " + bytes;
+}
+
 }  // namespace
+
+std::string PortalRequest::Header(const std::string& name) const {
+  for (const auto& [key, value] : headers) {
+    if (strcasecmp(key.c_str(), name.c_str()) == 0) return value;
+  }
+  return "";
+}
 
 PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
     : options_(std::move(options)),
@@ -104,7 +143,7 @@ void PortalServer::WaitUntilRunning() const {
   }
 }
 
-std::vector<std::string> PortalServer::RequestLog() const {
+std::vector<PortalRequest> PortalServer::RequestLog() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_;
 }
@@ -130,12 +169,34 @@ bool PortalServer::HasSession(const std::string& cookieHeader) const {
 }
 
 void PortalServer::AddRoutes() {
-  // Logged before the answer goes out, so that a client sees its request in the log.
-  server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+  // Recorded before the answer goes out, so that a client sees its request
+  // in the log; the body has been read by then.
+  const auto record = [this](const httplib::Request& req) {
     std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back(req.method + " " + req.target);
-    return httplib::Server::HandlerResponse::Unhandled;
+    requests_.push_back(Recorded(req));
+  };
+  const auto recording = [record](httplib::Server::Handler handler) {
+    return [record, handler](const httplib::Request& req, httplib::Response& res) {
+      record(req);
+      handler(req, res);
+    };
+  };
+  const auto get = [&](const std::string& pattern, httplib::Server::Handler handler) {
+    server_->Get(pattern, recording(std::move(handler)));
+  };
+  const auto post = [&](const std::string& pattern, httplib::Server::Handler handler) {
+    server_->Post(pattern, recording(std::move(handler)));
+  };
+  // A request no route takes.
+  server_->set_error_handler([record](const httplib::Request& req, httplib::Response& res) {
+    if (res.status == 404 && res.body.empty()) record(req);
   });
+  if (options_.accessLog) {
+    server_->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      options_.accessLog(AccessLine(req, res));
+    });
+  }
 
   const auto login = [this](const httplib::Request& req, httplib::Response& res) {
     const bool accepted = FieldValue(req.body, "Login") == options_.user &&
@@ -152,12 +213,12 @@ void PortalServer::AddRoutes() {
       res.set_content(portal_pages::LoginDonePage(), kPageType);
     }
   };
-  server_->Post("/cgi-bin/auth", login);
-  server_->Post("/cgi-bin/welcome", login);
-  server_->Get("/cgi-bin/login", [](const httplib::Request&, httplib::Response& res) {
+  post("/cgi-bin/auth", login);
+  post("/cgi-bin/welcome", login);
+  get("/cgi-bin/login", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(portal_pages::LoginFormPage(), kPageType);
   });
-  server_->Get("/cgi-bin/logout", [this](const httplib::Request& req, httplib::Response& res) {
+  get("/cgi-bin/logout", [this](const httplib::Request& req, httplib::Response& res) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const std::string cookies = req.get_header_value("Cookie");
@@ -170,27 +231,30 @@ void PortalServer::AddRoutes() {
     res.set_content(portal_pages::LoginFormPage(), kPageType);
   });
 
-  server_->Get(
-      R"(/mail/([^/]+)/audio)", [this](const httplib::Request& req, httplib::Response& res) {
-        if (req.matches[1] != options_.user || !HasSession(req.get_header_value("Cookie"))) {
-          res.set_redirect("/cgi-bin/login");
-          return;
-        }
-        const std::string query = QueryOf(req);
-        const std::string pageText = FieldValue(query, "page");
-        const int page = pageText.empty() ? 1 : std::max(1, std::atoi(pageText.c_str()));
-        const std::string origin = "http://" + req.get_header_value("Host");
-        res.set_content(portal_pages::ResultPage(catalogue_.Search(FieldValue(query, "search")),
-                                                 page, pageText.empty(), origin),
-                        kPageType);
-      });
+  get(R"(/mail/([^/]+)/audio)", [this](const httplib::Request& req, httplib::Response& res) {
+    if (req.matches[1] != options_.user || !HasSession(req.get_header_value("Cookie"))) {
+      res.set_redirect("/cgi-bin/login");
+      return;
+    }
+    const std::string query = QueryOf(req);
+    const std::string pageText = FieldValue(query, "page");
+    const int page = pageText.empty() ? 1 : std::max(1, std::atoi(pageText.c_str()));
+    const std::string origin = "http://" + req.get_header_value("Host");
+    res.set_content(portal_pages::ResultPage(catalogue_.Search(FieldValue(query, "search")), page,
+                                             pageText.empty(), origin),
+                    kPageType);
+  });
 
-  server_->Get(R"(/tracks/(\d+)\.mp3)", [this](const httplib::Request& req,
-                                               httplib::Response& res) {
+  get(R"(/tracks/(\d+)\.mp3)", [this](const httplib::Request& req, httplib::Response& res) {
     const PortalTrack* track = catalogue_.Find(std::atoi(req.matches[1].str().c_str()));
     if (track == nullptr) {
       res.status = 404;
       res.set_content("no such track", "text/plain");
+      return;
+    }
+    // A provider of no bytes would answer without a length and never end.
+    if (track->size == 0) {
+      res.set_content("", "audio/mpeg");
       return;
     }
     const int64_t size = track->size;
@@ -222,7 +286,7 @@ void PortalServer::AddRoutes() {
     }
   });
 
-  server_->Get("/r/my/player3.swf", [](const httplib::Request& req, httplib::Response& res) {
+  get("/r/my/player3.swf", [](const httplib::Request& req, httplib::Response& res) {
     res.set_content(portal_pages::PlayerPage(FieldValue(QueryOf(req), "file")), kPageType);
   });
 }

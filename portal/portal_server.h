@@ -3,6 +3,7 @@
 // pages, the track files and the web player, on 127.0.0.1.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -24,6 +25,22 @@ struct PortalOptions {
   std::string user = "melodrop";
   std::string domain = "portal.local";
   std::string password = "qwertyuiop";
+  // Told one line per answered request: time, method, target, status, body bytes.
+  std::function<void(const std::string& line)> accessLog;
+};
+
+// A request as the portal received it.
+struct PortalRequest {
+  std::string method;
+  std::string target;
+  std::string version;  // "HTTP/1.1"
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::string body;
+
+  // "METHOD target".
+  std::string MethodAndTarget() const { return method + " " + target; }
+  // The value of the first header of that name (letter case ignored), or "".
+  std::string Header(const std::string& name) const;
 };
 
 class PortalServer {
@@ -41,8 +58,8 @@ class PortalServer {
   void WaitUntilRunning() const;
 
   const PortalCatalogue& Catalogue() const { return catalogue_; }
-  // "METHOD target" of every request so far.
-  std::vector<std::string> RequestLog() const;
+  // Every request so far, with its head and body.
+  std::vector<PortalRequest> RequestLog() const;
 
  private:
   void AddRoutes();
@@ -56,7 +73,7 @@ class PortalServer {
   mutable std::mutex mutex_;
   std::set<std::string> sessions_;
   int nextSession_ = 1;
-  std::vector<std::string> requests_;
+  std::vector<PortalRequest> requests_;
 };
 
 // A portal running on its own thread for the life of the object.

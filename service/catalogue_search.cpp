@@ -5,7 +5,7 @@
 
 using namespace service_texts;
 
-void TCatalogueSearch::Find() {
+bool TCatalogueSearch::Find() {
   view_.ClearLinks();
   view_.ClearTitles();
   view_.SetFoundName("");
@@ -19,13 +19,13 @@ void TCatalogueSearch::Find() {
     // A failed request, a stop, a count that is no number: the rows so far stay.
     view_.SetCaption(kIdle);
     view_.ShowMessage(SearchFinished(matchCount_));
-    return;
+    return false;
   }
   if (view_.TitleCount() == 0 || view_.LinkCount() == 0) {
     view_.ShowMessage(kNotFound);
     view_.SetDownloadButtonsEnabled(false);
     view_.SetTitleListEnabled(false);
-    return;
+    return true;
   }
   view_.SetFoundName(view_.Title(0));
   view_.SetLinkText(view_.Link(0));
@@ -35,15 +35,14 @@ void TCatalogueSearch::Find() {
   view_.ShowMessage(SearchFinished(matchCount_));
   view_.SetCaption(kIdle);
   view_.ProcessMessages();
+  return true;
 }
 
 void TCatalogueSearch::FetchAndScrape() {
-  const int port = http_.Port();
-  matchCount_ =
-      result_scraper::ReadMatchCount(http_.Get(CataloguePageURL(config_, port, phrase_, 0)));
+  matchCount_ = result_scraper::ReadMatchCount(http_.Get(CataloguePageURL(config_, phrase_, 0)));
   const int pages = result_scraper::PageCount(matchCount_);
   for (int page = 1; page <= pages; ++page) {
-    const std::string body = http_.Get(CataloguePageURL(config_, port, phrase_, page));
+    const std::string body = http_.Get(CataloguePageURL(config_, phrase_, page));
     result_scraper::ScrapeTracks(body, [this](const std::string& title, const std::string& link) {
       view_.AddLink(link);
       view_.ProcessMessages();

@@ -11,8 +11,10 @@ class TCatalogueSearch {
   TCatalogueSearch(TNetHTTP& http, TMainWindowView& view, const TServiceConfig& config)
       : http_(http), view_(view), config_(config) {}
 
-  // Runs a whole search; every failure ends it with a message, never an exception.
-  void Find();
+  // Runs a whole search; every failure ends it with a message, never an
+  // exception. Returns whether the pages were fetched and read (whatever
+  // they held): false when a request failed or the count was no number.
+  bool Find();
 
   int MatchCount() const { return matchCount_; }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "files.h"
 #include "text.h"
 
 namespace {
@@ -99,28 +100,10 @@ Location Find(const std::vector<Line>& lines, const std::string& section, const 
   return where;
 }
 
-std::string FullPath(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  char resolved[PATH_MAX];
-  if (realpath(folder.c_str(), resolved) == nullptr) return path;
-  return std::string(resolved) + "/" + name;
-}
-
 // The file a write goes to: a symbolic link's target, so that the link stays.
 std::string WriteTarget(const std::string& fullPath) {
   char resolved[PATH_MAX];
   return realpath(fullPath.c_str(), resolved) != nullptr ? std::string(resolved) : fullPath;
-}
-
-bool WriteAll(int handle, const std::string& bytes) {
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 // A new file beside the target, created with mode (which the umask trims);

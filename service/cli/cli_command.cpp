@@ -1,7 +1,6 @@
 #include "cli_command.h"
 
-#include <fstream>
-#include <memory>
+#include <optional>
 
 #include "catalogue_search.h"
 #include "cp1251.h"
@@ -10,6 +9,7 @@
 #include "program_http_settings.h"
 #include "streams.h"
 #include "terminal_view.h"
+#include "track_download.h"
 
 namespace {
 
@@ -47,29 +47,58 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
   return false;
 }
 
-void ShowProgress(TNetHTTP& http, std::ostream& err) {
-  auto maximum = std::make_shared<int32_t>(0);
-  http.OnWorkBegin = [maximum](TNetComponent*, TWorkMode mode, int32_t max) {
-    if (mode == TWorkMode::wmRead) *maximum = max;
-  };
-  http.OnWork = [maximum, &err](TNetComponent*, TWorkMode mode, int32_t count) {
-    if (mode != TWorkMode::wmRead || *maximum <= 0) return;
-    const int width = 40;
-    const int filled = static_cast<int>(int64_t{count} * width / *maximum);
-    err << "\r[" << std::string(filled, '#') << std::string(width - filled, ' ') << "] "
-        << int64_t{count} * 100 / *maximum << "% " << count << "/" << *maximum << std::flush;
-  };
-  http.OnWorkEnd = [maximum, &err](TNetComponent*, TWorkMode mode) {
-    if (mode == TWorkMode::wmRead && *maximum > 0) err << "\n";
-  };
-}
+// One progress line for one download, on err: a bar while the length is
+// known, else the bytes so far. The bodies of other requests draw nothing.
+class DownloadProgress {
+ public:
+  DownloadProgress(TNetHTTP& http, std::ostream& err) : http_(http), err_(err) {
+    // A chunked body opens one transfer per chunk: the count goes on across them.
+    http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int32_t) {
+      if (mode == TWorkMode::wmRead) base_ = received_;
+    };
+    http_.OnWork = [this](TNetComponent*, TWorkMode mode, int32_t count) {
+      if (mode == TWorkMode::wmRead && http_.ResponseCode() / 100 == 2) Draw(base_ + count);
+    };
+  }
+  DownloadProgress(const DownloadProgress&) = delete;
+  DownloadProgress& operator=(const DownloadProgress&) = delete;
+  ~DownloadProgress() {
+    http_.OnWorkBegin = nullptr;
+    http_.OnWork = nullptr;
+    if (received_ > 0) err_ << "\n";
+  }
 
-void Download(TNetHTTP& http, const std::string& link, const std::string& path) {
-  TMemoryStream body;
-  http.Get(link, body);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(body.Memory(), body.Size());
-  if (!file) throw std::runtime_error("Cannot write " + path);
+ private:
+  void Draw(int64_t received) {
+    received_ = received;
+    const int64_t total = http_.Response().ContentLength;
+    err_ << "\r";
+    if (total > 0) {
+      const int width = 40;
+      const int filled = static_cast<int>(received * width / total);
+      err_ << "[" << std::string(filled, '#') << std::string(width - filled, ' ') << "] "
+           << received * 100 / total << "% " << received << "/" << total;
+    } else {
+      err_ << received << " bytes";
+    }
+    err_ << std::flush;
+  }
+
+  TNetHTTP& http_;
+  std::ostream& err_;
+  int64_t received_ = 0;
+  int64_t base_ = 0;
+};
+
+void Download(TNetHTTP& http, const std::string& link, const std::string& path, std::ostream& err,
+              bool progressBar) {
+  TMemoryStream buffer;
+  {
+    std::optional<DownloadProgress> progress;
+    if (progressBar) progress.emplace(http, err);
+    FetchTrack(http, link, buffer);
+  }
+  SaveTrack(buffer, path);
 }
 
 }  // namespace
@@ -81,7 +110,8 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << kUsage;
     return 2;
   }
-  const TServiceConfig config;
+  TServiceConfig config;
+  config.port = options.port;
   TNetHTTP http;
   ApplyProgramHTTPSettings(http, options.port);
   TTerminalView view(out, Utf8ToCp1251(options.phrase));
@@ -89,17 +119,16 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   session.Connect();
   if (!session.Connected()) return 1;
   TCatalogueSearch search(http, view, config);
-  search.Find();
+  const bool searched = search.Find();
   view.PrintRows();
-  int status = 0;
-  if (options.command == "get") {
+  int status = searched ? 0 : 1;
+  if (searched && options.command == "get") {
     if (options.row > view.TitleCount() || options.row > view.LinkCount()) {
       err << "no row " << options.row << "\n";
       status = 1;
     } else {
       try {
-        if (progressBar) ShowProgress(http, err);
-        Download(http, view.Link(options.row - 1), options.file);
+        Download(http, view.Link(options.row - 1), options.file, err, progressBar);
         out << "saved " << Cp1251ToUtf8(view.Title(options.row - 1)) << " to " << options.file
             << "\n";
       } catch (const std::exception& e) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "../http/http_test_helpers.h"
+#include "cp1251.h"
 #include "portal_server.h"
 
 namespace {
@@ -16,9 +18,9 @@ struct CliRun {
   std::string err;
 };
 
-CliRun RunCli(const std::vector<std::string>& args) {
+CliRun RunCli(const std::vector<std::string>& args, bool progressBar = false) {
   std::ostringstream out, err;
-  const int status = RunCliCommand(args, out, err, false);
+  const int status = RunCliCommand(args, out, err, progressBar);
   return {status, out.str(), err.str()};
 }
 
@@ -39,16 +41,36 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
 TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   PortalOptions options;
   options.chunked = true;
-  BackgroundPortal portal(options, PortalCatalogue::Generated(20));
+  PortalCatalogue catalogue;
+  const int64_t size = 200000;  // chunks of 65536 bytes
+  catalogue.Add(Utf8ToCp1251("Кино - Группа крови"), size);
+  BackgroundPortal portal(options, catalogue);
   const std::string path = ::testing::TempDir() + "melodrop_cli_test.mp3";
   const CliRun run =
-      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "1", path});
+      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "1", path}, true);
   EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one progress line for the file";
+  EXPECT_EQ(run.err.substr(run.err.rfind('\r')), "\r" + std::to_string(size) + " bytes\n");
   std::ifstream file(path, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  EXPECT_EQ(static_cast<int64_t>(bytes.size()), portal.Server().Catalogue().Find(1)->size);
+  EXPECT_EQ(static_cast<int64_t>(bytes.size()), size);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFB") << "an MPEG audio frame";
   std::remove(path.c_str());
+}
+
+TEST(CliCommand, AFailedSearchExitsWith1) {
+  using namespace testing_support;
+  LoopbackServer portal(
+      {Script().ReadHead().Send(
+           Reply("200 OK", "in", "Set-Cookie: Mpop=1; path=/\r\nConnection: close\r\n")),
+       Script()
+           .ReadHead()
+           .Send(Reply("500 Internal Server Error", ""))
+           .ReadHead()
+           .Send(Reply("200 OK", "out"))});
+  const CliRun run = RunCli({"--port", std::to_string(portal.Port()), "search", "x"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("[Подключено]\n"), std::string::npos) << "the login was accepted";
 }
 
 TEST(CliCommand, WrongArgumentsAndAMissingRow) {

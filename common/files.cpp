@@ -1,0 +1,24 @@
+#include "files.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+std::string FullPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char resolved[PATH_MAX];
+  if (realpath(folder.c_str(), resolved) == nullptr) return path;
+  return std::string(resolved) + (resolved[1] == '\0' ? "" : "/") + name;
+}
+
+bool WriteAll(int handle, std::string_view bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}

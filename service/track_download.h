@@ -1,0 +1,26 @@
+#pragma once
+// The download of one track: its file fetched whole into memory, checked,
+// then written to disk in one piece.
+
+#include <string>
+
+#include "http_client.h"
+#include "net_exceptions.h"
+#include "streams.h"
+
+// A track's reply that ended before its announced end: a download that
+// would save a cut file.
+class ETrackIncomplete : public ENetException {
+ public:
+  using ENetException::ENetException;
+};
+
+// Gets the link into the buffer. Raises ETrackIncomplete when fewer bytes
+// came than the reply announced, or a chunked reply ended before its last
+// chunk; every other failure of the request raises as the client raises it.
+void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer);
+
+// Writes the whole buffer to path, replacing a file of that name. Raises
+// "Cannot create file "<full path>". <system's reason>" when the file cannot
+// be made, and "Cannot write file ..." when the bytes cannot be written.
+void SaveTrack(const TMemoryStream& buffer, const std::string& path);

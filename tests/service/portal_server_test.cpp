@@ -1,0 +1,50 @@
+// What the substitute portal records and reports of the requests it answers.
+
+#include "portal_server.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+
+#include "../http/http_test_helpers.h"
+
+namespace {
+
+using namespace testing_support;
+
+TEST(PortalServer, RecordsEachRequestWholeAndReportsOneAccessLineEach) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Silence", 0);
+  std::vector<std::string> accessLines;
+  PortalOptions options;
+  options.accessLog = [&](const std::string& line) { accessLines.push_back(line); };
+  auto portal = std::make_unique<BackgroundPortal>(options, catalogue);
+  const std::string origin = "http://localhost:" + std::to_string(portal->Server().Port());
+  {
+    auto http = ProgramClient();
+    http->ReadTimeout = 5000;  // a track that never ends fails instead
+    std::vector<std::string> form = {"Login=melodrop", "Domain=portal.local",
+                                     "Password=qwertyuiop"};
+    http->Post(origin + "/cgi-bin/auth", form);
+    EXPECT_EQ(http->Get(origin + "/tracks/1.mp3"), "") << "a track of 0 bytes";
+    EXPECT_EQ(http->Response().ContentLength, 0);
+  }
+  const std::vector<PortalRequest> log = portal->Server().RequestLog();
+  portal.reset();  // every access line is out once the portal has stopped
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].MethodAndTarget(), "POST /cgi-bin/auth");
+  EXPECT_EQ(log[0].version, "HTTP/1.0");
+  EXPECT_EQ(log[0].Header("content-type"), "application/x-www-form-urlencoded");
+  EXPECT_EQ(log[0].body, "Login=melodrop&Domain=portal.local&Password=qwertyuiop");
+  EXPECT_EQ(log[1].version, "HTTP/1.1");
+  EXPECT_EQ(log[1].Header("Cookie").rfind("Mpop=", 0), 0u) << log[1].Header("Cookie");
+  EXPECT_EQ(log[1].Header("REMOTE_ADDR"), "") << "only what the client sent";
+  ASSERT_EQ(accessLines.size(), 2u);
+  const std::regex time(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d )");
+  EXPECT_TRUE(std::regex_search(accessLines[0], time)) << accessLines[0];
+  EXPECT_NE(accessLines[0].find(" POST /cgi-bin/auth 200 "), std::string::npos) << accessLines[0];
+  EXPECT_EQ(accessLines[1].substr(19), " GET /tracks/1.mp3 200 0");
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// A track is saved only when it arrived whole.
+
+#include "track_download.h"
+
+#include <gtest/gtest.h>
+
+#include "../http/http_test_helpers.h"
+#include "../settings/temp_folder.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct FetchCase {
+  const char* name;
+  std::string reply;    // then the server closes
+  std::string outcome;  // the bytes, or "error: " and the message
+};
+
+const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+
+const FetchCase kCases[] = {
+    {"with its length", Reply("200 OK", "ID3 track"), "ID3 track"},
+    {"shorter than its length", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello",
+     "error: The track arrived incomplete: 5 of 10 bytes."},
+    {"chunked", kChunked + "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n", "helloabc"},
+    {"chunked, ended before its last chunk", kChunked + "5\r\nhello\r\nzz\r\n\r\n",
+     "error: The track arrived incomplete: the server stopped after 5 bytes."},
+    {"until the server closes", "HTTP/1.1 200 OK\r\n\r\nall of it", "all of it"},
+};
+
+TEST(TrackDownload, OnlyAWholeTrackIsFetched) {
+  for (const FetchCase& c : kCases) {
+    LoopbackServer server(Script().ReadHead().Send(c.reply).Close());
+    auto http = ProgramClient();
+    TMemoryStream buffer;
+    std::string outcome;
+    try {
+      FetchTrack(*http, BaseURL(server) + "/t.mp3", buffer);
+      outcome = Contents(buffer);
+    } catch (const ETrackIncomplete& e) {
+      outcome = std::string("error: ") + e.what();
+    }
+    EXPECT_EQ(outcome, c.outcome) << c.name;
+  }
+}
+
+TEST(TrackDownload, SavingWritesTheWholeBufferOrSaysWhyNot) {
+  TempFolder folder;
+  TMemoryStream buffer;
+  buffer.Write("\xFF\xFB\x90", 3);
+  const std::string path = folder.File("song.mp3");
+  WriteBytes(path, "an older and longer file");
+  SaveTrack(buffer, path);
+  EXPECT_EQ(ReadBytes(path), "\xFF\xFB\x90");
+  EXPECT_EQ(
+      MessageOf([&] { SaveTrack(buffer, folder.File("missing/song.mp3")); }),
+      "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
+}
+
+}  // namespace
