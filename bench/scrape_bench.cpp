@@ -1,5 +1,6 @@
 // Scraping a result page of 4,000 tracks (about 1 MB) against one of
-// 40,000 (about 10 MB): the time must grow with the page, not faster.
+// 40,000 (about 10 MB), and a hostile page of track markers without links
+// at 1 MB against 4 MB: the time must grow with the page, not faster.
 
 #include <algorithm>
 #include <chrono>
@@ -31,17 +32,24 @@ std::string PageOf(int tracks) {
   return page;
 }
 
+// Nothing but track markers, none with a link: each track's search for its
+// link would run to the end of the page if it were not bounded.
+std::string HostilePageOf(size_t bytes) {
+  const std::string track = "<div class=\"audioSong\" file=\"x\">";
+  std::string page;
+  while (page.size() < bytes) page += track;
+  return page;
+}
+
 // The median of `rounds` timed scrapes of the page.
 double SecondsToScrape(const std::string& page, int rounds) {
   std::vector<double> times;
-  size_t rows = 0;
   for (int i = 0; i < rounds; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    result_scraper::ScrapeTracks(page, [&](const std::string&, const std::string&) { ++rows; });
+    result_scraper::ScrapeTracks(page, [](const std::string&, const std::string&) {});
     times.push_back(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
-  if (rows == 0) std::printf("no rows\n");
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
 }
@@ -57,5 +65,12 @@ int main() {
   std::printf("1 MB page (%zu bytes, 4000 tracks):   %.4f s\n", small.size(), smallSeconds);
   std::printf("10 MB page (%zu bytes, 40000 tracks): %.4f s\n", large.size(), largeSeconds);
   std::printf("ratio: %.2f (target <= 12)\n", largeSeconds / smallSeconds);
+  const std::string hostileSmall = HostilePageOf(1 << 20);
+  const std::string hostileLarge = HostilePageOf(4 << 20);
+  const double hostileSmallSeconds = SecondsToScrape(hostileSmall, 11);
+  const double hostileLargeSeconds = SecondsToScrape(hostileLarge, 5);
+  std::printf("hostile 1 MB page (markers without links): %.4f s\n", hostileSmallSeconds);
+  std::printf("hostile 4 MB page (markers without links): %.4f s\n", hostileLargeSeconds);
+  std::printf("ratio: %.2f (linear: 4; target <= 6)\n", hostileLargeSeconds / hostileSmallSeconds);
   return 0;
 }
