@@ -59,6 +59,6 @@ void TNetHeaderList::SetValue(const std::string& name, const std::string& value)
   const auto last =
       found ? lines_.begin() + static_cast<std::ptrdiff_t>(ContinuationEnd(index)) : first;
   const size_t at = static_cast<size_t>(lines_.erase(first, last) - lines_.begin());
-  if (!value.empty())
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), name + ": " + value);
+  if (value.empty()) return;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), name + ": " + value);
 }

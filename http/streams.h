@@ -22,8 +22,8 @@ class TStream {
 };
 
 // A growable block of memory. SetSize allocates exactly what it is asked
-// for; writes past the end grow the block by doubling. The position may lie past the end; a write
-// there fills the gap with zeros.
+// for; writes past the end grow the block by doubling. The position may lie
+// past the end; a write there fills the gap with zeros.
 class TMemoryStream : public TStream {
  public:
   TMemoryStream() = default;
