@@ -1,8 +1,9 @@
-// The Qt adapter on an X display with a notification area (run through
-// tests/support/with_notification_area): the icon is really embedded, and
+// The Qt adapter on an X display (run through tests/support/with_x_display)
+// whose notification area is trayer's: the icon is really embedded, and
 // clicks on it and on its balloon come back as the component's events.
 #include <QCursor>
 #include <QLabel>
+#include <QProcess>
 #include <QTextDocument>
 
 #include "qt_tray_fixture.h"
@@ -13,16 +14,36 @@ using namespace tray_testing;
 
 constexpr int kTrayStartMs = 20000;
 
+// trayer's notification area for one test.
+class Trayer {
+ public:
+  ~Trayer() {
+    process_.kill();
+    process_.waitForFinished(kWaitMs);
+  }
+  bool Start() {
+    process_.start("trayer", {"--edge", "top", "--align", "right"});
+    return QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, kTrayStartMs);
+  }
+
+ private:
+  QProcess process_;
+};
+
 class DesktopTrayTest : public QtTrayFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(
-        QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, kTrayStartMs))
-        << "no notification area on " << qgetenv("DISPLAY").constData();
-    LoadProgramTrayIcon();
-    ASSERT_TRUE(
-        QTest::qWaitFor([this] { return TopLevel("QSystemTrayIconSys") != nullptr; }, kWaitMs));
+    if (!lateTray) StartTrayWithIcon();
   }
+
+  void StartTrayWithIcon() {
+    ASSERT_TRUE(trayer.Start()) << "no notification area on " << qgetenv("DISPLAY").constData();
+    if (!icon) LoadProgramTrayIcon();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return TopLevel("QSystemTrayIconSys") != nullptr; },
+                                kTrayStartMs));
+  }
+
+  QWidget* Balloon() { return TopLevel("QBalloonTip"); }
 
   QSystemTrayIcon* DesktopIcon() { return platform.findChild<QSystemTrayIcon*>(); }
 
@@ -32,6 +53,9 @@ class DesktopTrayTest : public QtTrayFixture {
     }
     return nullptr;
   }
+
+  bool lateTray = false;
+  Trayer trayer;
 };
 
 TEST_F(DesktopTrayTest, TheIconStandsInTheAreaWithItsPlainTip) {
@@ -70,7 +94,12 @@ TEST_F(DesktopTrayTest, LeftClicksResolveIntoAClickOrADoubleClick) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
 
   icon->OnDblClick = [&](TTrayIcon&) { ++doubleClicks; };
-  QTest::mouseDClick(TopLevel("QSystemTrayIconSys"), Qt::LeftButton);
+  // What a mouse sends: the first click starts the single-click timer.
+  QWidget* area = TopLevel("QSystemTrayIconSys");
+  QTest::mousePress(area, Qt::LeftButton);
+  QTest::mouseRelease(area, Qt::LeftButton);
+  QTest::mouseDClick(area, Qt::LeftButton);
+  QTest::mouseRelease(area, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return doubleClicks == 1; }, kWaitMs));
   // Once no timer runs, any pending single click has been decided.
   EXPECT_TRUE(
@@ -94,6 +123,42 @@ TEST_F(DesktopTrayTest, AClickOnTheBalloonReachesTheBalloonHandler) {
       << "Qt draws this balloon itself, as plain text";
   QTest::mouseClick(balloon, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
+}
+
+TEST_F(DesktopTrayTest, ClearingTheBalloonTakesItAway) {
+  EXPECT_TRUE(icon->DisplayBalloonHint("t", "shown", bitInfo, 10));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
+  EXPECT_TRUE(icon->ClearBalloonHint());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Balloon() == nullptr; }, kWaitMs));
+}
+
+TEST_F(DesktopTrayTest, PressesOnTheIconWhileABalloonShowsAreNoBalloonClicks) {
+  int clicks = 0;
+  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+    EXPECT_TRUE(icon->DisplayBalloonHint("t", "shown", bitInfo, 10));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
+    if (button == Qt::RightButton) ChooseFirstItemOfNextMenu();
+    QTest::mouseClick(TopLevel("QSystemTrayIconSys"), button);
+    const int expected = button == Qt::LeftButton ? clicks + 1 : 0;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return button == Qt::LeftButton ? clicks == expected : exitClicks == 1; }, kWaitMs));
+  }
+  EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход")) << "the tray menu itself";
+  EXPECT_EQ(balloonClicks, 0);
+}
+
+class LateTrayTest : public DesktopTrayTest {
+ protected:
+  LateTrayTest() { lateTray = true; }
+};
+
+TEST_F(LateTrayTest, AnIconAddedBeforeTheTrayAppearsWithIt) {
+  LoadProgramTrayIcon();
+  EXPECT_FALSE(icon->DisplayBalloonHint("t", "too early", bitInfo, 10));
+  StartTrayWithIcon();
+  EXPECT_TRUE(icon->DisplayBalloonHint("t", "in time", bitInfo, 10));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
 }
 
 }  // namespace

@@ -51,15 +51,33 @@ std::vector<uint32_t> NoticesOf(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
+// The icon a notification server shows for a balloon's icon type.
+QString InfoIconName(uint32_t infoFlags) {
+  switch (infoFlags) {
+    case NIIF_INFO:
+      return "dialog-information";
+    case NIIF_WARNING:
+      return "dialog-warning";
+    case NIIF_ERROR:
+      return "dialog-error";
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 TQtTrayPlatform::TQtTrayPlatform() {
   if (QCoreApplication* application = QCoreApplication::instance()) {
     connect(application, &QCoreApplication::aboutToQuit, this, [this] { terminating_ = true; });
+    application->installEventFilter(&iconPresses_);
   }
 }
 
 TQtTrayPlatform::~TQtTrayPlatform() {
+  if (QCoreApplication* application = QCoreApplication::instance()) {
+    application->removeEventFilter(&iconPresses_);
+  }
   for (auto& [window, widget] : widgets_) {
     if (widget) widget->removeEventFilter(this);
   }
@@ -82,7 +100,7 @@ QWidget* TQtTrayPlatform::WidgetOf(HWND window) const {
 }
 
 bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  if (!trayArea_.Present()) return false;
   const std::pair<HWND, uint32_t> key{data.hWnd, data.uID};
   auto found = icons_.find(key);
   switch (message) {
@@ -102,6 +120,7 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
       return true;
     case NIM_DELETE:
       if (found == icons_.end()) return false;
+      notifications_.Close(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage});
       found->second->hide();
       icons_.erase(found);
       return true;
@@ -148,13 +167,45 @@ void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
   const TTextReader reader = WhoReadsTheTexts();
   if (data.uFlags & NIF_ICON) icon.setIcon(IconOf(data.hIcon));
   if (data.uFlags & NIF_TIP) icon.setToolTip(TipText(TextField(data.szTip), reader));
-  // An empty text asks to clear the balloon; the desktop's own time-out
-  // takes it away, as Qt cannot withdraw a message.
-  if ((data.uFlags & NIF_INFO) && !TextField(data.szInfo).empty()) {
-    icon.showMessage(BalloonText(TextField(data.szInfoTitle), reader),
-                     BalloonText(TextField(data.szInfo), reader), MessageIconOf(data.dwInfoFlags),
-                     static_cast<int>(data.uTimeout));
+  if (!(data.uFlags & NIF_INFO)) return;
+  // An empty text asks to clear the balloon.
+  if (TextField(data.szInfo).empty()) {
+    ClearBalloon(icon, data, reader);
+  } else {
+    ShowBalloon(icon, data, reader);
   }
+}
+
+void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data,
+                                  TTextReader reader) {
+  const std::string_view title = TextField(data.szInfoTitle);
+  const std::string_view text = TextField(data.szInfo);
+  const int timeout = static_cast<int>(std::min<uint32_t>(data.uTimeout, INT32_MAX));
+  // Qt would send a notification without actions, and a click on it would
+  // never come back.
+  if (notifications_.Available()) {
+    constexpr int kImageSize = 64;
+    notifications_.Show(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage},
+                        QStringFromCp1251(title), DesktopPlainText(text),
+                        InfoIconName(data.dwInfoFlags), icon.icon().pixmap(kImageSize).toImage(),
+                        timeout);
+    return;
+  }
+  icon.showMessage(BalloonText(title, reader), BalloonText(text, reader),
+                   MessageIconOf(data.dwInfoFlags), timeout);
+}
+
+void TQtTrayPlatform::ClearBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data,
+                                   TTextReader reader) {
+  notifications_.Close(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage});
+  // Qt takes its own balloon away when asked for an empty one.
+  if (reader == TTextReader::QtWidgets) icon.showMessage(QString(), QString());
+}
+
+void TQtTrayPlatform::AnnounceTrayArea() {
+  // As the shell announces its restart: icons refused so far add themselves now.
+  auto restart = registeredMessages_.find("TaskbarCreated");
+  if (restart != registeredMessages_.end()) RunApplicationHooks(restart->second, 0, 0);
 }
 
 void TQtTrayPlatform::Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
@@ -165,8 +216,15 @@ void TQtTrayPlatform::Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data)
           [this, window, id, message](QSystemTrayIcon::ActivationReason reason) {
             for (uint32_t notice : NoticesOf(reason)) PostMessageA(window, message, id, notice);
           });
-  connect(&icon, &QSystemTrayIcon::messageClicked, this,
-          [this, window, id, message] { PostMessageA(window, message, id, NIN_BALLOONUSERCLICK); });
+  // Only a click on a balloon Qt drew itself: on a D-Bus desktop Qt reports
+  // every action of the notification server as a click, and on an X tray
+  // any press on the icon while a balloon shows.
+  connect(&icon, &QSystemTrayIcon::messageClicked, this, [this, window, id, message] {
+    if (WhoReadsTheTexts() == TTextReader::NotificationServer || iconPresses_.PressOnIcon()) {
+      return;
+    }
+    PostMessageA(window, message, id, NIN_BALLOONUSERCLICK);
+  });
 }
 
 uint32_t TQtTrayPlatform::RegisterWindowMessageA(const std::string& name) {

@@ -1,9 +1,12 @@
 #pragma once
-// The tray platform on Qt: the icon and its balloons through
-// QSystemTrayIcon, the hidden windows as message targets on the Qt event
-// loop, timers as QTimers, the pointer from QCursor, the menu as a QMenu, and
-// the hooks as event filters on the registered windows. Where the desktop has
-// no notification area, every shell request is refused.
+// The tray platform on Qt: the icon through QSystemTrayIcon, its balloons as
+// desktop notifications where a notification server is on the session bus
+// (else through QSystemTrayIcon too), the hidden windows as message targets
+// on the Qt event loop, timers as QTimers, the pointer from QCursor, the menu
+// as a QMenu, and the hooks as event filters on the registered windows.
+// Where the desktop has no notification area, every shell request is
+// refused; when one appears, the restart message tells the icons to add
+// themselves again.
 
 #include <QIcon>
 #include <QObject>
@@ -17,6 +20,9 @@
 #include <utility>
 #include <vector>
 
+#include "desktop_notifications.h"
+#include "icon_press_watch.h"
+#include "tray_area_watcher.h"
 #include "tray_platform.h"
 
 namespace tray {
@@ -34,9 +40,9 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
 
   bool Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) override;
   uint32_t RegisterWindowMessageA(const std::string& name) override;
-  // The desktop reports no restart of its notification area; Qt re-adds
-  // its icons by itself.
-  std::optional<uint32_t> CommonControlsVersion() override { return std::nullopt; }
+  // New enough for the restart message, which this platform raises when a
+  // notification area appears.
+  std::optional<uint32_t> CommonControlsVersion() override { return 6u << 16; }
   HICON CreateIconHandle(const std::string& iconFile) override;
   void DestroyIconHandle(HICON icon) override;
   HWND AllocateHWnd(TWindowProcedure procedure) override;
@@ -88,7 +94,10 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   static QString TipText(std::string_view tip, TTextReader reader);
   static QString BalloonText(std::string_view text, TTextReader reader);
   void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
+  void ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data, TTextReader reader);
+  void ClearBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data, TTextReader reader);
   void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
+  void AnnounceTrayArea();
 
   HWND lastHandle_ = kApplicationWindow;
   std::map<HWND, TWindowProcedure> procedures_;
@@ -105,6 +114,11 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   HICON lastIcon_ = 0;
   std::map<std::pair<HWND, uintptr_t>, std::unique_ptr<QTimer>> timers_;
   std::map<std::string, uint32_t> registeredMessages_;
+  TIconPressWatch iconPresses_;
+  TDesktopNotifications notifications_{[this](const TNoticeTarget& target, uint32_t notice) {
+    PostMessageA(target.window, target.message, target.id, notice);
+  }};
+  TTrayAreaWatcher trayArea_{[this] { AnnounceTrayArea(); }};
 };
 
 }  // namespace tray

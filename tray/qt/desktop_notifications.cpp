@@ -1,0 +1,138 @@
+#include "desktop_notifications.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QGuiApplication>
+
+#include "tray_platform.h"
+
+namespace tray {
+
+namespace {
+
+constexpr char kService[] = "org.freedesktop.Notifications";
+constexpr char kPath[] = "/org/freedesktop/Notifications";
+constexpr char kDefaultAction[] = "default";
+constexpr uint kExpired = 1;
+constexpr uint kDismissedByUser = 2;
+
+// The "image-data" hint: width, height, row stride, alpha, bits per
+// sample, channels and the RGBA bytes.
+QVariant ImageData(const QImage& image) {
+  const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+  QDBusArgument data;
+  data.beginStructure();
+  data << rgba.width() << rgba.height() << static_cast<int>(rgba.bytesPerLine()) << true << 8 << 4
+       << QByteArray(reinterpret_cast<const char*>(rgba.constBits()),
+                     static_cast<qsizetype>(rgba.sizeInBytes()));
+  data.endStructure();
+  return QVariant::fromValue(data);
+}
+
+}  // namespace
+
+TDesktopNotifications::TDesktopNotifications(TNoticeSink sink)
+    : sink_(std::move(sink)), bus_(QDBusConnection::sessionBus()) {
+  if (!bus_.isConnected()) return;
+  bus_.connect(kService, kPath, kService, "ActionInvoked", this,
+               SLOT(OnActionInvoked(uint, QString)));
+  bus_.connect(kService, kPath, kService, "NotificationClosed", this,
+               SLOT(OnNotificationClosed(uint, uint)));
+}
+
+bool TDesktopNotifications::Available() {
+  if (!bus_.isConnected()) return false;
+  if (bus_.interface()->isServiceRegistered(kService)) return true;
+  // A server the bus starts on the first call counts too.
+  if (!activatable_) {
+    activatable_ = bus_.interface()->activatableServiceNames().value().contains(kService);
+  }
+  return *activatable_;
+}
+
+void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& summary,
+                                 const QString& body, const QString& iconName, const QImage& image,
+                                 int timeoutMs) {
+  Close(target);
+  const uint64_t serial = ++lastSerial_;
+  shown_[serial] = TShown{target};
+  current_[{target.window, target.id}] = serial;
+  QVariantMap hints;
+  if (!image.isNull()) hints["image-data"] = ImageData(image);
+  QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
+  notify.setArguments({QGuiApplication::applicationDisplayName(), 0u, iconName, summary, body,
+                       QStringList{kDefaultAction, QString()}, hints, timeoutMs});
+  auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
+  connect(call, &QDBusPendingCallWatcher::finished, this,
+          [this, serial](QDBusPendingCallWatcher* c) {
+            c->deleteLater();
+            const QDBusMessage reply = c->reply();
+            Answered(serial, reply.type() == QDBusMessage::ReplyMessage
+                                 ? reply.arguments().value(0).toUInt()
+                                 : 0);
+          });
+}
+
+void TDesktopNotifications::Answered(uint64_t serial, uint serverId) {
+  auto found = shown_.find(serial);
+  if (found == shown_.end()) return;
+  TShown& shown = found->second;
+  if (serverId == 0) {  // refused: nothing is on screen
+    std::erase_if(current_, [serial](const auto& entry) { return entry.second == serial; });
+    shown_.erase(found);
+    return;
+  }
+  shown.serverId = serverId;
+  if (shown.withdrawn) {
+    CloseOnServer(serverId);
+    return;
+  }
+  shown.announced = true;
+  sink_(shown.target, NIN_BALLOONSHOW);
+}
+
+void TDesktopNotifications::Close(const TNoticeTarget& target) {
+  auto current = current_.find({target.window, target.id});
+  if (current == current_.end()) return;
+  auto found = shown_.find(current->second);
+  current_.erase(current);
+  if (found == shown_.end()) return;
+  found->second.withdrawn = true;
+  if (found->second.serverId != 0) CloseOnServer(found->second.serverId);
+}
+
+void TDesktopNotifications::CloseOnServer(uint serverId) {
+  QDBusMessage close =
+      QDBusMessage::createMethodCall(kService, kPath, kService, "CloseNotification");
+  close.setArguments({serverId});
+  bus_.asyncCall(close);
+}
+
+std::map<uint64_t, TDesktopNotifications::TShown>::iterator TDesktopNotifications::FindByServerId(
+    uint serverId) {
+  return std::find_if(shown_.begin(), shown_.end(),
+                      [serverId](const auto& entry) { return entry.second.serverId == serverId; });
+}
+
+void TDesktopNotifications::OnActionInvoked(uint id, const QString& action) {
+  auto found = FindByServerId(id);
+  if (found == shown_.end() || action != kDefaultAction || found->second.clicked) return;
+  found->second.clicked = true;
+  sink_(found->second.target, NIN_BALLOONUSERCLICK);
+}
+
+void TDesktopNotifications::OnNotificationClosed(uint id, uint reason) {
+  auto found = FindByServerId(id);
+  if (found == shown_.end()) return;
+  const TShown shown = found->second;
+  std::erase_if(current_, [&found](const auto& entry) { return entry.second == found->first; });
+  shown_.erase(found);
+  // A clicked balloon only reports the click; one never announced reports nothing.
+  if (shown.clicked || !shown.announced) return;
+  sink_(shown.target,
+        reason == kExpired || reason == kDismissedByUser ? NIN_BALLOONTIMEOUT : NIN_BALLOONHIDE);
+}
+
+}  // namespace tray

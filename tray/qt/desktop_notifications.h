@@ -1,0 +1,73 @@
+#pragma once
+// Balloons as desktop notifications (org.freedesktop.Notifications on the
+// session bus), each with a "default" action: the notification protocol
+// reports a click only as an action the sender listed. What becomes of a
+// notification comes back as the balloon notices of its icon.
+
+#include <QDBusConnection>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "notify_icon_data.h"
+
+namespace tray {
+
+// Where the notices of a notification go: the icon's window, its identity
+// and its callback message.
+struct TNoticeTarget {
+  HWND window = 0;
+  uint32_t id = 0;
+  uint32_t message = 0;
+};
+
+class TDesktopNotifications : public QObject {
+  Q_OBJECT
+
+ public:
+  using TNoticeSink = std::function<void(const TNoticeTarget& target, uint32_t notice)>;
+
+  explicit TDesktopNotifications(TNoticeSink sink);
+
+  // Whether a notification server is on the bus, or would be started for us.
+  bool Available();
+  // Replaces the icon's notification. The summary is plain text; the body
+  // is read as markup and must come escaped.
+  void Show(const TNoticeTarget& target, const QString& summary, const QString& body,
+            const QString& iconName, const QImage& image, int timeoutMs);
+  // Withdraws the icon's notification, if it has one.
+  void Close(const TNoticeTarget& target);
+
+ private slots:
+  void OnActionInvoked(uint id, const QString& action);
+  void OnNotificationClosed(uint id, uint reason);
+
+ private:
+  using TKey = std::pair<HWND, uint32_t>;
+  struct TShown {
+    TNoticeTarget target;
+    uint serverId = 0;  // 0 while the server has not answered
+    bool withdrawn = false;
+    bool announced = false;  // NIN_BALLOONSHOW went out
+    bool clicked = false;
+  };
+
+  void Answered(uint64_t serial, uint serverId);
+  void CloseOnServer(uint serverId);
+  std::map<uint64_t, TShown>::iterator FindByServerId(uint serverId);
+
+  TNoticeSink sink_;
+  QDBusConnection bus_;
+  // One entry per notification asked for, by its own serial; the newest of
+  // an icon is current_[icon].
+  std::map<uint64_t, TShown> shown_;
+  std::map<TKey, uint64_t> current_;
+  uint64_t lastSerial_ = 0;
+  std::optional<bool> activatable_;
+};
+
+}  // namespace tray
