@@ -51,6 +51,10 @@ std::vector<uint32_t> NoticesOf(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
+TNoticeTarget NoticeTargetOf(const NOTIFYICONDATA& data) {
+  return TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage};
+}
+
 // The icon a notification server shows for a balloon's icon type.
 QString InfoIconName(uint32_t infoFlags) {
   switch (infoFlags) {
@@ -120,7 +124,7 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
       return true;
     case NIM_DELETE:
       if (found == icons_.end()) return false;
-      notifications_.Close(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage});
+      notifications_.Close(NoticeTargetOf(data));
       found->second->hide();
       icons_.erase(found);
       return true;
@@ -185,8 +189,7 @@ void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& d
   // never come back.
   if (notifications_.Available()) {
     constexpr int kImageSize = 64;
-    notifications_.Show(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage},
-                        QStringFromCp1251(title), DesktopPlainText(text),
+    notifications_.Show(NoticeTargetOf(data), QStringFromCp1251(title), DesktopPlainText(text),
                         InfoIconName(data.dwInfoFlags), icon.icon().pixmap(kImageSize).toImage(),
                         timeout);
     return;
@@ -197,7 +200,7 @@ void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& d
 
 void TQtTrayPlatform::ClearBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data,
                                    TTextReader reader) {
-  notifications_.Close(TNoticeTarget{data.hWnd, data.uID, data.uCallbackMessage});
+  notifications_.Close(NoticeTargetOf(data));
   // Qt takes its own balloon away when asked for an empty one.
   if (reader == TTextReader::QtWidgets) icon.showMessage(QString(), QString());
 }
