@@ -30,9 +30,11 @@ const std::string& TSkinEngine::Resolved(const std::string& name) {
 
 void TSkinEngine::SelectSkin(const std::string& name) {
   skinName_ = active_ ? Resolved(name) : name;
+  if (OnChange) OnChange();
 }
 
 void TSkinEngine::SetActive(bool active) {
   active_ = active;
   if (active_) skinName_ = Resolved(skinName_);
+  if (OnChange) OnChange();
 }

@@ -3,6 +3,7 @@
 // their order, selection by exact name, and on/off. Drawing the skins
 // belongs to the window code.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ class TSkinEngine {
   // Switching on applies the remembered name.
   void SetActive(bool active);
   bool Active() const { return active_; }
+
+  // Raised after every switch and selection; the window code redraws the
+  // application in the current look.
+  std::function<void()> OnChange;
 
  private:
   static const std::string& Resolved(const std::string& name);

@@ -1,0 +1,158 @@
+#include "settings_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "integer_text.h"
+#include "message_boxes.h"
+#include "qt_text.h"
+#include "settings_texts.h"
+#include "skin_engine.h"
+#include "window_font.h"
+
+namespace {
+
+template <class Control>
+Control* Place(QWidget* parent, const char* name, const std::string& caption, QRect geometry) {
+  auto* control = new Control(parent);
+  control->setObjectName(QLatin1String(name));
+  control->setText(QStringFromCp1251(caption));
+  control->setGeometry(geometry);
+  return control;
+}
+
+// A label takes the size of its caption.
+QLabel* PlaceLabel(QWidget* parent, const char* name, const std::string& caption, QPoint at) {
+  auto* label = Place<QLabel>(parent, name, caption, QRect(at, QSize()));
+  label->setTextFormat(Qt::PlainText);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* PlaceButton(QWidget* parent, const char* name, const std::string& caption, int left) {
+  auto* button = Place<QPushButton>(parent, name, caption, QRect(left, 136, 75, 25));
+  // Enter presses no button here; Esc closes the dialog as "Отмена" does.
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+using namespace settings_texts;
+
+TForm2::TForm2(const std::string& settingsPath, TSkinEngine& skins, TSettingsDialogHost& host,
+               QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      settings_(settingsPath),
+      skins_(skins),
+      host_(host) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringFromCp1251(kCaption));
+  setFont(WindowFont(11));
+  setFixedSize(266, 168);
+  move(347, 327);
+  CreateControls();
+  ConnectHandlers();
+  RunGuarded([this] { FormCreate(); });
+}
+
+void TForm2::CreateControls() {
+  label1_ = PlaceLabel(this, "Label1", kPortLabel, {8, 12});
+  edit1_ = Place<QLineEdit>(this, "Edit1", "80", {216, 8, 41, 21});
+  checkBox1_ = Place<QCheckBox>(this, "CheckBox1", kSkinSupport, {8, 40, 113, 17});
+  label2_ = PlaceLabel(this, "Label2", kSkinLabel, {32, 64});
+  comboBox1_ = new QComboBox(this);
+  comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+  comboBox1_->setEditable(true);
+  comboBox1_->setInsertPolicy(QComboBox::NoInsert);
+  comboBox1_->setGeometry(32, 80, 225, 21);
+  checkBox2_ = Place<QCheckBox>(this, "CheckBox2", kShowBalloon, {8, 112, 217, 17});
+  button2_ = PlaceButton(this, "Button2", kCancel, 8);
+  button3_ = PlaceButton(this, "Button3", kStandard, 96);
+  button1_ = PlaceButton(this, "Button1", kOk, 184);
+}
+
+void TForm2::ConnectHandlers() {
+  // Changes by the program run these as the user's own do.
+  connect(edit1_, &QLineEdit::textChanged, this, Guarded([this] { Edit1Change(); }));
+  connect(checkBox1_, &QCheckBox::toggled, this, Guarded([this] { CheckBox1Click(); }));
+  connect(checkBox2_, &QCheckBox::toggled, this, Guarded([this] { CheckBox2Click(); }));
+  // Only the user's picks and typing: a selection set by the program runs nothing.
+  connect(comboBox1_, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
+  connect(comboBox1_->lineEdit(), &QLineEdit::textEdited, this,
+          Guarded([this] { ComboBox1Change(); }));
+  connect(button3_, &QPushButton::clicked, this, Guarded([this] { Button3Click(); }));
+  connect(button1_, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
+  connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm2::FormCreate() {
+  for (const std::string& name : TSkinEngine::SkinNames())
+    comboBox1_->addItem(QStringFromCp1251(name));
+  comboBox1_->setCurrentIndex(0);
+  label2_->setEnabled(checkBox1_->isChecked());
+  comboBox1_->setEnabled(checkBox1_->isChecked());
+
+  edit1_->setText(QStringFromCp1251(settings_.PortText()));
+  checkBox1_->setChecked(settings_.Skin());
+  // An index outside the list leaves no selection and an empty text.
+  comboBox1_->setCurrentIndex(settings_.SkinIndex());
+  checkBox2_->setChecked(settings_.ShowBalloon());
+}
+
+void TForm2::StandardTest() {
+  const bool standard = edit1_->text() == QLatin1String("80") && checkBox1_->isChecked() &&
+                        checkBox2_->isChecked() && comboBox1_->currentIndex() == 0;
+  if (!standard) button3_->setEnabled(true);
+}
+
+void TForm2::Edit1Change() {
+  StandardTest();
+}
+
+void TForm2::CheckBox1Click() {
+  const bool on = checkBox1_->isChecked();
+  skins_.SetActive(on);
+  label2_->setEnabled(on);
+  comboBox1_->setEnabled(on);
+  if (on) button3_->setEnabled(false);
+  StandardTest();
+}
+
+void TForm2::CheckBox2Click() {
+  if (checkBox2_->isChecked())
+    button3_->setEnabled(false);
+  else
+    host_.ClearBalloonHint();
+  StandardTest();
+}
+
+void TForm2::ComboBox1Change() {
+  skins_.SelectSkin(SkinListText());
+  button3_->setEnabled(true);
+}
+
+void TForm2::Button3Click() {
+  edit1_->setText(QStringLiteral("80"));
+  checkBox1_->setChecked(true);
+  comboBox1_->setCurrentIndex(0);
+  checkBox2_->setChecked(true);
+  button3_->setEnabled(false);
+  skins_.SelectSkin(SkinListText());
+}
+
+void TForm2::Button1Click() {
+  const std::string portText = Cp1251FromQString(edit1_->text());
+  host_.SetHttpPort(StrToInt(portText));
+  settings_.Write(portText, checkBox1_->isChecked(), checkBox2_->isChecked(),
+                  comboBox1_->currentIndex(), SkinListText());
+  skins_.SelectSkin(SkinListText());
+  accept();
+}
+
+std::string TForm2::SkinListText() const {
+  return Cp1251FromQString(comboBox1_->currentText());
+}

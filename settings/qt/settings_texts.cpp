@@ -1,0 +1,17 @@
+#include "settings_texts.h"
+
+#include "cp1251.h"
+
+namespace settings_texts {
+
+const std::string kCaption = Utf8ToCp1251("Настройки");
+const std::string kPortLabel = Utf8ToCp1251("Порт подключения (по умолчанию 80)");
+const std::string kSkinSupport = Utf8ToCp1251("Поддержка скина");
+const std::string kSkinLabel = Utf8ToCp1251("Скин:");
+const std::string kShowBalloon = Utf8ToCp1251("Показывать уведомления о загрузке");
+const std::string kCancel = Utf8ToCp1251("Отмена");
+const std::string kStandard = Utf8ToCp1251("Стандарт");
+const std::string kOk = Utf8ToCp1251("ОК");
+const std::string kSkinMenu = Utf8ToCp1251("Скины");
+
+}  // namespace settings_texts

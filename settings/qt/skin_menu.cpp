@@ -1,0 +1,31 @@
+#include "skin_menu.h"
+
+#include <QActionGroup>
+
+#include "qt_text.h"
+#include "settings_texts.h"
+#include "skin_manager.h"
+
+TSkinMenu::TSkinMenu(TSkinManager& skins, QWidget* parent)
+    : QMenu(QStringFromCp1251(settings_texts::kSkinMenu), parent), skins_(skins) {
+  setObjectName(QStringLiteral("SkinMenu"));
+  auto* group = new QActionGroup(this);
+  // Unchecked all round while the engine remembers a name that is no skin.
+  group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  for (const std::string& name : TSkinEngine::SkinNames()) {
+    QAction* item = addAction(QStringFromCp1251(name));
+    item->setCheckable(true);
+    items_.push_back(item);
+    group->addAction(item);
+    connect(item, &QAction::triggered, this, [this, name] { skins_.Engine().SelectSkin(name); });
+  }
+  connect(&skins_, &TSkinManager::Changed, this, &TSkinMenu::ShowEngineState);
+  ShowEngineState();
+}
+
+void TSkinMenu::ShowEngineState() {
+  const auto& names = TSkinEngine::SkinNames();
+  for (size_t i = 0; i < names.size(); ++i)
+    items_[i]->setChecked(names[i] == skins_.Engine().SkinName());
+  menuAction()->setVisible(skins_.Engine().Active());
+}

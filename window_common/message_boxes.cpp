@@ -1,0 +1,79 @@
+#include "message_boxes.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "qt_text.h"
+
+namespace {
+
+// The widest line of the text, so that short texts stay on one line and
+// long ones wrap at half the screen.
+int TextWidth(const QLabel& label, const QString& text) {
+  int widest = 0;
+  for (const QString& line : text.split(QLatin1Char('\n')))
+    widest = std::max(widest, label.fontMetrics().horizontalAdvance(line));
+  return widest + 1;
+}
+
+QRect ScreenArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+}  // namespace
+
+void ShowMessage(const std::string& text) {
+  QDialog box(QApplication::activeWindow());
+  box.setObjectName(QStringLiteral("MessageBox"));
+  box.setWindowTitle(QGuiApplication::applicationDisplayName());
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                     Qt::WindowCloseButtonHint);
+  box.setWindowModality(Qt::ApplicationModal);
+
+  const QString shown = QStringFromCp1251(text);
+  auto* label = new QLabel(&box);
+  label->setObjectName(QStringLiteral("Text"));
+  label->setTextFormat(Qt::PlainText);
+  label->setText(shown);
+  label->setWordWrap(true);
+  label->setFixedWidth(std::min(TextWidth(*label, shown), ScreenArea().width() / 2));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setText(QStringLiteral("OK"));
+  ok->setDefault(true);
+  // Esc closes a dialog as rejected; both ways the box is only dismissed.
+  QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(&box);
+  layout->addWidget(label);
+  layout->addWidget(buttons, 0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  box.adjustSize();
+  box.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), ScreenArea()));
+  box.exec();
+}
+
+std::string ErrorDisplayText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+void ShowException(const std::exception& error) {
+  QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+                  QStringFromCp1251(ErrorDisplayText(error.what())), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.setObjectName(QStringLiteral("ErrorBox"));
+  box.setTextFormat(Qt::PlainText);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.setEscapeButton(QMessageBox::Ok);
+  box.exec();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The two boxes every window shows: the message box and the default error
+// display. Both are modal, take the application's title as caption, show
+// their text as plain text and return when dismissed.
+
+#include <exception>
+#include <string>
+
+// Centred on the screen, no icon, the text (Windows-1251) wrapped at half
+// the screen's width, one "OK" that Enter and Esc both press.
+void ShowMessage(const std::string& text);
+
+// The error icon, one "OK" and the message with its closing period.
+void ShowException(const std::exception& error);
+
+// The message as the error display shows it: a "." is appended when the
+// last byte is greater than "." (letters, digits, "?"), not after ".", "!",
+// ")" or a space.
+std::string ErrorDisplayText(const std::string& message);
+
+// Runs a command or creation handler; an exception that escapes it ends it
+// and is shown, and the program goes on.
+template <class Handler>
+void RunGuarded(Handler&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+}
+
+// The same as a slot for any signal.
+template <class Handler>
+auto Guarded(Handler handler) {
+  return [handler = std::move(handler)] { RunGuarded(handler); };
+}
