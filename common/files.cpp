@@ -1,7 +1,9 @@
 #include "files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -21,4 +23,13 @@ bool WriteAll(int handle, std::string_view bytes) {
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (handle >= 0 || errno != EEXIST) return handle;
+  }
+  return -1;
 }

@@ -30,6 +30,11 @@ std::string CataloguePageURL(const TServiceConfig& config, const std::string& ph
   return page == 0 ? base + search : base + "page=" + std::to_string(page) + "&" + search;
 }
 
+std::string PlayerURL(const TServiceConfig& config, const std::string& link) {
+  return PortalOrigin(config.playerHost, config.port) +
+         "/r/my/player3.swf?ver=4&file=" + EncodeSearchPhrase(link);
+}
+
 std::string EncodeSearchPhrase(const std::string& phrase) {
   std::string encoded;
   for (char c : phrase) {

@@ -25,6 +25,10 @@ std::string CataloguePath(const TServiceConfig& config);
 // page 0: the first page, which carries the match count.
 std::string CataloguePageURL(const TServiceConfig& config, const std::string& phrase, int page);
 
+// The web player for a track: "/r/my/player3.swf?ver=4&file=" + the link,
+// encoded as a query value, so that "&", "#" or spaces in it stay in the link.
+std::string PlayerURL(const TServiceConfig& config, const std::string& link);
+
 // The search phrase for the query: spaces become "+", every byte that is not
 // a letter, a digit, "-", "_", "." or "~" becomes "%" and two hex digits.
 std::string EncodeSearchPhrase(const std::string& phrase);

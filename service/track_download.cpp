@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "files.h"
+#include "text.h"
 
 void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer) {
   const int64_t start = buffer.Position();
@@ -23,15 +24,34 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer) 
                          std::to_string(received) + " bytes.");
 }
 
+std::string SavedTrackPath(const std::string& chosenName) {
+  const std::string ending = ".mp3";
+  const bool hasEnding = chosenName.size() >= ending.size() &&
+                         text::EqualsIgnoringCase(chosenName.substr(chosenName.size() - 4), ending);
+  return hasEnding ? chosenName : chosenName + ending;
+}
+
 void SaveTrack(const TMemoryStream& buffer, const std::string& path) {
   const std::string quoted = "\"" + FullPath(path) + "\". ";
-  const int handle = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  std::string temporary;
+  const int handle = CreateTemporaryBeside(path, 0666, temporary);
   if (handle < 0) throw std::runtime_error("Cannot create file " + quoted + std::strerror(errno));
-  const bool written =
+  bool written =
       WriteAll(handle, std::string_view(buffer.Memory(), static_cast<size_t>(buffer.Size())));
-  const int writeError = errno;
-  if (close(handle) != 0 || !written) {
-    throw std::runtime_error("Cannot write file " + quoted +
-                             std::strerror(written ? errno : writeError));
+  written = written && fsync(handle) == 0;
+  int error = errno;
+  if (close(handle) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    unlink(temporary.c_str());
+    throw std::runtime_error("Cannot write file " + quoted + std::strerror(error));
+  }
+  // Only a complete file takes the name, replacing one that had it.
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    error = errno;
+    unlink(temporary.c_str());
+    throw std::runtime_error("Cannot create file " + quoted + std::strerror(error));
   }
 }

@@ -20,7 +20,13 @@ class ETrackIncomplete : public ENetException {
 // chunk; every other failure of the request raises as the client raises it.
 void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer);
 
-// Writes the whole buffer to path, replacing a file of that name. Raises
-// "Cannot create file "<full path>". <system's reason>" when the file cannot
-// be made, and "Cannot write file ..." when the bytes cannot be written.
+// The name a track is saved under: the chosen name, with ".mp3" appended
+// unless it already ends so (in any letter case).
+std::string SavedTrackPath(const std::string& chosenName);
+
+// Writes the whole buffer to path through a temporary file beside it, which
+// only a complete write renames over path; nothing is left behind on
+// failure. Raises "Cannot create file "<full path>". <system's reason>"
+// when the file cannot be made, and "Cannot write file ..." when the bytes
+// cannot be written.
 void SaveTrack(const TMemoryStream& buffer, const std::string& path);

@@ -106,17 +106,6 @@ std::string WriteTarget(const std::string& fullPath) {
   return realpath(fullPath.c_str(), resolved) != nullptr ? std::string(resolved) : fullPath;
 }
 
-// A new file beside the target, created with mode (which the umask trims);
-// -1 with errno set when none can be made.
-int CreateTemporary(const std::string& target, mode_t mode, std::string& name) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
-    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (handle >= 0 || errno != EEXIST) return handle;
-  }
-  return -1;
-}
-
 // Writes a temporary file beside the target, flushes it and renames it over
 // the target, so that a failed write never leaves a truncated file.
 bool ReplaceAtomically(int handle, const std::string& temporary, const std::string& target,
@@ -149,7 +138,7 @@ bool ReplaceFile(const std::string& target, const std::string& bytes) {
     return false;
   }
   std::string temporary;
-  const int handle = CreateTemporary(target, exists ? 0600 : 0666, temporary);
+  const int handle = CreateTemporaryBeside(target, exists ? 0600 : 0666, temporary);
   if (handle >= 0)
     return ReplaceAtomically(handle, temporary, target, bytes, exists ? &existing : nullptr);
   return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);

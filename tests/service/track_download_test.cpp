@@ -2,6 +2,8 @@
 
 #include "track_download.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "../http/http_test_helpers.h"
@@ -53,9 +55,22 @@ TEST(TrackDownload, SavingWritesTheWholeBufferOrSaysWhyNot) {
   WriteBytes(path, "an older and longer file");
   SaveTrack(buffer, path);
   EXPECT_EQ(ReadBytes(path), "\xFF\xFB\x90");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "the temporary file became the track";
   EXPECT_EQ(
       MessageOf([&] { SaveTrack(buffer, folder.File("missing/song.mp3")); }),
       "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
+}
+
+TEST(TrackDownload, MP3IsAppendedUnlessTheNameEndsSo) {
+  const struct {
+    const char* chosen;
+    const char* saved;
+  } cases[] = {{"song", "song.mp3"}, {"song.mp3", "song.mp3"}, {"SONG.Mp3", "SONG.Mp3"},
+               {"song.mp", "song.mp.mp3"}, {"mp3", "mp3.mp3"}, {".mp3", ".mp3"}};
+  for (const auto& c : cases) EXPECT_EQ(SavedTrackPath(c.chosen), c.saved) << c.chosen;
 }
 
 }  // namespace

@@ -1,20 +1,32 @@
 #pragma once
 // Answers the next modal box once it is up, as a user would: notes what it
-// shows, then presses a key in it. The wait is bounded: a box that never
-// comes leaves Answered() false.
+// shows, then presses a key in it or hands it to the test's own answer. The
+// wait is bounded: a box that never comes leaves Answered() false.
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <functional>
 
 namespace testing_support {
 
 class ModalAnswer {
  public:
-  explicit ModalAnswer(Qt::Key key = Qt::Key_Return, int waitMs = 5000) {
-    QObject::connect(&poll_, &QTimer::timeout, [this, key] { AnswerIfUp(key); });
+  using Answer = std::function<void(QWidget* box)>;
+
+  // Answers a message box or an error display, not other dialogs.
+  explicit ModalAnswer(Qt::Key key = Qt::Key_Return, int waitMs = 5000)
+      : ModalAnswer([key](QWidget* box) { QTest::keyClick(box, key); }, waitMs, IsMessageBox) {}
+
+  explicit ModalAnswer(
+      Answer answer, int waitMs = 5000,
+      std::function<bool(QWidget*)> answers = [](QWidget*) { return true; }) {
+    QObject::connect(&poll_, &QTimer::timeout, [this, answer, answers] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (box != nullptr && answers(box)) Take(box, answer);
+    });
     poll_.start(5);
     QTimer::singleShot(waitMs, &poll_, &QTimer::stop);
   }
@@ -28,9 +40,12 @@ class ModalAnswer {
   QRect geometry;
 
  private:
-  void AnswerIfUp(Qt::Key key) {
-    QWidget* box = QApplication::activeModalWidget();
-    if (box == nullptr) return;
+  static bool IsMessageBox(QWidget* box) {
+    return qobject_cast<QMessageBox*>(box) != nullptr ||
+           box->objectName() == QLatin1String("MessageBox");
+  }
+
+  void Take(QWidget* box, const Answer& answer) {
     poll_.stop();
     caption = box->windowTitle();
     geometry = box->geometry();
@@ -43,7 +58,7 @@ class ModalAnswer {
       format = label->textFormat();
     }
     answered_ = true;
-    QTest::keyClick(box, key);
+    answer(box);
   }
 
   QTimer poll_;

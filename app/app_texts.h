@@ -1,0 +1,46 @@
+#pragma once
+// The main window's texts, as the program shows them (Windows-1251).
+
+#include <string>
+
+namespace app_texts {
+
+// The application's title: the caption of its message boxes.
+extern const std::string kApplicationTitle;
+
+extern const std::string kStartNotice;  // "Сейчас произойдет подключение к серверу, ..."
+extern const std::string kDownloading;   // "Скачивание файла, подождите..."
+extern const std::string kDownloaded;    // "Файл успешно загружен"
+extern const std::string kBalloonTitle;  // "Melodrop Downloader"
+// "Файл " + title + " успешно загружен"
+std::string DownloadedBalloon(const std::string& title);
+
+extern const std::string kSearchButton;    // "Поиск"
+extern const std::string kSearchHint;      // "Начать поиск"
+extern const std::string kFileNameLabel;   // "Имя файла:"
+extern const std::string kFoundNameHint;   // "Имя найденого файла"
+extern const std::string kLinkLabel;       // "Ссылка:"
+extern const std::string kLinkHint;        // "Ссылка на файл в интернете"
+extern const std::string kDownloadButton;  // "Скачать"
+extern const std::string kDownloadHint;    // "Скачать выделенный файл"
+extern const std::string kListenHint;      // "Прослушать выделенный файл"
+extern const std::string kAuthorPanel;     // "Created by veltor2007"
+
+extern const std::string kProgramMenu;   // "Программа"
+extern const std::string kStartSearch;   // "Начать поиск"
+extern const std::string kStopSearch;    // "Остановить поиск"
+extern const std::string kReconnect;     // "Переподключение"
+extern const std::string kFileListItem;  // "Список загруженных файлов"
+extern const std::string kSettingsItem;  // "Настройки"
+extern const std::string kExit;          // "Выход"
+extern const std::string kFileMenu;      // "Файл"
+extern const std::string kCopyLink;      // "Скопировать ссылку"
+extern const std::string kPlay;          // "Воспроизвести"
+extern const std::string kAboutMenu;     // "О программе"
+
+extern const std::string kSaveFilter;  // "MP3 (*.mp3)"
+
+// Addresses of our choosing.
+extern const std::string kForumURL;
+
+}  // namespace app_texts

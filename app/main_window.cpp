@@ -1,0 +1,359 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "about_window.h"
+#include "app_texts.h"
+#include "file_list_window.h"
+#include "list_error.h"
+#include "message_boxes.h"
+#include "open_request.h"
+#include "program_http_settings.h"
+#include "qt_text.h"
+#include "service_texts.h"
+#include "streams.h"
+#include "title_list.h"
+#include "track_download.h"
+#include "tray_icon.h"
+#include "window_font.h"
+
+using namespace app_texts;
+
+// Marks a network request as running for its lifetime; the last one to end
+// lets a close that came meanwhile go ahead.
+class TForm1::TRequestScope {
+ public:
+  explicit TRequestScope(TForm1& window) : window_(window) {
+    ++window_.requestsRunning_;
+    window_.ShowCommandStates();
+  }
+  ~TRequestScope() {
+    --window_.requestsRunning_;
+    window_.ShowCommandStates();
+    if (window_.requestsRunning_ == 0 && window_.closeRequested_)
+      QTimer::singleShot(0, &window_, &QWidget::close);
+  }
+  TRequestScope(const TRequestScope&) = delete;
+  TRequestScope& operator=(const TRequestScope&) = delete;
+
+ private:
+  TForm1& window_;
+};
+
+TForm1::TForm1(TMainWindowContext context)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      context_(std::move(context)),
+      config_(context_.config),
+      settings_(context_.settingsPath),
+      session_(http_, *this, config_),
+      search_(http_, *this, config_) {
+  setObjectName(QStringLiteral("Form1"));
+  setFont(WindowFont(11));
+  move(379, 84);
+  ApplyProgramHTTPSettings(http_);
+  CreateControls();
+  CreateMenus();
+  CreateTrayIcon(context_.registerTrayOwner);
+  ConnectWorkEvents();
+
+  connect(button1_, &QPushButton::clicked, this, Guarded([this] { StartSearch(); }));
+  // "Поиск" is the window's default button.
+  connect(edit3_, &QLineEdit::returnPressed, this, [this] {
+    if (button1_->isEnabled()) button1_->click();
+  });
+  connect(listBox1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (current.isValid()) RunGuarded([&] { ListBox1Click(current.row()); });
+          });
+  connect(button2_, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
+  connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
+
+  RunGuarded([this] { FormCreate(); });
+  show();
+}
+
+TForm1::~TForm1() {
+  http_.OnWorkBegin = nullptr;
+  http_.OnWork = nullptr;
+  http_.OnWorkEnd = nullptr;
+}
+
+void TForm1::FormCreate() {
+  const int port = settings_.PortNumber();
+  SetHttpPort(port);
+  skins_.Engine().SetActive(settings_.Skin());
+  skins_.Engine().SelectSkin(settings_.SkinName());
+  SetTitleListEnabled(false);
+  ShowMessage(kStartNotice);
+  PlaceProgressBar();
+  label5_->setAutoFillBackground(true);
+  label5_->setBackgroundRole(QPalette::Window);
+  RunRequest([this] { session_.Connect(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->ignore();
+    return;
+  }
+  if (RequestRunning()) {
+    // The running request fails with "Not Connected" and unwinds; the
+    // close then goes on.
+    closeRequested_ = true;
+    http_.Disconnect();
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  FormClose();
+  event->accept();
+  emit Closed();
+}
+
+void TForm1::FormClose() {
+  trayIcon1_->SetIconVisible(false);
+  if (!session_.Connected()) return;
+  SetCaption(service_texts::kDisconnecting);
+  // The program ends even when the logout fails.
+  TRequestScope request(*this);
+  RunGuarded([this] { session_.Close(); });
+}
+
+void TForm1::RunRequest(const std::function<void()>& command) {
+  if (RequestRunning()) return;
+  std::exception_ptr failure;
+  {
+    TRequestScope request(*this);
+    try {
+      command();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  if (failure == nullptr || closeRequested_) return;
+  RunGuarded([&] { std::rethrow_exception(failure); });
+}
+
+void TForm1::StartSearch() {
+  if (RequestRunning()) return;
+  SetTitleListEnabled(true);
+  SetDownloadButtonsEnabled(true);
+  fileMenuEnabled_ = true;
+  ShowCommandStates();
+  RunRequest([this] { search_.Find(); });
+}
+
+void TForm1::StopSearch() {
+  http_.Disconnect();
+}
+
+void TForm1::Reconnect() {
+  RunRequest([this] { session_.Reconnect(); });
+}
+
+void TForm1::ListBox1Click(int row) {
+  const std::string& link = ListRow(links_, row);
+  SetFoundName(titles_->Titles()[static_cast<size_t>(row)]);
+  SetLinkText(link);
+}
+
+void TForm1::Button2Click() {
+  if (RequestRunning()) return;
+  const int row = listBox1_->currentIndex().isValid() ? listBox1_->currentIndex().row() : -1;
+  selectedTitle_ = ListRow(titles_->Titles(), row);
+  DownloadSelectedFile();
+}
+
+void TForm1::DownloadFromMenu() {
+  if (RequestRunning()) return;
+  // The menu announces the title the found-name field shows.
+  selectedTitle_ = Cp1251FromQString(label5_->text());
+  DownloadSelectedFile();
+}
+
+void TForm1::DownloadSelectedFile() {
+  const std::optional<std::string> chosen = AskSaveName();
+  if (!chosen) return;
+  const std::string link = Cp1251FromQString(edit4_->text());
+  RunRequest([&] {
+    SetSearchButtonEnabled(false);
+    SetCaption(kDownloading);
+    struct SearchButtonBack {
+      TForm1& window;
+      ~SearchButtonBack() { window.SetSearchButtonEnabled(true); }
+    } searchButtonBack{*this};
+    const std::string path = SavedTrackPath(*chosen);
+    {
+      TMemoryStream buffer;
+      FetchTrack(http_, link, buffer);
+      ProcessMessages();
+      SaveTrack(buffer, path);
+      ProcessMessages();
+    }
+    SetCaption(kDownloaded);
+    context_.windows.files->Add(path, chosen->substr(chosen->rfind('/') + 1));
+    if (settings_.ShowBalloon())
+      trayIcon1_->DisplayBalloonHint(kBalloonTitle, DownloadedBalloon(selectedTitle_),
+                                     tray::bitInfo, 10);
+  });
+}
+
+std::optional<std::string> TForm1::AskSaveName() {
+  QFileDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QStringFromCp1251(kSaveFilter));
+  // The ".mp3" is added to the saved name, never asked about.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!lastSaveName_.isEmpty()) dialog.selectFile(lastSaveName_);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  lastSaveName_ = dialog.selectedFiles().constFirst();
+  // The path keeps the file system's encoding, whatever the name holds.
+  return QFile::encodeName(lastSaveName_).toStdString();
+}
+
+void TForm1::CopyLink() {
+  edit4_->selectAll();
+  edit4_->copy();
+}
+
+void TForm1::Play() {
+  context_.opener.Open(PlayerURL(config_, Cp1251FromQString(edit4_->text())));
+}
+
+void TForm1::Image1Click() {
+  context_.opener.Open(kForumURL);
+}
+
+void TForm1::ShowFileList() {
+  context_.windows.files->show();
+  context_.windows.files->raise();
+}
+
+void TForm1::ShowSettings() {
+  context_.windows.settings->exec();
+}
+
+void TForm1::ShowAbout() {
+  context_.windows.about->exec();
+}
+
+void TForm1::TrayIcon1BalloonHintClick() {
+  const QPoint cursor = QCursor::pos();
+  context_.windows.files->BalloonMenu().popup(QPoint(cursor.x() - 100, cursor.y() + 50));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    if (watched == image1_) RunGuarded([this] { Image1Click(); });
+    if (watched == edit4_) edit4_->selectAll();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// What the service drives.
+
+void TForm1::SetCaption(const std::string& caption) {
+  setWindowTitle(QStringFromCp1251(caption));
+}
+
+void TForm1::ShowWindow() {
+  show();
+  raise();
+}
+
+void TForm1::ShowMessage(const std::string& text) {
+  // A closing window's request unwinds without boxes.
+  if (!closeRequested_) ::ShowMessage(text);
+}
+
+void TForm1::ProcessMessages() {
+  QCoreApplication::processEvents();
+}
+
+std::string TForm1::SearchText() const {
+  return Cp1251FromQString(edit3_->text());
+}
+
+void TForm1::SetSearchBoxEnabled(bool enabled) {
+  edit3_->setEnabled(enabled);
+}
+
+void TForm1::SetSearchButtonEnabled(bool enabled) {
+  searchButtonEnabled_ = enabled;
+  ShowCommandStates();
+}
+
+void TForm1::SetLinkFieldEnabled(bool enabled) {
+  edit4_->setEnabled(enabled);
+}
+
+void TForm1::SetLinkText(const std::string& link) {
+  edit4_->setText(QStringFromCp1251(link));
+}
+
+void TForm1::SetFoundName(const std::string& title) {
+  label5_->setText(QStringFromCp1251(title));
+}
+
+void TForm1::SetTitleListEnabled(bool enabled) {
+  listBox1_->setEnabled(enabled);
+}
+
+void TForm1::SetDownloadButtonsEnabled(bool enabled) {
+  downloadButtonsEnabled_ = enabled;
+  ShowCommandStates();
+}
+
+void TForm1::ClearTitles() {
+  titles_->Clear();
+}
+
+void TForm1::AddTitle(const std::string& title) {
+  titles_->Add(title);
+}
+
+int TForm1::TitleCount() const {
+  return static_cast<int>(titles_->Titles().size());
+}
+
+std::string TForm1::Title(int row) const {
+  return ListRow(titles_->Titles(), row);
+}
+
+void TForm1::ClearLinks() {
+  links_.clear();
+}
+
+void TForm1::AddLink(const std::string& link) {
+  links_.push_back(link);
+}
+
+int TForm1::LinkCount() const {
+  return static_cast<int>(links_.size());
+}
+
+std::string TForm1::Link(int row) const {
+  return ListRow(links_, row);
+}
+
+void TForm1::SetHttpPort(int port) {
+  http_.SetPort(port);
+  config_.port = port;
+}
+
+void TForm1::ClearBalloonHint() {
+  trayIcon1_->ClearBalloonHint();
+}

@@ -1,0 +1,185 @@
+#pragma once
+// TForm1, the main window: the search box, the found title and its link,
+// the title list, the menus, the progress bar in the status bar and the
+// tray icon. It owns the HTTP client, the portal session, the search, the
+// skin manager and the tray icon, and routes every command.
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue_search.h"
+#include "http_client.h"
+#include "main_window_view.h"
+#include "popup_menu.h"
+#include "portal_session.h"
+#include "program_settings.h"
+#include "service_config.h"
+#include "settings_dialog.h"
+#include "skin_manager.h"
+#include "tray_platform.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class TForm3;
+class TForm4;
+class TOpenRequests;
+class TTitleListModel;
+namespace tray {
+class TTrayEnvironment;
+class TTrayIcon;
+}  // namespace tray
+
+// The windows created after the main window, which its commands show.
+struct TProgramWindows {
+  TForm2* settings = nullptr;
+  TForm3* files = nullptr;
+  TForm4* about = nullptr;
+};
+
+// What the main window works with.
+struct TMainWindowContext {
+  std::string settingsPath;
+  // Hosts and account; the port comes from the settings.
+  TServiceConfig config;
+  tray::TTrayEnvironment& tray;
+  // Gives the window a handle that can own a tray icon.
+  std::function<tray::HWND(QWidget& window)> registerTrayOwner;
+  TOpenRequests& opener;
+  TProgramWindows& windows;
+};
+
+class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialogHost {
+  Q_OBJECT
+
+ public:
+  // Runs the creation handler: settings, skins, the start-up notice and
+  // the login. An exception there is shown, ends the handler, and the
+  // window is still created and shown.
+  explicit TForm1(TMainWindowContext context);
+  ~TForm1() override;
+
+  TSkinManager& Skins() { return skins_; }
+  bool Connected() const { return session_.Connected(); }
+  // Whether a network request is running (commands that would start
+  // another are refused meanwhile).
+  bool RequestRunning() const { return requestsRunning_ > 0; }
+
+  // TMainWindowView
+  void SetCaption(const std::string& caption) override;
+  void ShowWindow() override;
+  void ShowMessage(const std::string& text) override;
+  void ProcessMessages() override;
+  std::string SearchText() const override;
+  void SetSearchBoxEnabled(bool enabled) override;
+  void SetSearchButtonEnabled(bool enabled) override;
+  void SetLinkFieldEnabled(bool enabled) override;
+  void SetLinkText(const std::string& link) override;
+  void SetFoundName(const std::string& title) override;
+  void SetTitleListEnabled(bool enabled) override;
+  void SetDownloadButtonsEnabled(bool enabled) override;
+  void ClearTitles() override;
+  void AddTitle(const std::string& title) override;
+  int TitleCount() const override;
+  std::string Title(int row) const override;
+  void ClearLinks() override;
+  void AddLink(const std::string& link) override;
+  int LinkCount() const override;
+  std::string Link(int row) const override;
+
+  // TSettingsDialogHost
+  void SetHttpPort(int port) override;
+  void ClearBalloonHint() override;
+
+ signals:
+  // The window has closed: the program ends.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  class TRequestScope;
+
+  // Building (main_window_layout.cpp).
+  void CreateControls();
+  void CreateMenus();
+  void CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerTrayOwner);
+  void ConnectWorkEvents();
+  void PlaceProgressBar();
+  // Shows the guarded commands enabled only while no request runs.
+  void ShowCommandStates();
+
+  // Handlers (main_window.cpp).
+  void FormCreate();
+  void FormClose();
+  void StartSearch();
+  void StopSearch();
+  void Reconnect();
+  void ListBox1Click(int row);
+  void Button2Click();
+  void DownloadFromMenu();
+  void DownloadSelectedFile();
+  void CopyLink();
+  void Play();
+  void Image1Click();
+  void ShowFileList();
+  void ShowSettings();
+  void ShowAbout();
+  void TrayIcon1BalloonHintClick();
+  // Runs a command that makes network requests: refused while another
+  // runs; its failure is shown unless the window is closing.
+  void RunRequest(const std::function<void()>& command);
+  std::optional<std::string> AskSaveName();
+
+  TMainWindowContext context_;
+  TServiceConfig config_;
+  TProgramSettings settings_;
+  TNetHTTP http_;
+  TPortalSession session_;
+  TCatalogueSearch search_;
+  TSkinManager skins_;
+
+  // Module state: the title the next balloon names, and the save dialog's
+  // last name.
+  std::string selectedTitle_;
+  QString lastSaveName_;
+  std::vector<std::string> links_;  // ListBox2, never visible
+
+  int requestsRunning_ = 0;
+  bool closeRequested_ = false;
+  bool closing_ = false;
+  bool searchButtonEnabled_ = true;
+  bool downloadButtonsEnabled_ = false;
+  bool fileMenuEnabled_ = false;
+
+  // Controls, named as on the form.
+  QLabel* image1_ = nullptr;
+  QLineEdit* edit3_ = nullptr;
+  QPushButton* button1_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QLineEdit* edit4_ = nullptr;
+  QPushButton* button2_ = nullptr;
+  QPushButton* bitBtn1_ = nullptr;
+  QListView* listBox1_ = nullptr;
+  TTitleListModel* titles_ = nullptr;
+  QStatusBar* statusBar1_ = nullptr;
+  QProgressBar* progressBar1_ = nullptr;
+  QAction* startSearchItem_ = nullptr;
+  QAction* reconnectItem_ = nullptr;
+  QAction* downloadItem_ = nullptr;
+  QAction* copyLinkItem_ = nullptr;
+  QAction* playItem_ = nullptr;
+
+  tray::TPopupMenu trayMenu_;
+  std::unique_ptr<tray::TTrayIcon> trayIcon1_;
+};

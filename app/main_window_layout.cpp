@@ -1,0 +1,232 @@
+// The main window's controls, menus, tray icon and progress display.
+#include <QAction>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app_texts.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "qt_text.h"
+#include "skin_menu.h"
+#include "title_list.h"
+#include "tray_icon.h"
+#include "window_font.h"
+
+using namespace app_texts;
+
+namespace {
+
+template <class Control>
+Control* Place(QWidget* parent, const char* name, QRect geometry) {
+  auto* control = new Control(parent);
+  control->setObjectName(QLatin1String(name));
+  control->setGeometry(geometry);
+  return control;
+}
+
+// Tab passes these by; a click still focuses them.
+void NoTabStop(QWidget* control) {
+  control->setFocusPolicy(Qt::ClickFocus);
+}
+
+QLabel* PlaceCaption(QWidget* parent, const char* name, const std::string& text, QPoint at) {
+  auto* label = Place<QLabel>(parent, name, QRect(at, QSize()));
+  label->setTextFormat(Qt::PlainText);
+  label->setText(QStringFromCp1251(text));
+  label->adjustSize();
+  return label;
+}
+
+QIcon MenuIcon(const char* themeName, const char* ownName) {
+  return QIcon::fromTheme(QLatin1String(themeName),
+                          QIcon(QStringLiteral(":/menu/%1.png").arg(QLatin1String(ownName))));
+}
+
+}  // namespace
+
+void TForm1::CreateControls() {
+  auto* client = new QWidget(this);
+  client->setFixedSize(370, 523);
+  setCentralWidget(client);
+
+  auto* bevel1 = Place<QFrame>(client, "Bevel1", {1, 1, 368, 82});
+  bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel1->setCursor(Qt::PointingHandCursor);
+  image1_ = Place<QLabel>(client, "Image1", {2, 2, 365, 81});
+  image1_->setCursor(Qt::PointingHandCursor);
+  image1_->setAlignment(Qt::AlignCenter);
+  image1_->setPixmap(QPixmap(QStringLiteral(":/banner.jpg"))
+                         .scaled(365, 81, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  image1_->installEventFilter(this);
+
+  edit3_ = Place<QLineEdit>(client, "Edit3", {4, 84, 309, 21});
+  NoTabStop(edit3_);
+  button1_ = Place<QPushButton>(client, "Button1", {316, 84, 50, 21});
+  button1_->setText(QStringFromCp1251(kSearchButton));
+  button1_->setToolTip(QStringFromCp1251(kSearchHint));
+  NoTabStop(button1_);
+
+  PlaceCaption(client, "Label2", kFileNameLabel, {4, 106});
+  label5_ = Place<QLabel>(client, "Label5", {4, 124, 361, 21});
+  label5_->setTextFormat(Qt::PlainText);
+  label5_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label5_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label5_->setToolTip(QStringFromCp1251(kFoundNameHint));
+  NoTabStop(label5_);
+
+  PlaceCaption(client, "Label1", kLinkLabel, {4, 146});
+  edit4_ = Place<QLineEdit>(client, "Edit4", {4, 164, 285, 21});
+  edit4_->setReadOnly(true);
+  edit4_->setEnabled(false);
+  edit4_->setToolTip(QStringFromCp1251(kLinkHint));
+  edit4_->installEventFilter(this);
+  NoTabStop(edit4_);
+  button2_ = Place<QPushButton>(client, "Button2", {292, 164, 49, 21});
+  button2_->setText(QStringFromCp1251(kDownloadButton));
+  button2_->setToolTip(QStringFromCp1251(kDownloadHint));
+  NoTabStop(button2_);
+  bitBtn1_ = Place<QPushButton>(client, "BitBtn1", {344, 164, 21, 21});
+  bitBtn1_->setIcon(QIcon(QStringLiteral(":/listen.png")));
+  bitBtn1_->setToolTip(QStringFromCp1251(kListenHint));
+  NoTabStop(bitBtn1_);
+
+  listBox1_ = Place<QListView>(client, "ListBox1", {0, 192, 369, 313});
+  titles_ = new TTitleListModel(listBox1_);
+  listBox1_->setModel(titles_);
+  listBox1_->setItemDelegate(new TTitleRowDelegate(listBox1_));
+  listBox1_->setUniformItemSizes(true);
+  listBox1_->setFont(WindowFont(13));
+  listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  listBox1_->setFocusPolicy(Qt::StrongFocus);
+
+  statusBar1_ = Place<QStatusBar>(client, "StatusBar1", {0, 504, 370, 19});
+  statusBar1_->setSizeGripEnabled(false);
+  auto* panel0 = new QLabel(QStringLiteral(" "), statusBar1_);
+  panel0->setObjectName(QStringLiteral("Panel0"));
+  panel0->setFixedWidth(245);
+  auto* panel1 = new QLabel(QStringFromCp1251(kAuthorPanel), statusBar1_);
+  panel1->setObjectName(QStringLiteral("Panel1"));
+  panel1->setTextFormat(Qt::PlainText);
+  panel1->setFixedWidth(100);
+  panel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusBar1_->addWidget(panel0);
+  statusBar1_->addWidget(panel1);
+
+  // Until the creation handler places it in the status bar.
+  progressBar1_ = Place<QProgressBar>(client, "ProgressBar1", {0, 0, 0, 0});
+  progressBar1_->setTextVisible(false);
+  progressBar1_->hide();
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TForm1::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* n1 = bar->addMenu(QStringFromCp1251(kProgramMenu));
+  n1->setObjectName(QStringLiteral("N1"));
+  auto item = [this](QMenu* menu, const char* name, const std::string& caption, const QIcon& icon,
+                     QKeySequence shortcut, std::function<void()> handler) {
+    QAction* action = menu->addAction(icon, QStringFromCp1251(caption));
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, Guarded(std::move(handler)));
+    return action;
+  };
+  auto separator = [](QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+  };
+  startSearchItem_ =
+      item(n1, "N2", kStartSearch, MenuIcon("edit-find", "search"), {}, [this] { StartSearch(); });
+  item(n1, "N3", kStopSearch, MenuIcon("process-stop", "stop"), {}, [this] { StopSearch(); });
+  separator(n1, "N4");
+  reconnectItem_ = item(n1, "N5", kReconnect, MenuIcon("view-refresh", "reconnect"),
+                        QKeySequence(Qt::CTRL | Qt::Key_R), [this] { Reconnect(); });
+  separator(n1, "N6");
+  item(n1, "N7", kFileListItem, MenuIcon("view-list-details", "list"),
+       QKeySequence(Qt::CTRL | Qt::Key_L), [this] { ShowFileList(); });
+  item(n1, "N8", kSettingsItem, MenuIcon("preferences-system", "settings"),
+       QKeySequence(Qt::CTRL | Qt::Key_N), [this] { ShowSettings(); });
+  separator(n1, "N9");
+  item(n1, "N10", kExit, MenuIcon("application-exit", "exit"), QKeySequence(Qt::CTRL | Qt::Key_X),
+       [this] { close(); });
+
+  QMenu* n11 = bar->addMenu(QStringFromCp1251(kFileMenu));
+  n11->setObjectName(QStringLiteral("N11"));
+  downloadItem_ = item(n11, "N12", kDownloadButton, MenuIcon("document-save", "download"),
+                       QKeySequence(Qt::CTRL | Qt::Key_D), [this] { DownloadFromMenu(); });
+  copyLinkItem_ =
+      item(n11, "N13", kCopyLink, MenuIcon("edit-copy", "copy"), {}, [this] { CopyLink(); });
+  playItem_ = item(n11, "N14", kPlay, MenuIcon("media-playback-start", "play"),
+                   QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Play(); });
+
+  QAction* n15 = bar->addAction(QStringFromCp1251(kAboutMenu));
+  n15->setObjectName(QStringLiteral("N15"));
+  connect(n15, &QAction::triggered, this, Guarded([this] { ShowAbout(); }));
+
+  bar->addMenu(new TSkinMenu(skins_, this));
+  ShowCommandStates();
+}
+
+void TForm1::CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerTrayOwner) {
+  trayMenu_.Add(kExit, [this] { close(); });
+  trayIcon1_ = std::make_unique<tray::TTrayIcon>(context_.tray, registerTrayOwner(*this));
+  QFile icon(QStringLiteral(":/melodrop.ico"));
+  if (icon.open(QIODevice::ReadOnly))
+    trayIcon1_->Icon().LoadFromBytes(icon.readAll().toStdString());
+  trayIcon1_->SetIconIndex(0);
+  trayIcon1_->SetCycleInterval(0);
+  trayIcon1_->SetIconVisible(true);
+  trayIcon1_->SetPopupMenu(&trayMenu_);
+  trayIcon1_->OnBalloonHintClick = [this](tray::TTrayIcon&) {
+    RunGuarded([this] { TrayIcon1BalloonHintClick(); });
+  };
+  trayIcon1_->Loaded();
+}
+
+void TForm1::ConnectWorkEvents() {
+  http_.OnWorkBegin = [this](TNetComponent*, TWorkMode, int32_t countMax) {
+    progressBar1_->setRange(0, std::max(countMax, 0));
+    progressBar1_->setValue(0);
+    progressBar1_->setVisible(true);
+    ProcessMessages();
+  };
+  http_.OnWork = [this](TNetComponent*, TWorkMode, int32_t count) {
+    progressBar1_->setVisible(true);
+    progressBar1_->setValue(count);
+    ProcessMessages();
+  };
+  http_.OnWorkEnd = [this](TNetComponent*, TWorkMode) {
+    progressBar1_->setValue(0);
+    progressBar1_->setVisible(false);
+    ProcessMessages();
+  };
+}
+
+void TForm1::PlaceProgressBar() {
+  progressBar1_->setParent(statusBar1_);
+  progressBar1_->setValue(100);
+  progressBar1_->setGeometry(0, 2,
+                             statusBar1_->findChild<QLabel*>(QStringLiteral("Panel0"))->width(),
+                             statusBar1_->height() - 2);
+  progressBar1_->hide();
+}
+
+void TForm1::ShowCommandStates() {
+  const bool free = requestsRunning_ == 0;
+  button1_->setEnabled(searchButtonEnabled_ && free);
+  startSearchItem_->setEnabled(free);
+  reconnectItem_->setEnabled(free);
+  button2_->setEnabled(downloadButtonsEnabled_ && free);
+  bitBtn1_->setEnabled(downloadButtonsEnabled_);
+  downloadItem_->setEnabled(fileMenuEnabled_ && free);
+  copyLinkItem_->setEnabled(fileMenuEnabled_);
+  playItem_->setEnabled(fileMenuEnabled_);
+}

@@ -1,0 +1,63 @@
+#include "title_list.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+#include "qt_text.h"
+
+void TTitleListModel::Clear() {
+  beginResetModel();
+  titles_.clear();
+  endResetModel();
+}
+
+void TTitleListModel::Add(const std::string& title) {
+  const int row = static_cast<int>(titles_.size());
+  beginInsertRows({}, row, row);
+  titles_.push_back(title);
+  endInsertRows();
+}
+
+int TTitleListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(titles_.size());
+}
+
+QVariant TTitleListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  return QStringFromCp1251(titles_[static_cast<size_t>(index.row())]);
+}
+
+void TTitleRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+  const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                     : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                                             : QPalette::Inactive;
+  const bool selected = option.state & QStyle::State_Selected;
+  painter->save();
+  painter->fillRect(option.rect,
+                    option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base));
+  painter->setPen(
+      option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+  painter->setFont(option.font);
+  painter->setClipRect(option.rect);
+  // Plain drawing: no mnemonics, no markup, no eliding.
+  painter->drawText(option.rect.adjusted(2, 0, 0, 0),
+                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                    index.data(Qt::DisplayRole).toString());
+  painter->restore();
+  if (option.state & QStyle::State_HasFocus) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(option.widget);
+    focus.rect = option.rect;
+    focus.state = option.state | QStyle::State_KeyboardFocusChange;
+    focus.backgroundColor =
+        option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
+  }
+}
+
+QSize TTitleRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+  return {option.rect.width(), kRowHeight};
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The title list (ListBox1): the found titles, exactly as scraped
+// (Windows-1251), drawn one line per 22-pixel row in the palette's colours.
+
+#include <QAbstractListModel>
+#include <QStyledItemDelegate>
+#include <string>
+#include <vector>
+
+class TTitleListModel : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  void Clear();
+  void Add(const std::string& title);
+  const std::vector<std::string>& Titles() const { return titles_; }
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+ private:
+  std::vector<std::string> titles_;
+};
+
+// Fills the row (the highlight for the selected one), draws the title 2
+// pixels from the left, vertically centred, "&" as it stands and clipped at
+// the right edge, and a focus rectangle on the focused row.
+class TTitleRowDelegate : public QStyledItemDelegate {
+ public:
+  static constexpr int kRowHeight = 22;
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};

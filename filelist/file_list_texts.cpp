@@ -1,0 +1,13 @@
+#include "file_list_texts.h"
+
+#include "cp1251.h"
+
+namespace file_list_texts {
+
+const std::string kCaption = Utf8ToCp1251("Список загруженных файлов");
+const std::string kPlay = Utf8ToCp1251("Воспроизвести");
+const std::string kOpenFolder = Utf8ToCp1251("Открыть папку");
+const std::string kRemove = Utf8ToCp1251("Удалить из списка");
+const std::string kClear = Utf8ToCp1251("Очистить список");
+
+}  // namespace file_list_texts

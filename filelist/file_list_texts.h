@@ -1,0 +1,14 @@
+#pragma once
+// The downloaded-files window's texts (Windows-1251).
+
+#include <string>
+
+namespace file_list_texts {
+
+extern const std::string kCaption;     // "Список загруженных файлов"
+extern const std::string kPlay;        // "Воспроизвести"
+extern const std::string kOpenFolder;  // "Открыть папку"
+extern const std::string kRemove;      // "Удалить из списка"
+extern const std::string kClear;       // "Очистить список"
+
+}  // namespace file_list_texts

@@ -1,0 +1,115 @@
+#include "file_list_window.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+
+#include "file_list_texts.h"
+#include "list_error.h"
+#include "message_boxes.h"
+#include "open_request.h"
+#include "qt_text.h"
+#include "window_font.h"
+
+namespace {
+
+// The folder of a path, up to and including its last "/".
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+QAction* AddItem(QMenu& menu, const std::string& caption, const char* themeIcon,
+                 const char* ownIcon) {
+  return menu.addAction(QIcon::fromTheme(QLatin1String(themeIcon),
+                                         QIcon(QStringLiteral(":/menu/%1.png").arg(ownIcon))),
+                        QStringFromCp1251(caption));
+}
+
+}  // namespace
+
+using namespace file_list_texts;
+
+TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), opener_(opener) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QStringFromCp1251(kCaption));
+  setFont(WindowFont(11));
+  setFixedSize(311, 344);
+  move(479, 175);
+  setModal(false);
+
+  listBox2_ = new QListWidget(this);
+  listBox2_->setObjectName(QStringLiteral("ListBox2"));
+  listBox2_->setGeometry(0, 0, 313, 345);
+  listBox2_->setUniformItemSizes(true);
+  listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(listBox2_, &QListWidget::currentRowChanged, this,
+          [this](int row) { ListBox2Click(row); });
+  CreateMenus();
+  connect(listBox2_, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
+}
+
+void TForm3::CreateMenus() {
+  popupMenu1_ = new QMenu(this);
+  popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
+  connect(AddItem(*popupMenu1_, kPlay, "media-playback-start", "play"), &QAction::triggered, this,
+          Guarded([this] { PlaySelected(); }));
+  connect(AddItem(*popupMenu1_, kOpenFolder, "folder-open", "folder"), &QAction::triggered, this,
+          Guarded([this] { OpenSelectedFolder(); }));
+  connect(AddItem(*popupMenu1_, kRemove, "list-remove", "remove"), &QAction::triggered, this,
+          Guarded([this] { RemoveSelected(); }));
+  connect(AddItem(*popupMenu1_, kClear, "edit-clear", "clear"), &QAction::triggered, this,
+          Guarded([this] { ClearLists(); }));
+
+  popupMenu2_ = new QMenu(this);
+  popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
+  connect(AddItem(*popupMenu2_, kPlay, "media-playback-start", "play"), &QAction::triggered, this,
+          Guarded([this] { PlayNewest(); }));
+  connect(AddItem(*popupMenu2_, kOpenFolder, "folder-open", "folder"), &QAction::triggered, this,
+          Guarded([this] { OpenNewestFolder(); }));
+}
+
+void TForm3::Add(const std::string& path, const std::string& name) {
+  paths_.push_back(path);
+  auto* row = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)));
+  row->setSizeHint(QSize(0, 13));
+  listBox2_->addItem(row);
+  listBox2_->setCurrentRow(listBox2_->count() - 1);
+  pathIndex_ = static_cast<int>(paths_.size()) - 1;
+}
+
+void TForm3::ListBox2Click(int row) {
+  pathIndex_ = row;
+}
+
+void TForm3::PlaySelected() {
+  opener_.Open(ListRow(paths_, pathIndex_));
+}
+
+void TForm3::OpenSelectedFolder() {
+  opener_.Open(FolderOf(ListRow(paths_, pathIndex_)));
+}
+
+void TForm3::RemoveSelected() {
+  const int row = listBox2_->currentRow();
+  if (row < 0) return;
+  paths_.erase(paths_.begin() + row);
+  delete listBox2_->takeItem(row);
+  listBox2_->setCurrentRow(-1);
+  pathIndex_ = -1;
+}
+
+void TForm3::ClearLists() {
+  paths_.clear();
+  pathIndex_ = -1;
+  listBox2_->clear();
+}
+
+void TForm3::PlayNewest() {
+  opener_.Open(ListRow(paths_, static_cast<int>(paths_.size()) - 1));
+}
+
+void TForm3::OpenNewestFolder() {
+  opener_.Open(FolderOf(ListRow(paths_, static_cast<int>(paths_.size()) - 1)));
+}

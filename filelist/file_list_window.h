@@ -1,0 +1,42 @@
+#pragma once
+// TForm3, the downloaded-files window: the files saved during this run,
+// played or their folders opened through the desktop. Only in memory.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QMenu;
+class TOpenRequests;
+
+class TForm3 : public QDialog {
+ public:
+  explicit TForm3(TOpenRequests& opener, QWidget* parent = nullptr);
+
+  // A saved file: its path (file system encoding) and the name the list
+  // shows. Selects the new last row.
+  void Add(const std::string& path, const std::string& name);
+
+  // The menu of a balloon click (PopupMenu2): the newest file.
+  QMenu& BalloonMenu() { return *popupMenu2_; }
+  // The path list (ListBox1), which lies hidden under the name list.
+  const std::vector<std::string>& Paths() const { return paths_; }
+
+ private:
+  void CreateMenus();
+  void ListBox2Click(int row);
+  void PlaySelected();
+  void OpenSelectedFolder();
+  void RemoveSelected();
+  void ClearLists();
+  void PlayNewest();
+  void OpenNewestFolder();
+
+  TOpenRequests& opener_;
+  std::vector<std::string> paths_;
+  int pathIndex_ = -1;
+  QListWidget* listBox2_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  QMenu* popupMenu2_ = nullptr;
+};

@@ -1,0 +1,224 @@
+// The main window as a user drives it, against the substitute portal.
+#include <QClipboard>
+#include <QCursor>
+#include <QProgressBar>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "tray_icon.h"
+
+namespace {
+
+using namespace app_testing;
+
+std::string Mp3Head(const std::string& bytes) {
+  return bytes.substr(0, 4);
+}
+
+TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
+  Start();
+  EXPECT_EQ(startNotice, Utf8("Сейчас произойдет подключение к серверу, убедитесь, что "
+                              "подключение к интернету активно"));
+  EXPECT_EQ(Caption(), Utf8("Подключено"));
+  EXPECT_TRUE(window->Connected());
+  EXPECT_FALSE(Titles()->isEnabled());
+
+  EXPECT_EQ(Search(Utf8("дорога")), Utf8("Поиск завершен, найдено 2 Файлов"));
+  EXPECT_EQ(Caption(), Utf8("Скачивание музыки с портала"));
+  ASSERT_EQ(Titles()->model()->rowCount(), 2);
+  EXPECT_EQ(Titles()->model()->index(1, 0).data().toString(),
+            Utf8("Северный Ветер - Дорога в облака"));
+  EXPECT_TRUE(Titles()->isEnabled());
+
+  ClickTitle(1);
+  const QString link = QStringLiteral("http://localhost:%1/tracks/3.mp3").arg(Port());
+  EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Северный Ветер - Дорога в облака"));
+  EXPECT_EQ(Find<QLineEdit>("Edit4")->text(), link);
+
+  const std::string chosen = folder.File("в облака");
+  ASSERT_TRUE(Download(chosen));
+  const std::string saved = ReadBytes(chosen + ".mp3");
+  EXPECT_EQ(saved.size(), 3000u);
+  EXPECT_EQ(Mp3Head(saved), "\xFF\xFB\x90\xC4");
+  EXPECT_EQ(Caption(), Utf8("Файл успешно загружен"));
+  EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+  EXPECT_FALSE(Find<QProgressBar>("ProgressBar1")->isVisible());
+  EXPECT_EQ(files->Paths(), std::vector<std::string>{chosen + ".mp3"});
+  ASSERT_EQ(Balloons().size(), 1u);
+  EXPECT_STREQ(Balloons()[0]->szInfoTitle, "Melodrop Downloader");
+  EXPECT_EQ(Cp1251ToUtf8(Balloons()[0]->szInfo),
+            "Файл Северный Ветер - Дорога в облака успешно загружен");
+  EXPECT_EQ(Balloons()[0]->dwInfoFlags, tray::NIIF_INFO);
+  EXPECT_EQ(Balloons()[0]->uTimeout, 10000u);
+
+  QCursor::setPos(300, 200);
+  trayPlatform.Notify(Balloons()[0]->hWnd, Balloons()[0]->uID, tray::NIN_BALLOONUSERCLICK);
+  QMenu& menu = files->BalloonMenu();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }, kWaitMs));
+  EXPECT_EQ(menu.pos(), QPoint(200, 250));
+  menu.actions().at(0)->trigger();
+  menu.close();
+  EXPECT_EQ(opener.opened, std::vector<std::string>{chosen + ".mp3"});
+
+  Item("N14")->trigger();
+  EXPECT_EQ(opener.opened.back(), "http://localhost:" + std::to_string(Port()) +
+                                      "/r/my/player3.swf?ver=4&file=http%3A%2F%2Flocalhost%3A" +
+                                      std::to_string(Port()) + "%2Ftracks%2F3.mp3");
+  Item("N13")->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), link);
+
+  window->close();
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
+}
+
+TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedName) {
+  Start();
+  Search(Utf8("дорога"));
+  {
+    ModalAnswer error;
+    Find<QPushButton>("Button2")->click();
+    ASSERT_TRUE(error.Answered()) << "nothing selected";
+    EXPECT_EQ(error.text, QStringLiteral("List index out of bounds (-1)"));
+  }
+  ClickTitle(0);
+  const QString before = Caption();
+  EXPECT_TRUE(Download(""));
+  EXPECT_EQ(Caption(), before) << "a cancel changes nothing";
+  EXPECT_TRUE(files->Paths().empty());
+
+  ASSERT_TRUE(Download(folder.File("first.MP3")));
+  ASSERT_TRUE(Download(folder.File("first.MP3")));
+  EXPECT_EQ(files->Paths(),
+            (std::vector<std::string>{folder.File("first.MP3"), folder.File("first.MP3")}));
+  EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u);
+  EXPECT_FALSE(std::filesystem::exists(folder.File("first.MP3.mp3")));
+
+  // A name the system refuses: a folder holds it.
+  std::filesystem::create_directories(folder.File("taken.mp3/inside"));
+  ModalAnswer error;
+  ASSERT_TRUE(Download(folder.File("taken")));
+  ASSERT_TRUE(error.Answered());
+  EXPECT_EQ(error.text.toStdString(),
+            "Cannot create file \"" + folder.File("taken.mp3") + "\". Is a directory.");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
+                          std::filesystem::directory_iterator()),
+            3)
+      << "Settings.cfg, first.MP3 and the folder: no temporary file left";
+  EXPECT_EQ(files->Paths().size(), 2u);
+  EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheListErrorOfAMissingLinkRowKeepsTheFields) {
+  Start();
+  Search(Utf8("дорога"));
+  ClickTitle(0);
+  window->ClearLinks();
+  ModalAnswer error;
+  ClickTitle(1);
+  ASSERT_TRUE(error.Answered());
+  EXPECT_EQ(error.text, QStringLiteral("List index out of bounds (1)"));
+  EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Северный Ветер - Дорога домой"));
+}
+
+class SlowTrackTest : public MainWindowTest {
+ protected:
+  SlowTrackTest() : MainWindowTest(SlowOptions(), SlowCatalogue()) {}
+  static PortalOptions SlowOptions() {
+    PortalOptions options;
+    options.bytesPerSecond = 200000;
+    return options;
+  }
+  static PortalCatalogue SlowCatalogue() {
+    PortalCatalogue catalogue;
+    catalogue.Add("Slow Train", 2000000);
+    return catalogue;
+  }
+  void Prepare() {
+    Start();
+    Search(QStringLiteral("slow"));
+    ClickTitle(0);
+  }
+  std::string target = folder.File("slow");
+};
+
+TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
+  Prepare();
+  const size_t requestsBefore = Requests().size() + 1;  // the track
+  bool refused = false;
+  ModalAnswer notConnected;
+  DuringTransfer([&] {
+    refused = !Find<QPushButton>("Button1")->isEnabled() && !Item("N2")->isEnabled() &&
+              !Item("N5")->isEnabled() && !Item("N12")->isEnabled() && Item("N3")->isEnabled();
+    Item("N2")->trigger();
+    Item("N5")->trigger();
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+    Item("N3")->trigger();
+  });
+  ASSERT_TRUE(Download(target));
+  EXPECT_TRUE(refused);
+  ASSERT_TRUE(notConnected.Answered());
+  EXPECT_EQ(notConnected.text, QStringLiteral("Not Connected."));
+  EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
+  EXPECT_TRUE(files->Paths().empty());
+  EXPECT_EQ(Requests().size(), requestsBefore) << "no search, login or second track";
+  EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+  EXPECT_EQ(Caption(), Utf8("Скачивание файла, подождите..."));
+}
+
+TEST_F(SlowTrackTest, ClosingDuringADownloadDisconnectsThenLogsOutWithoutABox) {
+  Prepare();
+  DuringTransfer([&] { window->close(); });
+  ModalAnswer anyBox(Qt::Key_Return, 1000);
+  ASSERT_TRUE(Download(target));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
+  EXPECT_FALSE(anyBox.Answered());
+  EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
+  EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
+}
+
+TEST_F(MainWindowTest, AFailedLogoutIsShownAndTheWindowClosesAnyway) {
+  Start();
+  window->SetHttpPort(1);
+  ModalAnswer error;
+  window->close();
+  ASSERT_TRUE(error.Answered());
+  EXPECT_TRUE(error.text.startsWith(QStringLiteral("Socket Error # 10061")));
+  EXPECT_EQ(closes, 1);
+}
+
+class NotConnectedTest : public MainWindowTest {
+ protected:
+  NotConnectedTest() : MainWindowTest(WrongAccount()) {}
+  static PortalOptions WrongAccount() {
+    PortalOptions options;
+    options.password = "another";
+    return options;
+  }
+};
+
+TEST_F(NotConnectedTest, ClosingWhileNotConnectedSendsNoLogout) {
+  ModalAnswer failed;
+  Start();
+  EXPECT_TRUE(failed.Answered());
+  EXPECT_EQ(Caption(), Utf8("Ошибка подключения, попробуйте позже"));
+  window->close();
+  EXPECT_EQ(closes, 1);
+  for (const std::string& request : Requests()) EXPECT_NE(request, "GET /cgi-bin/logout");
+}
+
+TEST_F(MainWindowTest, APortThatIsNoNumberSkipsTheLoginAndReconnectStillWorks) {
+  WriteBytes(settingsPath, "[MAIN]\r\nPort=eighty\r\n");
+  ModalAnswer error;
+  Start();
+  ASSERT_TRUE(error.Answered());
+  EXPECT_EQ(error.text, QStringLiteral("'eighty' is not a valid integer value."));
+  EXPECT_TRUE(startNotice.isEmpty()) << "the handler ended before the notice";
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(Requests().empty());
+  window->SetHttpPort(Port());
+  QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(Caption(), Utf8("Подключено"));
+}
+
+}  // namespace
