@@ -199,7 +199,7 @@ void TForm1::DownloadSelectedFile() {
       TMemoryStream buffer;
       FetchTrack(http_, link, buffer);
       ProcessMessages();
-      SaveTrack(buffer, path);
+      SaveTrack(buffer, path, [this] { ProcessMessages(); });
       ProcessMessages();
     }
     SetCaption(kDownloaded);
@@ -280,7 +280,12 @@ void TForm1::ShowMessage(const std::string& text) {
 }
 
 void TForm1::ProcessMessages() {
+  // Every few milliseconds is enough to stay responsive; pumping after each
+  // received block or scraped row would repaint the window thousands of
+  // times a second.
+  if (sincePump_.isValid() && sincePump_.elapsed() < kPumpIntervalMs) return;
   QCoreApplication::processEvents();
+  sincePump_.start();
 }
 
 std::string TForm1::SearchText() const {

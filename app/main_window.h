@@ -4,6 +4,7 @@
 // tray icon. It owns the HTTP client, the portal session, the search, the
 // skin manager and the tray icon, and routes every command.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -115,6 +116,15 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void CreateMenus();
   void CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerTrayOwner);
   void ConnectWorkEvents();
+  // The progress bar's state from the work events, shown when the
+  // window's messages run.
+  struct TProgress {
+    bool visible = false;
+    int maximum = 0;
+    int value = 0;
+  };
+  void SetProgress(TProgress progress);
+  void ShowProgress();
   void PlaceProgressBar();
   // Shows the guarded commands enabled only while no request runs.
   void ShowCommandStates();
@@ -155,6 +165,10 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   QString lastSaveName_;
   std::vector<std::string> links_;  // ListBox2, never visible
 
+  static constexpr int kPumpIntervalMs = 10;
+  TProgress progress_;
+  bool progressShowPending_ = false;
+  QElapsedTimer sincePump_;
   int requestsRunning_ = 0;
   bool closeRequested_ = false;
   bool closing_ = false;

@@ -193,21 +193,32 @@ void TForm1::CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerT
 
 void TForm1::ConnectWorkEvents() {
   http_.OnWorkBegin = [this](TNetComponent*, TWorkMode, int32_t countMax) {
-    progressBar1_->setRange(0, std::max(countMax, 0));
-    progressBar1_->setValue(0);
-    progressBar1_->setVisible(true);
-    ProcessMessages();
+    SetProgress({true, std::max(countMax, 0), 0});
   };
   http_.OnWork = [this](TNetComponent*, TWorkMode, int32_t count) {
-    progressBar1_->setVisible(true);
-    progressBar1_->setValue(count);
-    ProcessMessages();
+    SetProgress({true, progress_.maximum, count});
   };
   http_.OnWorkEnd = [this](TNetComponent*, TWorkMode) {
-    progressBar1_->setValue(0);
-    progressBar1_->setVisible(false);
-    ProcessMessages();
+    SetProgress({false, progress_.maximum, 0});
   };
+}
+
+void TForm1::SetProgress(TProgress progress) {
+  progress_ = progress;
+  // The bar repaints itself at every change of its value: it takes the
+  // newest state when the window's messages run.
+  if (!progressShowPending_) {
+    progressShowPending_ = true;
+    QMetaObject::invokeMethod(this, &TForm1::ShowProgress, Qt::QueuedConnection);
+  }
+  ProcessMessages();
+}
+
+void TForm1::ShowProgress() {
+  progressShowPending_ = false;
+  progressBar1_->setRange(0, progress_.maximum);
+  progressBar1_->setValue(progress_.value);
+  progressBar1_->setVisible(progress_.visible);
 }
 
 void TForm1::PlaceProgressBar() {

@@ -9,18 +9,27 @@
 void TTitleListModel::Clear() {
   beginResetModel();
   titles_.clear();
+  shown_ = 0;
   endResetModel();
 }
 
 void TTitleListModel::Add(const std::string& title) {
-  const int row = static_cast<int>(titles_.size());
-  beginInsertRows({}, row, row);
   titles_.push_back(title);
+  if (showPending_) return;
+  showPending_ = true;
+  QMetaObject::invokeMethod(this, &TTitleListModel::ShowAdded, Qt::QueuedConnection);
+}
+
+void TTitleListModel::ShowAdded() {
+  showPending_ = false;
+  if (shown_ >= titles_.size()) return;
+  beginInsertRows({}, static_cast<int>(shown_), static_cast<int>(titles_.size()) - 1);
+  shown_ = titles_.size();
   endInsertRows();
 }
 
 int TTitleListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(titles_.size());
+  return parent.isValid() ? 0 : static_cast<int>(shown_);
 }
 
 QVariant TTitleListModel::data(const QModelIndex& index, int role) const {

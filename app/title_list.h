@@ -12,6 +12,9 @@ class TTitleListModel : public QAbstractListModel {
   using QAbstractListModel::QAbstractListModel;
 
   void Clear();
+  // The list holds the title at once; the view takes the titles added
+  // since it last looked together, when the window's messages next run,
+  // which spares it a relayout per row.
   void Add(const std::string& title);
   const std::vector<std::string>& Titles() const { return titles_; }
 
@@ -19,7 +22,11 @@ class TTitleListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override;
 
  private:
+  void ShowAdded();
+
   std::vector<std::string> titles_;
+  size_t shown_ = 0;
+  bool showPending_ = false;
 };
 
 // Fills the row (the highlight for the selected one), draws the title 2

@@ -25,25 +25,20 @@ std::string Lowered(const std::string& s) {
 }  // namespace
 
 PortalCatalogue PortalCatalogue::Generated(int count) {
-  static const char* const kArtists[] = {
-      "Кино",        "Ария",  "Сплин",   "Земфира",           "Ночные Снайперы",
-      "The Beatles", "Queen", "Nirvana", "Simon & Garfunkel", "AC/DC",
-      "Ёлка",        "Би-2",  "Muse",    "Guns N' Roses",     "Earth, Wind & Fire"};
-  static const char* const kSongs[] = {"Группа крови",
-                                       "Звезда по имени Солнце",
-                                       "Рок-н-ролл",
-                                       "Выхода нет",
-                                       "Yesterday",
-                                       "Bohemian Rhapsody",
-                                       "Come As You Are",
-                                       "Rock & Roll",
-                                       "Highway to Hell",
-                                       "Искала",
-                                       "Полковнику никто не пишет",
-                                       "\"Live\" <Remix>",
-                                       "Прогулки по воде",
-                                       "Hysteria",
-                                       "September"};
+  // Invented for the demo; some with "&", "/", "'", "," and quotes.
+  static const char* const kArtists[] = {"Северный Ветер", "Бумажные Журавли", "Полярная Ночь",
+                                         "Лунный Трамвай", "Синие Киты",       "Glass Owls",
+                                         "Velvet Harbour", "Neon Orchard",     "Salt & Pepper Club",
+                                         "Tin/Copper",     "Ёлочные Огни",     "Ре-Минор",
+                                         "Quiet Comets",   "Rocks N' Pebbles", "Sand, Sea & Sky"};
+  static const char* const kSongs[] = {"Дорога домой",       "Звезда над крышей",
+                                       "Рок-н-ролл",         "Свет в окне",
+                                       "Copper Morning",     "Velvet Thunder",
+                                       "Come As You Were",   "Rock & Roll",
+                                       "Road to Saltwater",  "Искры",
+                                       "Письмо капитану",    "\"Live\" <Remix>",
+                                       "Прогулки по крышам", "Glass Harbour",
+                                       "Late October"};
   PortalCatalogue catalogue;
   for (int i = 0; i < count; ++i) {
     const std::string title = std::string(kArtists[i % 15]) + " - " + kSongs[(i / 15) % 15] +

@@ -14,8 +14,8 @@ struct PortalTrack {
 
 class PortalCatalogue {
  public:
-  // A deterministic catalogue of `count` tracks, Russian and English
-  // titles, some with "&", "<", ">" and quotes.
+  // A deterministic catalogue of `count` tracks by invented artists,
+  // Russian and English titles, some with "&", "<", ">" and quotes.
   static PortalCatalogue Generated(int count = 3000);
   // One track per line: UTF-8 title, TAB, size in bytes.
   static PortalCatalogue FromFile(const std::string& path);

@@ -1,5 +1,5 @@
-// melodrop-portal --port N [--catalogue FILE] [--rate BYTES_PER_SECOND]
-//                 [--chunked] [--redirect-login]
+// melodrop-portal --port N [--catalogue FILE | --tracks COUNT]
+//                 [--rate BYTES_PER_SECOND] [--chunked] [--redirect-login]
 // Serves the substitute portal on 127.0.0.1 until SIGINT or SIGTERM, with
 // one access line per request on standard output.
 
@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   };
   std::string catalogueFile;
+  int tracks = 3000;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
       options.port = std::atoi(argv[++i]);
     } else if (arg == "--catalogue" && hasValue) {
       catalogueFile = argv[++i];
+    } else if (arg == "--tracks" && hasValue) {
+      tracks = std::atoi(argv[++i]);
     } else if (arg == "--rate" && hasValue) {
       options.bytesPerSecond = std::atoll(argv[++i]);
     } else if (arg == "--chunked") {
@@ -35,7 +38,7 @@ int main(int argc, char** argv) {
       options.redirectLogin = true;
     } else {
       std::fprintf(stderr,
-                   "usage: melodrop-portal --port N [--catalogue FILE] "
+                   "usage: melodrop-portal --port N [--catalogue FILE | --tracks COUNT] "
                    "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login]\n");
       return 2;
     }
@@ -46,7 +49,7 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   try {
-    PortalServer portal(options, catalogueFile.empty() ? PortalCatalogue::Generated()
+    PortalServer portal(options, catalogueFile.empty() ? PortalCatalogue::Generated(tracks)
                                                        : PortalCatalogue::FromFile(catalogueFile));
     std::thread server([&] { portal.Run(); });
     portal.WaitUntilRunning();

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 #include "files.h"
@@ -31,14 +32,38 @@ std::string SavedTrackPath(const std::string& chosenName) {
   return hasEnding ? chosenName : chosenName + ending;
 }
 
-void SaveTrack(const TMemoryStream& buffer, const std::string& path) {
+namespace {
+
+// Writes the bytes in pieces, pushing each to the disk while the next is
+// written, so that the final flush is short and the caller can let its
+// windows run between pieces.
+bool WriteInPieces(int handle, std::string_view bytes, const std::function<void()>& betweenPieces) {
+  constexpr size_t kPiece = 4 << 20;
+  for (size_t done = 0; done < bytes.size(); done += kPiece) {
+    const size_t piece = std::min(kPiece, bytes.size() - done);
+    if (!WriteAll(handle, bytes.substr(done, piece))) return false;
+    sync_file_range(handle, static_cast<off_t>(done), static_cast<off_t>(piece),
+                    SYNC_FILE_RANGE_WRITE);
+    if (done >= kPiece) {
+      sync_file_range(
+          handle, static_cast<off_t>(done - kPiece), kPiece,
+          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    }
+    if (betweenPieces) betweenPieces();
+  }
+  return fsync(handle) == 0;
+}
+
+}  // namespace
+
+void SaveTrack(const TMemoryStream& buffer, const std::string& path,
+               const std::function<void()>& betweenPieces) {
   const std::string quoted = "\"" + FullPath(path) + "\". ";
   std::string temporary;
   const int handle = CreateTemporaryBeside(path, 0666, temporary);
   if (handle < 0) throw std::runtime_error("Cannot create file " + quoted + std::strerror(errno));
-  bool written =
-      WriteAll(handle, std::string_view(buffer.Memory(), static_cast<size_t>(buffer.Size())));
-  written = written && fsync(handle) == 0;
+  bool written = WriteInPieces(
+      handle, std::string_view(buffer.Memory(), static_cast<size_t>(buffer.Size())), betweenPieces);
   int error = errno;
   if (close(handle) != 0 && written) {
     written = false;

@@ -2,6 +2,7 @@
 // The download of one track: its file fetched whole into memory, checked,
 // then written to disk in one piece.
 
+#include <functional>
 #include <string>
 
 #include "http_client.h"
@@ -28,5 +29,6 @@ std::string SavedTrackPath(const std::string& chosenName);
 // only a complete write renames over path; nothing is left behind on
 // failure. Raises "Cannot create file "<full path>". <system's reason>"
 // when the file cannot be made, and "Cannot write file ..." when the bytes
-// cannot be written.
-void SaveTrack(const TMemoryStream& buffer, const std::string& path);
+// cannot be written. betweenPieces runs after each piece of 4 MiB written.
+void SaveTrack(const TMemoryStream& buffer, const std::string& path,
+               const std::function<void()>& betweenPieces = {});

@@ -79,6 +79,8 @@ class MainWindowTest : public ::testing::Test {
     windows.files = files.get();
     about = std::make_unique<TForm4>(opener);
     windows.about = about.get();
+    // What the event loop does first after start-up.
+    QCoreApplication::processEvents();
   }
 
   template <class Control>

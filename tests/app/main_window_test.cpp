@@ -1,6 +1,7 @@
 // The main window as a user drives it, against the substitute portal.
 #include <QClipboard>
 #include <QCursor>
+#include <QListWidget>
 #include <QProgressBar>
 #include <filesystem>
 
@@ -42,8 +43,10 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
   EXPECT_EQ(Mp3Head(saved), "\xFF\xFB\x90\xC4");
   EXPECT_EQ(Caption(), Utf8("Файл успешно загружен"));
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
-  EXPECT_FALSE(Find<QProgressBar>("ProgressBar1")->isVisible());
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return !Find<QProgressBar>("ProgressBar1")->isVisible(); }, kWaitMs));
   EXPECT_EQ(files->Paths(), std::vector<std::string>{chosen + ".mp3"});
+  EXPECT_EQ(files->findChild<QListWidget*>()->item(0)->text(), Utf8("в облака"));
   ASSERT_EQ(Balloons().size(), 1u);
   EXPECT_STREQ(Balloons()[0]->szInfoTitle, "Melodrop Downloader");
   EXPECT_EQ(Cp1251ToUtf8(Balloons()[0]->szInfo),

@@ -33,7 +33,7 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
             "[Подключение к серверу...]\n[Подключено]\n[Поиск файла...]\n> Файл не найден\n"
             "[Отключение от сервера...]\n");
   const CliRun found = RunCli({"--port", port, "search", "Rock & Roll"});
-  EXPECT_NE(found.out.find("Кино - Rock & Roll\thttp://localhost:" + port + "/tracks/106.mp3\n"),
+  EXPECT_NE(found.out.find("Северный Ветер - Rock & Roll\thttp://localhost:" + port + "/tracks/106.mp3\n"),
             std::string::npos)
       << found.out;
 }
@@ -78,7 +78,7 @@ TEST(CliCommand, WrongArgumentsAndAMissingRow) {
   EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
   BackgroundPortal portal({}, PortalCatalogue::Generated(20));
   const CliRun run =
-      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "9", "/dev/null"});
+      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "северный", "9", "/dev/null"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "no row 9\n");
 }

@@ -96,7 +96,7 @@ TEST_F(PortalSessionTest, PortalRequestsStayOnTheConfiguredPortAfterADownloadEls
   EXPECT_EQ(http.Get(BaseURL(trackHost) + "/track.mp3"), "mp3");
   session.Reconnect();
   EXPECT_TRUE(session.Connected());
-  view.searchText = Utf8ToCp1251("кино");
+  view.searchText = Utf8ToCp1251("северный");
   EXPECT_TRUE(TCatalogueSearch(http, view, config).Find());
   EXPECT_FALSE(view.Titles().empty());
   session.Close();

@@ -1,0 +1,74 @@
+// The downloaded-files window and the about window, on their own.
+#include <QListWidget>
+#include <QMenu>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include "about_window.h"
+#include "file_list_window.h"
+#include "main_window_fixture.h"
+
+namespace {
+
+using namespace app_testing;
+
+class FileListTest : public ::testing::Test {
+ protected:
+  QListWidget* Names() { return files.findChild<QListWidget*>(QStringLiteral("ListBox2")); }
+  QAction* Item(const char* menu, int index) {
+    return files.findChild<QMenu*>(QLatin1String(menu))->actions().at(index);
+  }
+  // Runs a menu command; returns the error it showed, or "".
+  QString Run(QAction* item) {
+    ModalAnswer error(Qt::Key_Return, 1000);
+    item->trigger();
+    return error.text;
+  }
+
+  RecordingOpener opener;
+  TForm3 files{opener};
+};
+
+TEST_F(FileListTest, PlayOpenRemoveAndClearKeepBothListsInStep) {
+  EXPECT_EQ(Run(Item("PopupMenu2", 0)), QStringLiteral("List index out of bounds (-1)"));
+  files.Add("/music/a/first.mp3", "first");
+  files.Add("/music/b/second.mp3", "second.mp3");
+  EXPECT_EQ(Names()->count(), 2);
+  EXPECT_EQ(Names()->currentRow(), 1);
+  EXPECT_EQ(Names()->item(0)->text(), QStringLiteral("first"));
+
+  EXPECT_EQ(Run(Item("PopupMenu2", 0)), QString());
+  EXPECT_EQ(Run(Item("PopupMenu2", 1)), QString());
+  Names()->setCurrentRow(0);
+  EXPECT_EQ(Run(Item("PopupMenu1", 0)), QString());
+  EXPECT_EQ(Run(Item("PopupMenu1", 1)), QString());
+  EXPECT_EQ(opener.opened, (std::vector<std::string>{"/music/b/second.mp3", "/music/b/",
+                                                     "/music/a/first.mp3", "/music/a/"}));
+
+  EXPECT_EQ(Run(Item("PopupMenu1", 2)), QString()) << "remove row 0";
+  EXPECT_EQ(files.Paths(), std::vector<std::string>{"/music/b/second.mp3"});
+  ASSERT_EQ(Names()->count(), 1);
+  EXPECT_EQ(Names()->item(0)->text(), QStringLiteral("second.mp3"));
+  EXPECT_EQ(Run(Item("PopupMenu1", 2)), QString()) << "nothing selected: nothing removed";
+  EXPECT_EQ(Names()->count(), 1);
+  EXPECT_EQ(Run(Item("PopupMenu1", 0)), QStringLiteral("List index out of bounds (-1)"));
+
+  EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());
+  EXPECT_TRUE(files.Paths().empty());
+  EXPECT_EQ(Names()->count(), 0);
+}
+
+TEST(AboutWindow, TheSiteOpensOnThePress) {
+  RecordingOpener opener;
+  TForm4 about(opener);
+  EXPECT_EQ(about.windowTitle(), Utf8("О программе"));
+  EXPECT_EQ(about.size(), QSize(345, 210));
+  auto* link = about.findChild<QLabel*>(QStringLiteral("Label4"));
+  ASSERT_NE(link, nullptr);
+  QTest::mousePress(link, Qt::LeftButton);
+  EXPECT_EQ(opener.opened, std::vector<std::string>{link->text().toStdString()});
+  EXPECT_EQ(link->textFormat(), Qt::PlainText);
+}
+
+}  // namespace
