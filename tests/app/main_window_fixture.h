@@ -108,11 +108,17 @@ class MainWindowTest : public ::testing::Test {
                       list->visualRect(list->model()->index(row, 0)).center());
   }
 
-  // The save dialog's answer: that name, or a cancel when empty.
+  static bool IsFileDialog(QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; }
+
+  // The save dialog's answer: that name, or a cancel when empty. The name
+  // the dialog offered is kept in lastOffered.
   ModalAnswer::Answer SaveAs(const std::string& path) {
-    return [path](QWidget* box) {
+    return [this, path](QWidget* box) {
       auto* dialog = qobject_cast<QFileDialog*>(box);
       ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("MP3 (*.mp3)")});
+      EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
+      lastOffered = dialog->selectedFiles().value(0);
       if (path.empty()) return dialog->reject();
       dialog->selectFile(QString::fromStdString(path));
       QMetaObject::invokeMethod(dialog, "accept");
@@ -121,8 +127,7 @@ class MainWindowTest : public ::testing::Test {
 
   // Downloads through the "Скачать" button into that name.
   bool Download(const std::string& path) {
-    ModalAnswer saveDialog(SaveAs(path), 5000,
-                           [](QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; });
+    ModalAnswer saveDialog(SaveAs(path), kWaitMs, IsFileDialog);
     Find<QPushButton>("Button2")->click();
     return saveDialog.Answered();
   }
@@ -168,6 +173,7 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TForm3> files;
   std::unique_ptr<TForm4> about;
   QString startNotice;
+  QString lastOffered;
   int closes = 0;
 };
 

@@ -69,9 +69,17 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
                                       std::to_string(Port()) + "%2Ftracks%2F3.mp3");
   Item("N13")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), link);
+  QTest::mouseClick(Find<QWidget>("Image1"), Qt::LeftButton);
+  EXPECT_EQ(opener.opened.back(), "http://md.example/forum/");
+  auto* linkField = Find<QLineEdit>("Edit4");
+  linkField->deselect();
+  QTest::mouseClick(linkField, Qt::LeftButton);
+  EXPECT_EQ(linkField->selectedText(), link);
 
-  window->close();
-  EXPECT_EQ(closes, 1);
+  // "Выход" in the tray icon's menu.
+  trayPlatform.whileMenuShown = [](tray::TPopupMenu& menu) { menu.Items().at(0).Click(); };
+  trayPlatform.Notify(Balloons()[0]->hWnd, Balloons()[0]->uID, tray::WM_RBUTTONDOWN);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
   EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
 }
 
@@ -91,11 +99,26 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   EXPECT_TRUE(files->Paths().empty());
 
   ASSERT_TRUE(Download(folder.File("first.MP3")));
-  ASSERT_TRUE(Download(folder.File("first.MP3")));
+  EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u);
+  // The menu command: the dialog offers the last name; the balloon names
+  // the title in the found-name field.
+  ClickTitle(1);
+  Find<QLabel>("Label5")->setText(Utf8("Имя из поля"));
+  {
+    ModalAnswer saveDialog(SaveAs(folder.File("first.MP3")), kWaitMs, IsFileDialog);
+    Item("N12")->trigger();
+    ASSERT_TRUE(saveDialog.Answered());
+  }
+  EXPECT_EQ(lastOffered, QString::fromStdString(folder.File("first.MP3")));
   EXPECT_EQ(files->Paths(),
             (std::vector<std::string>{folder.File("first.MP3"), folder.File("first.MP3")}));
-  EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u);
+  EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 3000u) << "replaced by row 1's track";
   EXPECT_FALSE(std::filesystem::exists(folder.File("first.MP3.mp3")));
+  ASSERT_EQ(Balloons().size(), 2u);
+  EXPECT_EQ(Cp1251ToUtf8(Balloons()[1]->szInfo), "Файл Имя из поля успешно загружен");
+  WriteBytes(settingsPath, "[MAIN]\r\nPort=" + std::to_string(Port()) + "\r\nShowBaloon=0\r\n");
+  ASSERT_TRUE(Download(folder.File("second")));
+  EXPECT_EQ(Balloons().size(), 2u) << "notifications off";
 
   // A name the system refuses: a folder holds it.
   std::filesystem::create_directories(folder.File("taken.mp3/inside"));
@@ -106,9 +129,9 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
             "Cannot create file \"" + folder.File("taken.mp3") + "\". Is a directory.");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
                           std::filesystem::directory_iterator()),
-            3)
-      << "Settings.cfg, first.MP3 and the folder: no temporary file left";
-  EXPECT_EQ(files->Paths().size(), 2u);
+            4)
+      << "Settings.cfg, first.MP3, second.mp3 and the folder: no temporary file left";
+  EXPECT_EQ(files->Paths().size(), 3u);
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
 }
 

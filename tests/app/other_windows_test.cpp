@@ -69,6 +69,10 @@ TEST(AboutWindow, TheSiteOpensOnThePress) {
   QTest::mousePress(link, Qt::LeftButton);
   EXPECT_EQ(opener.opened, std::vector<std::string>{link->text().toStdString()});
   EXPECT_EQ(link->textFormat(), Qt::PlainText);
+  for (auto* label : about.findChildren<QLabel*>()) {
+    if (label->wordWrap()) continue;
+    EXPECT_LE(label->sizeHint().width(), label->width()) << label->objectName().toStdString();
+  }
 }
 
 }  // namespace
