@@ -117,8 +117,11 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ASSERT_EQ(Balloons().size(), 2u);
   EXPECT_EQ(Cp1251ToUtf8(Balloons()[1]->szInfo), "Файл Имя из поля успешно загружен");
   WriteBytes(settingsPath, "[MAIN]\r\nPort=" + std::to_string(Port()) + "\r\nShowBaloon=0\r\n");
-  ASSERT_TRUE(Download(folder.File("second")));
+  // A name beyond Windows-1251 is kept as chosen.
+  ASSERT_TRUE(Download(folder.File("second ü 日本")));
   EXPECT_EQ(Balloons().size(), 2u) << "notifications off";
+  EXPECT_EQ(files->Paths().back(), folder.File("second ü 日本.mp3"));
+  EXPECT_TRUE(std::filesystem::exists(folder.File("second ü 日本.mp3")));
 
   // A name the system refuses: a folder holds it.
   std::filesystem::create_directories(folder.File("taken.mp3/inside"));
@@ -130,7 +133,7 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
                           std::filesystem::directory_iterator()),
             4)
-      << "Settings.cfg, first.MP3, second.mp3 and the folder: no temporary file left";
+      << "Settings.cfg, first.MP3, the second track and the folder: no temporary file left";
   EXPECT_EQ(files->Paths().size(), 3u);
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
 }
