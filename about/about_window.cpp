@@ -8,6 +8,7 @@
 #include "cp1251.h"
 #include "message_boxes.h"
 #include "open_request.h"
+#include "placed_controls.h"
 #include "qt_text.h"
 #include "window_font.h"
 
@@ -18,11 +19,9 @@ const std::string kMail = "veltor@md.example";
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const std::string& text, QRect geometry,
                    const QFont& font) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QLatin1String(name));
+  auto* label = Place<QLabel>(parent, name, geometry);
   label->setTextFormat(Qt::PlainText);
   label->setText(QStringFromCp1251(text));
-  label->setGeometry(geometry);
   label->setFont(font);
   return label;
 }

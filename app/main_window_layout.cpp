@@ -14,6 +14,7 @@
 #include "app_texts.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "placed_controls.h"
 #include "qt_text.h"
 #include "skin_menu.h"
 #include "title_list.h"
@@ -24,30 +25,9 @@ using namespace app_texts;
 
 namespace {
 
-template <class Control>
-Control* Place(QWidget* parent, const char* name, QRect geometry) {
-  auto* control = new Control(parent);
-  control->setObjectName(QLatin1String(name));
-  control->setGeometry(geometry);
-  return control;
-}
-
 // Tab passes these by; a click still focuses them.
 void NoTabStop(QWidget* control) {
   control->setFocusPolicy(Qt::ClickFocus);
-}
-
-QLabel* PlaceCaption(QWidget* parent, const char* name, const std::string& text, QPoint at) {
-  auto* label = Place<QLabel>(parent, name, QRect(at, QSize()));
-  label->setTextFormat(Qt::PlainText);
-  label->setText(QStringFromCp1251(text));
-  label->adjustSize();
-  return label;
-}
-
-QIcon MenuIcon(const char* themeName, const char* ownName) {
-  return QIcon::fromTheme(QLatin1String(themeName),
-                          QIcon(QStringLiteral(":/menu/%1.png").arg(QLatin1String(ownName))));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "list_error.h"
 #include "message_boxes.h"
 #include "open_request.h"
+#include "placed_controls.h"
 #include "qt_text.h"
 #include "window_font.h"
 
@@ -20,9 +21,7 @@ std::string FolderOf(const std::string& path) {
 
 QAction* AddItem(QMenu& menu, const std::string& caption, const char* themeIcon,
                  const char* ownIcon) {
-  return menu.addAction(QIcon::fromTheme(QLatin1String(themeIcon),
-                                         QIcon(QStringLiteral(":/menu/%1.png").arg(ownIcon))),
-                        QStringFromCp1251(caption));
+  return menu.addAction(MenuIcon(themeIcon, ownIcon), QStringFromCp1251(caption));
 }
 
 }  // namespace

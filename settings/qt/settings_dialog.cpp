@@ -8,29 +8,13 @@
 
 #include "integer_text.h"
 #include "message_boxes.h"
+#include "placed_controls.h"
 #include "qt_text.h"
 #include "settings_texts.h"
 #include "skin_engine.h"
 #include "window_font.h"
 
 namespace {
-
-template <class Control>
-Control* Place(QWidget* parent, const char* name, const std::string& caption, QRect geometry) {
-  auto* control = new Control(parent);
-  control->setObjectName(QLatin1String(name));
-  control->setText(QStringFromCp1251(caption));
-  control->setGeometry(geometry);
-  return control;
-}
-
-// A label takes the size of its caption.
-QLabel* PlaceLabel(QWidget* parent, const char* name, const std::string& caption, QPoint at) {
-  auto* label = Place<QLabel>(parent, name, caption, QRect(at, QSize()));
-  label->setTextFormat(Qt::PlainText);
-  label->adjustSize();
-  return label;
-}
 
 QPushButton* PlaceButton(QWidget* parent, const char* name, const std::string& caption, int left) {
   auto* button = Place<QPushButton>(parent, name, caption, QRect(left, 136, 75, 25));
@@ -60,10 +44,10 @@ TForm2::TForm2(const std::string& settingsPath, TSkinEngine& skins, TSettingsDia
 }
 
 void TForm2::CreateControls() {
-  label1_ = PlaceLabel(this, "Label1", kPortLabel, {8, 12});
+  label1_ = PlaceCaption(this, "Label1", kPortLabel, {8, 12});
   edit1_ = Place<QLineEdit>(this, "Edit1", "80", {216, 8, 41, 21});
   checkBox1_ = Place<QCheckBox>(this, "CheckBox1", kSkinSupport, {8, 40, 113, 17});
-  label2_ = PlaceLabel(this, "Label2", kSkinLabel, {32, 64});
+  label2_ = PlaceCaption(this, "Label2", kSkinLabel, {32, 64});
   comboBox1_ = new QComboBox(this);
   comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
   comboBox1_->setEditable(true);
