@@ -114,16 +114,21 @@ PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
   server_->set_keep_alive_max_count(1000);
   // The head and the body leave in separate writes: without TCP_NODELAY the
   // body would wait for the client's delayed acknowledgement.
+  // SO_REUSEADDR, not the library's SO_REUSEPORT: a portal started again at
+  // once gets its port back from the last run's closed connections, but a
+  // second portal never shares the port of a running one.
   server_->set_socket_options([](socket_t socket) {
-    httplib::default_socket_options(socket);
     const int on = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   });
   AddRoutes();
   port_ = options_.port == 0
               ? server_->bind_to_any_port("127.0.0.1")
               : (server_->bind_to_port("127.0.0.1", options_.port) ? options_.port : -1);
-  if (port_ <= 0) throw std::runtime_error("portal: cannot listen on 127.0.0.1");
+  if (port_ <= 0) {
+    throw std::runtime_error("portal: cannot listen on 127.0.0.1:" + std::to_string(options_.port));
+  }
 }
 
 PortalServer::~PortalServer() = default;

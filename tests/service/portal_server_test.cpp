@@ -47,4 +47,18 @@ TEST(PortalServer, RecordsEachRequestWholeAndReportsOneAccessLineEach) {
   EXPECT_EQ(accessLines[1].substr(19), " GET /tracks/1.mp3 200 0");
 }
 
+TEST(PortalServer, ARestartedPortalGetsItsPortBackButNeverSharesItWithALiveOne) {
+  auto first = std::make_unique<BackgroundPortal>(PortalOptions{}, PortalCatalogue{});
+  PortalOptions samePort;
+  samePort.port = first->Server().Port();
+  // An HTTP/1.0 request: the portal closes first, and its port keeps the
+  // connection in TIME_WAIT after it has stopped.
+  std::vector<std::string> form = {"Login=melodrop"};
+  ProgramClient()->Post("http://localhost:" + std::to_string(samePort.port) + "/cgi-bin/auth",
+                        form);
+  EXPECT_THROW(PortalServer(samePort, PortalCatalogue{}), std::runtime_error);
+  first.reset();
+  EXPECT_NO_THROW(BackgroundPortal(samePort, PortalCatalogue{}));
+}
+
 }  // namespace
