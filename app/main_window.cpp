@@ -242,12 +242,21 @@ void TForm1::ShowFileList() {
   context_.windows.files->raise();
 }
 
+// Modal without a loop of its own: a dialog opened during a request would
+// otherwise hold the request's transfer until it is closed.
+static void ShowModal(QDialog& dialog) {
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  dialog.raise();
+  dialog.activateWindow();
+}
+
 void TForm1::ShowSettings() {
-  context_.windows.settings->exec();
+  ShowModal(*context_.windows.settings);
 }
 
 void TForm1::ShowAbout() {
-  context_.windows.about->exec();
+  ShowModal(*context_.windows.about);
 }
 
 void TForm1::TrayIcon1BalloonHintClick() {

@@ -176,16 +176,31 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
   const size_t requestsBefore = Requests().size() + 1;  // the track
   bool refused = false;
   ModalAnswer notConnected;
+  bool dialogsOpenedBesideTheTransfer = true;
+  // A dialog that held the transfer until closed would be closed here.
+  auto closeHeld = [](QDialog* held) {
+    return ModalAnswer([](QWidget* dialog) { dialog->close(); }, 3000,
+                       [held](QWidget* dialog) { return dialog == held; });
+  };
+  ModalAnswer heldBySettings = closeHeld(settings.get());
+  ModalAnswer heldByAbout = closeHeld(about.get());
   DuringTransfer([&] {
     refused = !Find<QPushButton>("Button1")->isEnabled() && !Item("N2")->isEnabled() &&
               !Item("N5")->isEnabled() && !Item("N12")->isEnabled() && Item("N3")->isEnabled();
     Item("N2")->trigger();
     Item("N5")->trigger();
     QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+    for (const char* name : {"N8", "N15"}) {
+      Item(name)->trigger();
+      QWidget* dialog = QApplication::activeModalWidget();
+      dialogsOpenedBesideTheTransfer = dialogsOpenedBesideTheTransfer && dialog != nullptr;
+      if (dialog != nullptr) dialog->close();
+    }
     Item("N3")->trigger();
   });
   ASSERT_TRUE(Download(target));
   EXPECT_TRUE(refused);
+  EXPECT_TRUE(dialogsOpenedBesideTheTransfer);
   ASSERT_TRUE(notConnected.Answered());
   EXPECT_EQ(notConnected.text, QStringLiteral("Not Connected."));
   EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
