@@ -73,10 +73,12 @@ TForm1::TForm1(TMainWindowContext context)
   connect(edit3_, &QLineEdit::returnPressed, this, [this] {
     if (button1_->isEnabled()) button1_->click();
   });
-  connect(listBox1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) {
-            if (current.isValid()) RunGuarded([&] { ListBox1Click(current.row()); });
-          });
+  // The selected row, not Qt's current one: the list sets a current row of
+  // its own when it takes the focus, which the user never picked.
+  connect(listBox1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    const int row = SelectedTitleRow();
+    if (row >= 0) RunGuarded([&] { ListBox1Click(row); });
+  });
   connect(button2_, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
   connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
 
@@ -171,9 +173,13 @@ void TForm1::ListBox1Click(int row) {
 
 void TForm1::Button2Click() {
   if (RequestRunning()) return;
-  const int row = listBox1_->currentIndex().isValid() ? listBox1_->currentIndex().row() : -1;
-  selectedTitle_ = ListRow(titles_->Titles(), row);
+  selectedTitle_ = ListRow(titles_->Titles(), SelectedTitleRow());
   DownloadSelectedFile();
+}
+
+int TForm1::SelectedTitleRow() const {
+  const QModelIndexList selected = listBox1_->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void TForm1::DownloadFromMenu() {

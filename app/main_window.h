@@ -136,6 +136,8 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void StopSearch();
   void Reconnect();
   void ListBox1Click(int row);
+  // The list's ItemIndex: its selected row, or -1.
+  int SelectedTitleRow() const;
   void Button2Click();
   void DownloadFromMenu();
   void DownloadSelectedFile();

@@ -83,6 +83,8 @@ void TForm1::CreateControls() {
   listBox1_->setModel(titles_);
   listBox1_->setItemDelegate(new TTitleRowDelegate(listBox1_));
   listBox1_->setUniformItemSizes(true);
+  // Long titles are clipped at the row's end.
+  listBox1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   listBox1_->setFont(WindowFont(13));
   listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listBox1_->setFocusPolicy(Qt::StrongFocus);

@@ -2,6 +2,7 @@
 // states, and what the skin engine does to it.
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStatusBar>
 
 #include "main_window_fixture.h"
@@ -112,6 +113,11 @@ TEST_F(MainWindowTest, TitleRowsAreDrawnPlainInThePalettesColours) {
       if (QColor(image.pixel(x, y)) != background) inkEnd = x;
   const int textEnd = row.left() + 2 + QFontMetrics(list->font()).horizontalAdvance(title);
   EXPECT_NEAR(inkEnd, textEnd, 3);
+
+  // Rows beyond the list's height: long titles are clipped, never scrolled.
+  for (int i = 0; i < 40; ++i) window->AddTitle(std::string(120, 'W'));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return list->verticalScrollBar()->isVisible(); }, kWaitMs));
+  EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }
 
 }  // namespace
