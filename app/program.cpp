@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "about_window.h"
 #include "app_texts.h"
@@ -12,6 +15,11 @@
 
 void SetUpApplication() {
   QGuiApplication::setApplicationDisplayName(QStringFromCp1251(app_texts::kApplicationTitle));
+  // Qt's own dialogs, the save dialog among them, speak the desktop's language.
+  auto* qtTexts = new QTranslator(qApp);
+  if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(qtTexts);
   LoadProgramResources();
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/melodrop.png")));
   // The main window's close ends the program, whatever else is open.

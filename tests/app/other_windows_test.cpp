@@ -1,6 +1,7 @@
 // The downloaded-files window and the about window, on their own.
 #include <QListWidget>
 #include <QMenu>
+#include <QTranslator>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "about_window.h"
 #include "file_list_window.h"
 #include "main_window_fixture.h"
+#include "program.h"
 
 namespace {
 
@@ -57,6 +59,19 @@ TEST_F(FileListTest, PlayOpenRemoveAndClearKeepBothListsInStep) {
   EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());
   EXPECT_TRUE(files.Paths().empty());
   EXPECT_EQ(Names()->count(), 0);
+}
+
+TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  SetUpApplication();
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), Utf8("&Имя файла:"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), Utf8("Отмена"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("OK"));
+  for (QTranslator* texts : qApp->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(texts);
+    delete texts;
+  }
 }
 
 TEST(AboutWindow, TheSiteOpensOnThePress) {
