@@ -171,13 +171,14 @@ int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   QDBusConnection bus = QDBusConnection::sessionBus();
   const QStringList arguments = application.arguments();
-  const bool withNotifications = !arguments.contains("--without-notifications");
+  // A desktop with notifications but no tray, as GNOME without an extension.
+  const bool withTray = !arguments.contains("--without-tray");
   FakeDesktop desktop(bus);
   const auto offer = [&](const char* service, const char* path) {
     return bus.registerVirtualObject(path, &desktop) && bus.registerService(service);
   };
-  if (!bus.isConnected() || !offer(kWatcherService, kWatcherPath) ||
-      (withNotifications && !offer(kNotificationsService, kNotificationsPath))) {
+  if (!bus.isConnected() || (withTray && !offer(kWatcherService, kWatcherPath)) ||
+      !offer(kNotificationsService, kNotificationsPath)) {
     std::fprintf(stderr, "fake desktop: cannot offer its services on the session bus\n");
     return 1;
   }

@@ -19,9 +19,9 @@ class FakeDesktopProcess {
   ~FakeDesktopProcess() { Stop(); }
 
   // True once its services are on the bus.
-  bool Start() {
+  bool Start(const QStringList& arguments = {}) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(MELODROP_FAKE_DESKTOP, {});
+    process_.start(MELODROP_FAKE_DESKTOP, arguments);
     return QTest::qWaitFor(
         [] {
           return QDBusConnection::sessionBus().interface()->isServiceRegistered(kControl).value();

@@ -86,4 +86,18 @@ TEST_F(DBusDesktopTest, AnIconAddedBeforeTheDesktopStartedAppearsWithIt) {
   EXPECT_NE(CallStartingWith("Notify 1 "), "");
 }
 
+TEST_F(DBusDesktopTest, WithoutATrayTheBalloonsStillReachTheNotificationServerUntilATrayComes) {
+  ASSERT_TRUE(desktop.Start({"--without-tray"}));
+  LoadProgramTrayIcon();
+  EXPECT_TRUE(icon->DisplayBalloonHint("t", "no tray", bitInfo, 10));
+  EXPECT_NE(CallStartingWith("Notify 1 "), "");
+  desktop.InvokeAction(1, "default");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
+  EXPECT_TRUE(desktop.Items().isEmpty());
+  // A tray that comes later takes the icon.
+  desktop.Stop();
+  ASSERT_TRUE(desktop.Start());
+  EXPECT_TRUE(ItemRegistered());
+}
+
 }  // namespace

@@ -104,28 +104,36 @@ QWidget* TQtTrayPlatform::WidgetOf(HWND window) const {
 }
 
 bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& data) {
-  if (!trayArea_.Present()) return false;
+  // Without a notification area (GNOME without a tray extension, say), a
+  // notification server still takes the balloons: the icon stands nowhere,
+  // but the user hears of each download and can click the news.
+  const bool area = trayArea_.Present();
+  if (!area && !notifications_.Available()) return false;
   const std::pair<HWND, uint32_t> key{data.hWnd, data.uID};
   auto found = icons_.find(key);
   switch (message) {
     case NIM_ADD: {
-      if (found != icons_.end()) return false;
-      auto icon = std::make_unique<QSystemTrayIcon>(this);
-      Connect(*icon, data);
-      icon->setIcon(IconOf(data.hIcon));
-      icon->show();  // first, as the texts depend on who draws the icon
-      Apply(*icon, data);
+      // An icon that stood nowhere stands in an area that has appeared.
+      if (found != icons_.end() && (found->second || !area)) return false;
+      std::unique_ptr<QSystemTrayIcon> icon;
+      if (area) {
+        icon = std::make_unique<QSystemTrayIcon>(this);
+        Connect(*icon, data);
+        icon->setIcon(IconOf(data.hIcon));
+        icon->show();  // first, as the texts depend on who draws the icon
+      }
+      Apply(icon.get(), data);
       icons_[key] = std::move(icon);
       return true;
     }
     case NIM_MODIFY:
       if (found == icons_.end()) return false;
-      Apply(*found->second, data);
+      Apply(found->second.get(), data);
       return true;
     case NIM_DELETE:
       if (found == icons_.end()) return false;
       notifications_.Close(NoticeTargetOf(data));
-      found->second->hide();
+      if (found->second) found->second->hide();
       icons_.erase(found);
       return true;
     case NIM_SETVERSION:
@@ -167,10 +175,10 @@ QString TQtTrayPlatform::BalloonText(std::string_view text, TTextReader reader) 
                                                    : QStringFromCp1251(text);
 }
 
-void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
-  const TTextReader reader = WhoReadsTheTexts();
-  if (data.uFlags & NIF_ICON) icon.setIcon(IconOf(data.hIcon));
-  if (data.uFlags & NIF_TIP) icon.setToolTip(TipText(TextField(data.szTip), reader));
+void TQtTrayPlatform::Apply(QSystemTrayIcon* icon, const NOTIFYICONDATA& data) {
+  const TTextReader reader = icon ? WhoReadsTheTexts() : TTextReader::NotificationServer;
+  if (icon && (data.uFlags & NIF_ICON)) icon->setIcon(IconOf(data.hIcon));
+  if (icon && (data.uFlags & NIF_TIP)) icon->setToolTip(TipText(TextField(data.szTip), reader));
   if (!(data.uFlags & NIF_INFO)) return;
   // An empty text asks to clear the balloon.
   if (TextField(data.szInfo).empty()) {
@@ -180,7 +188,7 @@ void TQtTrayPlatform::Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data) {
   }
 }
 
-void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data,
+void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data,
                                   TTextReader reader) {
   const std::string_view title = TextField(data.szInfoTitle);
   const std::string_view text = TextField(data.szInfo);
@@ -190,19 +198,21 @@ void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& d
   if (notifications_.Available()) {
     constexpr int kImageSize = 64;
     notifications_.Show(NoticeTargetOf(data), QStringFromCp1251(title), DesktopPlainText(text),
-                        InfoIconName(data.dwInfoFlags), icon.icon().pixmap(kImageSize).toImage(),
-                        timeout);
+                        InfoIconName(data.dwInfoFlags),
+                        IconOf(data.hIcon).pixmap(kImageSize).toImage(), timeout);
     return;
   }
-  icon.showMessage(BalloonText(title, reader), BalloonText(text, reader),
-                   MessageIconOf(data.dwInfoFlags), timeout);
+  if (icon) {
+    icon->showMessage(BalloonText(title, reader), BalloonText(text, reader),
+                      MessageIconOf(data.dwInfoFlags), timeout);
+  }
 }
 
-void TQtTrayPlatform::ClearBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data,
+void TQtTrayPlatform::ClearBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data,
                                    TTextReader reader) {
   notifications_.Close(NoticeTargetOf(data));
   // Qt takes its own balloon away when asked for an empty one.
-  if (reader == TTextReader::QtWidgets) icon.showMessage(QString(), QString());
+  if (reader == TTextReader::QtWidgets) icon->showMessage(QString(), QString());
 }
 
 void TQtTrayPlatform::AnnounceTrayArea() {

@@ -93,9 +93,10 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   static TTextReader WhoReadsTheTexts();
   static QString TipText(std::string_view tip, TTextReader reader);
   static QString BalloonText(std::string_view text, TTextReader reader);
-  void Apply(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
-  void ShowBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data, TTextReader reader);
-  void ClearBalloon(QSystemTrayIcon& icon, const NOTIFYICONDATA& data, TTextReader reader);
+  // icon: null for an icon that stands nowhere and has only notifications.
+  void Apply(QSystemTrayIcon* icon, const NOTIFYICONDATA& data);
+  void ShowBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data, TTextReader reader);
+  void ClearBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data, TTextReader reader);
   void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
   void AnnounceTrayArea();
 
@@ -109,6 +110,8 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   bool terminating_ = false;
   bool repositioned_ = false;
   std::vector<std::pair<const void*, TApplicationHook>> hooks_;
+  // Null where no notification area exists and a notification server
+  // takes the balloons alone.
   std::map<std::pair<HWND, uint32_t>, std::unique_ptr<QSystemTrayIcon>> icons_;
   std::map<HICON, QIcon> iconImages_;
   HICON lastIcon_ = 0;
