@@ -112,11 +112,11 @@ PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
       catalogue_(std::move(catalogue)),
       server_(std::make_unique<httplib::Server>()) {
   server_->set_keep_alive_max_count(1000);
-  // The head and the body leave in separate writes: without TCP_NODELAY the
-  // body would wait for the client's delayed acknowledgement.
   // SO_REUSEADDR, not the library's SO_REUSEPORT: a portal started again at
   // once gets its port back from the last run's closed connections, but a
-  // second portal never shares the port of a running one.
+  // second portal never shares the port of a running one. The head and the
+  // body leave in separate writes: without TCP_NODELAY the body would wait
+  // for the client's delayed acknowledgement.
   server_->set_socket_options([](socket_t socket) {
     const int on = 1;
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
