@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -20,6 +19,7 @@
 #include "open_request.h"
 #include "program_http_settings.h"
 #include "qt_text.h"
+#include "save_dialog.h"
 #include "service_texts.h"
 #include "streams.h"
 #include "title_list.h"
@@ -217,15 +217,9 @@ void TForm1::DownloadSelectedFile() {
 }
 
 std::optional<std::string> TForm1::AskSaveName() {
-  QFileDialog dialog(this);
-  dialog.setObjectName(QStringLiteral("SaveDialog1"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilter(QStringFromCp1251(kSaveFilter));
-  // The ".mp3" is added to the saved name, never asked about.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!lastSaveName_.isEmpty()) dialog.selectFile(lastSaveName_);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  lastSaveName_ = dialog.selectedFiles().constFirst();
+  const std::optional<QString> chosen = RunSaveDialog(this, lastSaveName_);
+  if (!chosen) return std::nullopt;
+  lastSaveName_ = *chosen;
   // The path keeps the file system's encoding, whatever the name holds.
   return QFile::encodeName(lastSaveName_).toStdString();
 }

@@ -54,7 +54,10 @@ void AnswerDialogs(const QString& file) {
     if (box == nullptr) return;
     if (searchMessageAt == 0 && box->objectName() == QLatin1String("MessageBox"))
       searchMessageAt = Now();
-    if (auto* save = qobject_cast<QFileDialog*>(box)) save->selectFile(file);
+    // Typed into the name field: Qt's dialog ignores a file selected while
+    // that field has the focus.
+    if (auto* save = qobject_cast<QFileDialog*>(box))
+      save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
     QMetaObject::invokeMethod(box, "accept");
   });
   poll->start(1);

@@ -111,7 +111,8 @@ class MainWindowTest : public ::testing::Test {
   static bool IsFileDialog(QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; }
 
   // The save dialog's answer: that name, or a cancel when empty. The name
-  // the dialog offered is kept in lastOffered.
+  // and the folder the dialog offered are kept in lastOffered and
+  // offeredFolder.
   ModalAnswer::Answer SaveAs(const std::string& path) {
     return [this, path](QWidget* box) {
       auto* dialog = qobject_cast<QFileDialog*>(box);
@@ -119,8 +120,17 @@ class MainWindowTest : public ::testing::Test {
       EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("MP3 (*.mp3)")});
       EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
       lastOffered = dialog->selectedFiles().value(0);
+      offeredFolder = dialog->directory().absolutePath();
       if (path.empty()) return dialog->reject();
-      dialog->selectFile(QString::fromStdString(path));
+      // Qt's dialog ignores a file selected while its name field has the
+      // focus, so the name is typed there, as a user would, once it is active.
+      ASSERT_TRUE(QTest::qWaitForWindowActive(dialog, kWaitMs));
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      const QString chosen = QString::fromStdString(path);
+      name->setText(chosen);
+      ASSERT_TRUE(QTest::qWaitFor(
+          [&] { return dialog->selectedFiles() == QStringList{chosen}; }, kWaitMs));
       QMetaObject::invokeMethod(dialog, "accept");
     };
   }
@@ -174,6 +184,7 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TForm4> about;
   QString startNotice;
   QString lastOffered;
+  QString offeredFolder;
   int closes = 0;
 };
 

@@ -1,8 +1,11 @@
 // The main window as a user drives it, against the substitute portal.
 #include <QClipboard>
 #include <QCursor>
+#include <QDir>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QStandardPaths>
+#include <QUrl>
 #include <filesystem>
 
 #include "main_window_fixture.h"
@@ -142,6 +145,55 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
       << "Settings.cfg, first.MP3, the second track and the folder: no temporary file left";
   EXPECT_EQ(files->Paths().size(), 3u);
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+}
+
+// Qt's dialogs remember one folder for every program of the user. Whatever
+// it holds, the save dialog opens in the program's own folder at once.
+TEST_F(MainWindowTest, TheSaveDialogOpensInItsOwnFolderWhateverQtRemembers) {
+  if (qEnvironmentVariableIsEmpty("MELODROP_PRIVATE_HOME"))
+    GTEST_SKIP() << "writes Qt's remembered folder: only in a home of its own";
+  const QString home = QDir::homePath();
+  const std::string large = folder.File("large");
+  std::filesystem::create_directory(large);
+  for (int i = 0; i < 5000; ++i) WriteBytes(large + "/" + std::to_string(i) + ".mp3", "");
+  const std::string removed = folder.File("removed");
+  const auto saves = [&](int i) { return folder.File("saves" + std::to_string(i)); };
+  // Each case saves into a fresh folder; the one before may be gone.
+  struct Case {
+    std::string remembered;
+    std::function<void()> before;
+    QString expectedFolder;
+  };
+  const std::vector<Case> cases = {
+      {"/proc", [] {}, home},
+      {large, [] {}, QString::fromStdString(saves(0))},
+      {removed, [&] { std::filesystem::remove_all(saves(1)); }, home},
+      {"/proc",
+       [&] {
+         std::filesystem::remove_all(saves(2));
+         QDir(home).mkdir(QStringLiteral("Music"));
+       },
+       home + "/Music"},
+  };
+  Start();
+  Search(Utf8("дорога"));
+  ClickTitle(0);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.remembered);
+    c.before();
+    const std::string url =
+        QUrl::fromLocalFile(QString::fromStdString(c.remembered)).toString().toStdString();
+    WriteBytes(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+            "/QtProject.conf",
+        "[FileDialog]\nhistory=" + url + "\nlastVisited=" + url + "\n");
+    const std::string target = saves(static_cast<int>(i));
+    std::filesystem::create_directory(target);
+    ASSERT_TRUE(Download(target + "/track"));
+    EXPECT_EQ(offeredFolder.toStdString(), c.expectedFolder.toStdString());
+    EXPECT_EQ(ReadBytes(target + "/track.mp3").size(), 9000u);
+  }
 }
 
 TEST_F(MainWindowTest, TheListErrorOfAMissingLinkRowKeepsTheFields) {

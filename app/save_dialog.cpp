@@ -1,0 +1,63 @@
+#include "save_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QStandardPaths>
+
+#include "app_texts.h"
+#include "qt_text.h"
+
+namespace {
+
+// Icons and types from the file name alone. Qt's own provider reads a file
+// to tell its type when the name does not, and a read of /proc/kmsg or of a
+// pipe never returns: the dialog would hang in such a folder.
+class TNameOnlyIconProvider : public QFileIconProvider {
+ public:
+  using QFileIconProvider::icon;
+  QIcon icon(const QFileInfo& info) const override {
+    if (info.isDir()) return QFileIconProvider::icon(info);
+    const QMimeType mime = Mime(info);
+    return QIcon::fromTheme(
+        mime.iconName(), QIcon::fromTheme(mime.genericIconName(), icon(QFileIconProvider::File)));
+  }
+  QString type(const QFileInfo& info) const override {
+    if (info.isDir()) return QFileIconProvider::type(info);
+    return Mime(info).comment();
+  }
+
+ private:
+  static QMimeType Mime(const QFileInfo& info) {
+    return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+  }
+};
+
+// Given to the dialog from the start, so the folder that Qt's dialogs
+// remember across programs (which may be gone, huge, or /proc) is not where
+// it opens.
+QString StartFolder(const QString& lastName) {
+  if (!lastName.isEmpty() && QFileInfo(lastName).absoluteDir().exists())
+    return QFileInfo(lastName).absolutePath();
+  const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  if (!music.isEmpty() && QDir(music).exists()) return music;
+  return QDir::homePath();
+}
+
+}  // namespace
+
+std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName) {
+  TNameOnlyIconProvider icons;
+  QFileDialog dialog(parent, QString(), StartFolder(lastName));
+  dialog.setIconProvider(&icons);
+  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QStringFromCp1251(app_texts::kSaveFilter));
+  // The ".mp3" is added to the saved name, never asked about.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!lastName.isEmpty()) dialog.selectFile(lastName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}

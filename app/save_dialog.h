@@ -1,0 +1,12 @@
+#pragma once
+// The save dialog (SaveDialog1): asks for the name a track is saved under.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Shows the dialog modally; the name chosen, or nothing when cancelled. It
+// opens in the folder of lastName while that exists (the name offered
+// again), else in the user's music folder, else in home.
+std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName);
