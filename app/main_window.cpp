@@ -40,8 +40,9 @@ class TForm1::TRequestScope {
   ~TRequestScope() {
     --window_.requestsRunning_;
     window_.ShowCommandStates();
-    if (window_.requestsRunning_ == 0 && window_.closeRequested_)
-      QTimer::singleShot(0, &window_, &QWidget::close);
+    if (window_.requestsRunning_ > 0) return;
+    window_.stopRequested_ = false;
+    if (window_.closeRequested_) QTimer::singleShot(0, &window_, &QWidget::close);
   }
   TRequestScope(const TRequestScope&) = delete;
   TRequestScope& operator=(const TRequestScope&) = delete;
@@ -87,6 +88,7 @@ TForm1::TForm1(TMainWindowContext context)
 }
 
 TForm1::~TForm1() {
+  http_.OnIdle = nullptr;
   http_.OnWorkBegin = nullptr;
   http_.OnWork = nullptr;
   http_.OnWorkEnd = nullptr;
@@ -107,6 +109,9 @@ void TForm1::FormCreate() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (closing_) {
+    // A second close while the logout waits gives the logout up.
+    closeRequested_ = true;
+    http_.Disconnect();
     event->ignore();
     return;
   }
@@ -129,13 +134,13 @@ void TForm1::FormClose() {
   if (!session_.Connected()) return;
   SetCaption(service_texts::kDisconnecting);
   // The program ends even when the logout fails.
-  TRequestScope request(*this);
-  RunGuarded([this] { session_.Close(); });
+  RunRequest([this] { session_.Close(); });
 }
 
-void TForm1::RunRequest(const std::function<void()>& command) {
-  if (RequestRunning()) return;
+TForm1::TRequestEnd TForm1::RunRequest(const std::function<void()>& command) {
+  if (RequestRunning()) return TRequestEnd::kRefused;
   std::exception_ptr failure;
+  bool stopped = false;
   {
     TRequestScope request(*this);
     try {
@@ -143,9 +148,13 @@ void TForm1::RunRequest(const std::function<void()>& command) {
     } catch (...) {
       failure = std::current_exception();
     }
+    stopped = stopRequested_ || closeRequested_;
   }
-  if (failure == nullptr || closeRequested_) return;
+  if (failure == nullptr) return TRequestEnd::kDone;
+  // A stop or a close the user asked for ends the request without a box.
+  if (stopped) return TRequestEnd::kStopped;
   RunGuarded([&] { std::rethrow_exception(failure); });
+  return TRequestEnd::kFailed;
 }
 
 void TForm1::StartSearch() {
@@ -158,6 +167,7 @@ void TForm1::StartSearch() {
 }
 
 void TForm1::StopSearch() {
+  if (RequestRunning()) stopRequested_ = true;
   http_.Disconnect();
 }
 
@@ -193,7 +203,8 @@ void TForm1::DownloadSelectedFile() {
   const std::optional<std::string> chosen = AskSaveName();
   if (!chosen) return;
   const std::string link = Cp1251FromQString(edit4_->text());
-  RunRequest([&] {
+  const QString captionBefore = windowTitle();
+  const TRequestEnd end = RunRequest([&] {
     SetSearchButtonEnabled(false);
     SetCaption(kDownloading);
     struct SearchButtonBack {
@@ -209,11 +220,14 @@ void TForm1::DownloadSelectedFile() {
       ProcessMessages();
     }
     SetCaption(kDownloaded);
-    context_.windows.files->Add(path, chosen->substr(chosen->rfind('/') + 1));
+    if (context_.windows.files)
+      context_.windows.files->Add(path, chosen->substr(chosen->rfind('/') + 1));
     if (settings_.ShowBalloon())
       trayIcon1_->DisplayBalloonHint(kBalloonTitle, DownloadedBalloon(selectedTitle_),
                                      tray::bitInfo, 10);
   });
+  // A stopped download leaves the window as it was.
+  if (end == TRequestEnd::kStopped) setWindowTitle(captionBefore);
 }
 
 std::optional<std::string> TForm1::AskSaveName() {
@@ -237,7 +251,11 @@ void TForm1::Image1Click() {
   context_.opener.Open(kForumURL);
 }
 
+// The other windows are made once the creation handler's login has ended;
+// the commands that show them wait for them until then.
+
 void TForm1::ShowFileList() {
+  if (!context_.windows.files) return;
   context_.windows.files->show();
   context_.windows.files->raise();
 }
@@ -252,14 +270,15 @@ static void ShowModal(QDialog& dialog) {
 }
 
 void TForm1::ShowSettings() {
-  ShowModal(*context_.windows.settings);
+  if (context_.windows.settings) ShowModal(*context_.windows.settings);
 }
 
 void TForm1::ShowAbout() {
-  ShowModal(*context_.windows.about);
+  if (context_.windows.about) ShowModal(*context_.windows.about);
 }
 
 void TForm1::TrayIcon1BalloonHintClick() {
+  if (!context_.windows.files) return;
   const QPoint cursor = QCursor::pos();
   context_.windows.files->BalloonMenu().popup(QPoint(cursor.x() - 100, cursor.y() + 50));
 }
@@ -284,8 +303,9 @@ void TForm1::ShowWindow() {
 }
 
 void TForm1::ShowMessage(const std::string& text) {
-  // A closing window's request unwinds without boxes.
-  if (!closeRequested_) ::ShowMessage(text);
+  // A request that the user stopped, or whose window closes, unwinds
+  // without boxes.
+  if (!closeRequested_ && !stopRequested_) ::ShowMessage(text);
 }
 
 void TForm1::ProcessMessages() {

@@ -149,8 +149,10 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void ShowAbout();
   void TrayIcon1BalloonHintClick();
   // Runs a command that makes network requests: refused while another
-  // runs; its failure is shown unless the window is closing.
-  void RunRequest(const std::function<void()>& command);
+  // runs; its failure is shown unless the user stopped it or closed the
+  // window meanwhile.
+  enum class TRequestEnd { kDone, kFailed, kStopped, kRefused };
+  TRequestEnd RunRequest(const std::function<void()>& command);
   std::optional<std::string> AskSaveName();
 
   TMainWindowContext context_;
@@ -173,6 +175,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   QElapsedTimer sincePump_;
   int requestsRunning_ = 0;
   bool closeRequested_ = false;
+  bool stopRequested_ = false;
   bool closing_ = false;
   bool searchButtonEnabled_ = true;
   bool downloadButtonsEnabled_ = false;

@@ -183,6 +183,17 @@ void TForm1::ConnectWorkEvents() {
   http_.OnWorkEnd = [this](TNetComponent*, TWorkMode) {
     SetProgress({false, progress_.maximum, 0});
   };
+  // Every wait of the client runs the window's messages; during a body the
+  // bar shows the bytes that have arrived so far, also between the events.
+  http_.OnIdle = [this](TNetComponent*) {
+    if (progress_.visible && http_.Work(TWorkMode::wmRead).level > 0) {
+      const int arrived = http_.ReadWorkReceived();
+      SetProgress({true, progress_.maximum,
+                   progress_.maximum > 0 ? std::min(arrived, progress_.maximum) : arrived});
+    } else {
+      ProcessMessages();
+    }
+  };
 }
 
 void TForm1::SetProgress(TProgress progress) {

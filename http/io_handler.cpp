@@ -6,6 +6,8 @@
 #include "ipv4_address.h"
 #include "net_exceptions.h"
 #include "net_stack.h"
+#include "sliced_wait.h"
+#include "socket_error_texts.h"
 
 void TNetIOHandlerSocket::Open() {
   TNetIOHandler::Open();
@@ -34,6 +36,11 @@ bool TNetIOHandlerSocket::Readable(int timeoutMs) {
   return binding_->Readable(timeoutMs);
 }
 
+bool TNetIOHandlerSocket::Writable(int timeoutMs) {
+  CheckOpen();
+  return binding_->Writable(timeoutMs);
+}
+
 int TNetIOHandlerSocket::Recv(void* buffer, int length) {
   CheckOpen();
   return binding_->Recv(buffer, length);
@@ -54,19 +61,35 @@ void TNetIOHandlerSocket::ConnectClient(const TNetConnectTarget& target) {
   binding_->SetPeer(stack.ResolveHost(target.host), target.port);
   binding_->SetSocketOption(IPPROTO_TCP, TCP_NODELAY, UseNagle ? 0 : 1);
   ReportStatus(TNetStatus::hsConnecting, binding_->PeerIP());
-  if (target.timeoutMs != 0 && target.timeoutMs != -1) {
-    ConnectWithin(target.timeoutMs);
-  } else {
-    stack.CheckForSocketError(binding_->Connect());
-  }
+  WaitForConnect(target);
 }
 
-void TNetIOHandlerSocket::ConnectWithin(int timeoutMs) {
-  bool timedOut = false;
-  const int result = binding_->ConnectWithin(timeoutMs, timedOut);
-  if (timedOut) {
-    Close();
-    throw ENetConnectTimeout("Connect timed out.");
+// The connect never blocks: it is waited for, in slices when there is an
+// idle hook, until the caller's limit or the system's runs out.
+void TNetIOHandlerSocket::WaitForConnect(const TNetConnectTarget& target) {
+  TNetStack& stack = TNetStack::Instance();
+  int result = binding_->StartConnect();
+  if (result == kConnectPending) {
+    const bool callerLimit =
+        target.timeoutMs > 0 && target.timeoutMs < stack.SystemConnectTimeoutMs;
+    const int limit = callerLimit ? target.timeoutMs : stack.SystemConnectTimeoutMs;
+    std::function<void()> idle;
+    if (target.idle) {
+      idle = [&] {
+        target.idle();
+        // A Disconnect from the hook closed the socket under the wait.
+        if (!binding_->HandleAllocated()) throw ENetNotConnected("Not Connected");
+      };
+    }
+    const auto connected = [&](int waitMs) {
+      result = binding_->FinishConnect(waitMs);
+      return result != kConnectPending;
+    };
+    if (!WaitInSlices(connected, limit, idle)) {
+      Close();
+      if (callerLimit) throw ENetConnectTimeout("Connect timed out.");
+      stack.RaiseSocketError(socket_errors::kTimedOut);
+    }
   }
-  TNetStack::Instance().CheckForSocketError(result);
+  stack.CheckForSocketError(result);
 }

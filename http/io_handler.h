@@ -1,6 +1,7 @@
 #pragma once
 // The transport under a connection, and its plain socket implementation.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,11 @@ struct TNetConnectTarget {
   int boundPort = 0;
   int boundPortMin = 0;
   int boundPortMax = 0;
-  int timeoutMs = 0;  // 0 and -1: one blocking connect; kNoTimeLimit; or a limit
+  // Above 0: the caller's limit ("Connect timed out."); else none of its
+  // own. The system's limit applies in any case.
+  int timeoutMs = 0;
+  // Called between the slices of the wait; none: one wait.
+  std::function<void()> idle;
 };
 
 class TNetIOHandler : public TNetComponent {
@@ -25,6 +30,7 @@ class TNetIOHandler : public TNetComponent {
   virtual bool Connected() const = 0;
   virtual void Open() { active_ = true; }
   virtual bool Readable(int timeoutMs) = 0;
+  virtual bool Writable(int /*timeoutMs*/) { return true; }
   virtual int Recv(void* buffer, int length) = 0;
   virtual int Send(const void* buffer, int length) = 0;
 
@@ -43,7 +49,9 @@ class TNetIOHandlerSocket : public TNetIOHandler {
   bool Connected() const override;
   void Open() override;
   bool Readable(int timeoutMs) override;
-  // Both raise "Disconnected." when the socket is not open.
+  bool Writable(int timeoutMs) override;
+  // Both raise "Disconnected." when the socket is not open. Send takes what
+  // the socket takes without waiting (-1 with 10035 when nothing).
   int Recv(void* buffer, int length) override;
   int Send(const void* buffer, int length) override;
 
@@ -51,7 +59,7 @@ class TNetIOHandlerSocket : public TNetIOHandler {
 
  private:
   void CheckOpen() const;
-  void ConnectWithin(int timeoutMs);
+  void WaitForConnect(const TNetConnectTarget& target);
 
   std::unique_ptr<TNetSocketHandle> binding_;
 };

@@ -81,41 +81,29 @@ int TNetStack::Bind(int handle, const std::string& ip, int port) {
   return 0;
 }
 
-int TNetStack::Connect(int handle, const std::string& ip, int port) {
-  const sockaddr_in address = SocketAddress(ip, port);
-  if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    return Failed();
-  }
-  return 0;
-}
-
-int TNetStack::ConnectWithin(int handle, const std::string& ip, int port, int timeoutMs,
-                             bool& timedOut) {
-  timedOut = false;
+int TNetStack::StartConnect(int handle, const std::string& ip, int port) {
   const int flags = fcntl(handle, F_GETFL);
   if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) return Failed();
   const sockaddr_in address = SocketAddress(ip, port);
-  int result = connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  if (result != 0 && (errno == EINPROGRESS || errno == EINTR)) {
-    pollfd fd{handle, POLLOUT, 0};
-    int ready;
-    do {
-      ready = poll(&fd, 1, timeoutMs == kNoTimeLimit ? -1 : timeoutMs);
-    } while (ready < 0 && errno == EINTR);
-    if (ready == 0) {
-      timedOut = true;
-      return -1;
-    }
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (ready < 0 || getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-      return Failed();
-    }
-    errno = error;
-    result = error == 0 ? 0 : -1;
+  if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    return fcntl(handle, F_SETFL, flags) == 0 ? 0 : Failed();
   }
-  if (result != 0) return Failed();
-  if (fcntl(handle, F_SETFL, flags) != 0) return Failed();
+  return errno == EINPROGRESS || errno == EINTR ? kConnectPending : Failed();
+}
+
+int TNetStack::FinishConnect(int handle, int waitMs) {
+  pollfd fd{handle, POLLOUT, 0};
+  const int ready = poll(&fd, 1, waitMs);
+  if (ready == 0 || (ready < 0 && errno == EINTR)) return kConnectPending;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (ready < 0 || getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return Failed();
+  if (error != 0) {
+    errno = error;
+    return Failed();
+  }
+  const int flags = fcntl(handle, F_GETFL);
+  if (flags < 0 || fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) != 0) return Failed();
   return 0;
 }
 
@@ -131,7 +119,7 @@ int TNetStack::Receive(int handle, void* buffer, int length) {
 int TNetStack::Send(int handle, const void* buffer, int length) {
   ssize_t result;
   do {
-    result = send(handle, buffer, static_cast<size_t>(length), MSG_NOSIGNAL);
+    result = send(handle, buffer, static_cast<size_t>(length), MSG_NOSIGNAL | MSG_DONTWAIT);
   } while (result < 0 && errno == EINTR);
   return result < 0 ? Failed() : static_cast<int>(result);
 }
@@ -170,6 +158,15 @@ bool TNetStack::Readable(int handle, int timeoutMs) {
   return sockets.WaitForReadable(timeoutMs) == 1;
 }
 
+bool TNetStack::Writable(int handle, int timeoutMs) {
+  pollfd fd{handle, POLLOUT, 0};
+  int ready;
+  do {
+    ready = poll(&fd, 1, timeoutMs == kNoTimeLimit ? -1 : timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  return ready == 1;
+}
+
 std::string TNetStack::ResolveHost(const std::string& host) {
   if (EqualsIgnoringCase(host, "LOCALHOST")) return "127.0.0.1";
   if (std::optional<uint32_t> numeric = ParseNumericIPv4(host)) return FormatIPv4(*numeric);
@@ -185,6 +182,10 @@ std::string TNetStack::ResolveHost(const std::string& host) {
   ReadAddress(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
   freeaddrinfo(found);
   return address.ip;
+}
+
+bool TNetStack::WouldBlock() const {
+  return pendingError_ == socket_errors::kWouldBlock;
 }
 
 bool TNetStack::CheckForSocketError(int result, std::initializer_list<int> tolerated) {

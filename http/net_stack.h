@@ -10,6 +10,8 @@
 class TNetComponent;
 
 constexpr int kNoTimeLimit = -2;  // a wait without a time limit
+// StartConnect and FinishConnect: the connect is still going on.
+constexpr int kConnectPending = 1;
 
 struct TNetSocketAddress {
   std::string ip;
@@ -26,11 +28,15 @@ class TNetStack {
   // its code for CheckForSocketError.
   int CreateSocket();
   int Bind(int handle, const std::string& ip, int port);
-  int Connect(int handle, const std::string& ip, int port);
-  // A connect that gives up after timeoutMs (kNoTimeLimit: never); sets
-  // timedOut and returns -1 when the time ran out.
-  int ConnectWithin(int handle, const std::string& ip, int port, int timeoutMs, bool& timedOut);
+  // A connect that does not wait: 0 when it completed at once,
+  // kConnectPending while it goes on, -1 on failure.
+  int StartConnect(int handle, const std::string& ip, int port);
+  // Waits up to waitMs for a started connect: kConnectPending while it
+  // still goes on, else 0 or -1; the socket blocks again once it has ended.
+  int FinishConnect(int handle, int waitMs);
   int Receive(int handle, void* buffer, int length);
+  // Sends what the socket takes without waiting; -1 with code 10035 when
+  // it takes nothing now.
   int Send(int handle, const void* buffer, int length);
   int SetSocketOption(int handle, int level, int option, int value);
   int LocalAddress(int handle, TNetSocketAddress& address);
@@ -41,6 +47,8 @@ class TNetStack {
   // True when data (or a close) can be read from the socket within
   // timeoutMs; kNoTimeLimit waits without limit. A failed wait is no data.
   bool Readable(int handle, int timeoutMs);
+  // True when the socket takes bytes again within timeoutMs.
+  bool Writable(int handle, int timeoutMs);
 
   // "LOCALHOST" in any case, a numeric address, or the first IPv4 address
   // the resolver knows; never cached.
@@ -53,6 +61,12 @@ class TNetStack {
 
   // Code of the last failed socket call.
   int LastError() const { return lastError_; }
+  // Whether the last failed call would have had to wait.
+  bool WouldBlock() const;
+
+  // How long the system tries a connect before it gives up with 10060: 21
+  // seconds, as Windows does (Linux alone would try for over two minutes).
+  int SystemConnectTimeoutMs = 21000;
 
  private:
   friend class TNetComponent;

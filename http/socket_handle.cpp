@@ -57,28 +57,29 @@ void TNetSocketHandle::SetPeer(const std::string& ip, int port) {
   peerPort_ = port;
 }
 
-int TNetSocketHandle::Connect() {
-  const int result = TNetStack::Instance().Connect(handle_, peerIP_, peerPort_);
-  if (result == 0) {
-    UpdateBindingLocal();
-    UpdateBindingPeer();
-  }
-  return result;
+int TNetSocketHandle::StartConnect() {
+  return Connected(TNetStack::Instance().StartConnect(handle_, peerIP_, peerPort_));
 }
 
-int TNetSocketHandle::ConnectWithin(int timeoutMs, bool& timedOut) {
-  const int result =
-      TNetStack::Instance().ConnectWithin(handle_, peerIP_, peerPort_, timeoutMs, timedOut);
-  if (result == 0) {
+int TNetSocketHandle::FinishConnect(int waitMs) {
+  return Connected(TNetStack::Instance().FinishConnect(handle_, waitMs));
+}
+
+int TNetSocketHandle::Connected(int connectResult) {
+  if (connectResult == 0) {
     UpdateBindingLocal();
     UpdateBindingPeer();
   }
-  return result;
+  return connectResult;
 }
 
 bool TNetSocketHandle::Readable(int timeoutMs) {
   if (!allocated_) throw ENetConnClosedGracefully("Connection Closed Gracefully.");
   return TNetStack::Instance().Readable(handle_, timeoutMs);
+}
+
+bool TNetSocketHandle::Writable(int timeoutMs) {
+  return TNetStack::Instance().Writable(handle_, timeoutMs);
 }
 
 int TNetSocketHandle::Recv(void* buffer, int length) {

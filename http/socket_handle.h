@@ -21,13 +21,14 @@ class TNetSocketHandle {
   void SetClientPortRange(int minPort, int maxPort);
 
   void SetPeer(const std::string& ip, int port);
-  // Connects to the peer; the platform result (-1 on failure). On success
-  // the local and peer address are read back.
-  int Connect();
-  // Connect that gives up after timeoutMs; timedOut tells it did.
-  int ConnectWithin(int timeoutMs, bool& timedOut);
+  // Connects to the peer without waiting, then waits up to waitMs at a
+  // time: 0 once connected (the local and peer address read back),
+  // kConnectPending while the connect goes on, -1 on failure.
+  int StartConnect();
+  int FinishConnect(int waitMs);
 
   bool Readable(int timeoutMs);
+  bool Writable(int timeoutMs);
   int Recv(void* buffer, int length);
   int Send(const void* buffer, int length);
   void SetSocketOption(int level, int option, int value);
@@ -44,6 +45,8 @@ class TNetSocketHandle {
   int PeerPort() const { return peerPort_; }
 
  private:
+  // Reads the addresses back after a connect that succeeded; returns its result.
+  int Connected(int connectResult);
   void BindSinglePort();
   void BindInPortRange();
   void UpdateBindingLocal();

@@ -15,8 +15,10 @@ void TNetTCPClient::Connect(int timeout) {
   try {
     IOHandler()->Open();
     ResetConnection();
+    std::function<void()> idle;
+    if (OnIdle) idle = [this] { OnIdle(this); };
     IOHandler()->ConnectClient(
-        {Host(), Port(), BoundIP, BoundPort, BoundPortMin, BoundPortMax, timeout});
+        {Host(), Port(), BoundIP, BoundPort, BoundPortMin, BoundPortMax, timeout, idle});
     if (Intercept) Intercept->Connect(this);
     ReportStatus(TNetStatus::hsConnected, Host());
     DoOnConnected();

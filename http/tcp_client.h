@@ -18,9 +18,10 @@ class TNetTCPClient : public TNetTCPConnection {
   int32_t BoundPortMax = 0;
   TNotifyEvent OnConnected;
 
-  // timeout in milliseconds: 0 and -1 make one blocking connect, any other
-  // value a connect that gives up with "Connect timed out." (kNoTimeLimit:
-  // never). Raises "Already connected." on an open connection.
+  // timeout in milliseconds: above 0, a connect that gives up with "Connect
+  // timed out."; else no limit of the caller's. The system gives up after
+  // TNetStack::SystemConnectTimeoutMs with 10060 in any case. Raises
+  // "Already connected." on an open connection.
   virtual void Connect(int timeout = -1);
 
  protected:

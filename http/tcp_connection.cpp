@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -13,6 +14,7 @@
 #include "finally.h"
 #include "net_exceptions.h"
 #include "net_stack.h"
+#include "sliced_wait.h"
 #include "socket_error_texts.h"
 
 TNetTCPConnection::TNetTCPConnection() {
@@ -107,8 +109,9 @@ int TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeout, bool rai
   }
   int result;
   do {
-    // Without a time limit the receive call itself waits; no separate wait needed.
-    if (timeout != kNoTimeLimit && !ioHandler_->Readable(timeout)) {
+    // Without a time limit or a hook the receive call itself waits.
+    const auto readable = [this](int waitMs) { return ioHandler_->Readable(waitMs); };
+    if ((timeout != kNoTimeLimit || OnIdle) && !WaitForTransport(readable, timeout)) {
       if (raiseOnTimeout) throw ENetReadTimeout("Read Timeout");
       return -1;
     }
@@ -116,6 +119,28 @@ int TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeout, bool rai
     CheckClosed(raiseIfClosed, false);
   } while (result == 0 && Connected());
   return result;
+}
+
+bool TNetTCPConnection::WaitForTransport(const std::function<bool(int waitMs)>& ready,
+                                         int timeoutMs) {
+  if (!OnIdle) return WaitInSlices(ready, timeoutMs, nullptr);
+  // Bytes that keep coming end every wait before its slice runs out: the
+  // hook still runs every kIdleSliceMs.
+  if (std::chrono::steady_clock::now() >= idleDue_) RunIdleHook();
+  return WaitInSlices(ready, timeoutMs, [this] { RunIdleHook(); });
+}
+
+void TNetTCPConnection::RunIdleHook() {
+  OnIdle(this);
+  idleDue_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kIdleSliceMs);
+  if (!Connected()) throw ENetNotConnected("Not Connected");
+}
+
+int32_t TNetTCPConnection::ReadWorkReceived() const {
+  const WorkRecord& read = Work(TWorkMode::wmRead);
+  if (read.level == 0) return 0;
+  return static_cast<int32_t>(
+      std::min<int64_t>(int64_t{read.count} + inputBuffer_.Size(), INT32_MAX));
 }
 
 // One receive call, straight into the free end of the input buffer.
@@ -300,9 +325,14 @@ void TNetTCPConnection::SendNow(const char* bytes, int count) {
     // A progress handler may have disconnected after the previous send.
     if (!ioHandler_) throw ENetNotConnected("Not Connected");
     const int result = ioHandler_->Send(bytes + sent, count - sent);
+    TNetStack& stack = TNetStack::Instance();
+    if (result < 0 && stack.WouldBlock()) {
+      // The socket takes nothing now: wait until it does.
+      WaitForTransport([this](int waitMs) { return ioHandler_->Writable(waitMs); }, kNoTimeLimit);
+      continue;
+    }
     closedByPeer_ = result == 0;
     CheckClosed(true, false);
-    TNetStack& stack = TNetStack::Instance();
     if (stack.CheckForSocketError(result,
                                   {socket_errors::kShutdown, socket_errors::kConnectionAborted,
                                    socket_errors::kConnectionReset})) {

@@ -3,7 +3,9 @@
 // blocks or until the peer closes, writing with optional batching, and the
 // progress and status events of a transfer.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +30,11 @@ class TNetTCPConnection : public TNetComponent {
   int32_t RecvBufferSize = 32768;
   int32_t SendBufferSize = 32768;
   TNotifyEvent OnDisconnected;
+  // The idle hook: called between slices of at most kIdleSliceMs of every
+  // wait (the connect, each wait for data, each send the socket cannot take
+  // at once). It may Disconnect; the wait then ends with "Not Connected".
+  // None: each wait is one blocking call.
+  TNotifyEvent OnIdle;
 
   TNetIOHandler* IOHandler() const { return ioHandler_; }
   // A transport given by the owner; the connection never frees it.
@@ -70,6 +77,9 @@ class TNetTCPConnection : public TNetComponent {
   void CancelWriteBatch();
 
   TNetManagedBuffer& InputBuffer() { return inputBuffer_; }
+  // The bytes of the running read transfer received so far: those counted
+  // by OnWork and those waiting in the input buffer.
+  int32_t ReadWorkReceived() const;
   bool ReadLnSplit() const { return readLnSplit_; }
   bool ReadLnTimedOut() const { return readLnTimedOut_; }
 
@@ -81,6 +91,10 @@ class TNetTCPConnection : public TNetComponent {
   void AttachImplicitIOHandler(std::unique_ptr<TNetIOHandler> handler);
 
  private:
+  // A wait of the transport through WaitInSlices, with OnIdle between slices.
+  bool WaitForTransport(const std::function<bool(int waitMs)>& ready, int timeoutMs);
+  // Calls OnIdle; raises "Not Connected" when it disconnected.
+  void RunIdleHook();
   int ReceiveIntoInputBuffer(bool raiseIfClosed);
   void WaitForBufferedBytes(int count);
   std::string TakeLine(size_t length, size_t terminatorLength, bool stripCR);
@@ -104,4 +118,5 @@ class TNetTCPConnection : public TNetComponent {
   bool closedByPeer_ = false;
   bool readLnSplit_ = false;
   bool readLnTimedOut_ = false;
+  std::chrono::steady_clock::time_point idleDue_;
 };

@@ -45,4 +45,18 @@ int ConnectToLoopback(int port) {
   return handle;
 }
 
+FullListener::FullListener() {
+  listen(port_.Handle(), 0);
+  const sockaddr_in address = LoopbackAddress(port_.Port());
+  for (int i = 0; i < 4; ++i) {
+    const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    fillers_.push_back(filler);
+  }
+}
+
+FullListener::~FullListener() {
+  for (int filler : fillers_) close(filler);
+}
+
 }  // namespace testing_support

@@ -3,6 +3,8 @@
 
 #include <netinet/in.h>
 
+#include <vector>
+
 namespace testing_support {
 
 sockaddr_in LoopbackAddress(int port = 0);
@@ -27,5 +29,20 @@ int UnusedPort();
 
 // A blocking connection to a loopback port.
 int ConnectToLoopback(int port);
+
+// A loopback listener whose accept queue is full: it drops new connection
+// attempts, so they hang until they give up.
+class FullListener {
+ public:
+  FullListener();
+  FullListener(const FullListener&) = delete;
+  FullListener& operator=(const FullListener&) = delete;
+  ~FullListener();
+  int Port() const { return port_.Port(); }
+
+ private:
+  HeldPort port_;
+  std::vector<int> fillers_;
+};
 
 }  // namespace testing_support

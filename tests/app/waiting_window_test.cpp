@@ -1,0 +1,89 @@
+// The window while the network keeps it waiting: a portal that takes no
+// connection, one that never answers, one that trickles. The window runs
+// its messages all along; a stop or a close ends the request quietly.
+#include <QProgressBar>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "support/loopback_server.h"
+#include "support/raw_sockets.h"
+
+namespace {
+
+using namespace app_testing;
+
+class WaitingWindowTest : public MainWindowTest {
+ protected:
+  // Downloads from the URL into a file of the test; `during` runs once
+  // `ready` holds while the request runs.
+  void DownloadFrom(int port, const std::function<bool()>& ready,
+                    const std::function<void()>& during) {
+    Find<QLineEdit>("Edit4")->setText(QStringLiteral("http://127.0.0.1:%1/t.mp3").arg(port));
+    auto* poll = new QTimer(window.get());
+    QObject::connect(poll, &QTimer::timeout, [this, poll, ready, during] {
+      if (!window->RequestRunning() || !ready()) return;
+      poll->stop();
+      during();
+    });
+    poll->start(1);
+    ASSERT_TRUE(Download(target));
+    delete poll;
+  }
+
+  QProgressBar* Bar() { return Find<QProgressBar>("ProgressBar1"); }
+
+  std::string target = folder.File("waited");
+};
+
+TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
+  FullListener neverAccepts;
+  LoopbackServer neverAnswers(Script().StaySilent());
+  LoopbackServer trickles(
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+          .SendInPieces(std::string(100000, 'x'), 1000, Milliseconds(100)));
+  const auto always = [] { return true; };
+  // The bar shows bytes before the first block of 32 KiB is complete.
+  const auto barMoves = [this] { return Bar()->value() > 0 && Bar()->value() < 32768; };
+  struct Case {
+    const char* wait;
+    int port;
+    std::function<bool()> ready;
+  };
+  const std::vector<Case> cases = {{"connect", neverAccepts.Port(), always},
+                                   {"silence", neverAnswers.Port(), always},
+                                   {"trickle", trickles.Port(), barMoves}};
+  for (const bool close : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.wait) + (close ? ", close" : ", stop"));
+      Start();
+      Search(Utf8("дорога"));
+      ClickTitle(0);
+      const QString captionBefore = Caption();
+      ModalAnswer anyBox(Qt::Key_Return, 1000);
+      closes = 0;
+      DownloadFrom(c.port, c.ready, [&] {
+        if (close) {
+          window->close();
+        } else {
+          Item("N3")->trigger();
+        }
+      });
+      EXPECT_FALSE(window->RequestRunning());
+      EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
+      EXPECT_TRUE(files->Paths().empty());
+      if (close) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
+        EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
+      } else {
+        EXPECT_EQ(Caption(), captionBefore);
+        EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+      }
+      EXPECT_FALSE(anyBox.Answered());
+      window.reset();
+    }
+  }
+}
+
+}  // namespace
