@@ -69,6 +69,8 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   ~TForm1() override;
 
   TSkinManager& Skins() { return skins_; }
+  // The window's one HTTP client.
+  TNetHTTP& Http() { return http_; }
   bool Connected() const { return session_.Connected(); }
   // Whether a network request is running (commands that would start
   // another are refused meanwhile).

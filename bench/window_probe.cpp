@@ -3,18 +3,31 @@
 //   window_probe startup SETTINGS       the time of the first paint of the
 //                                       start-up notice, then exits
 //   window_probe search PORT PHRASE     logs in, searches, closes
-//   window_probe download PORT PHRASE FILE
+//   window_probe download PORT PHRASE FILE [--without-idle-hook]
 //                                       also downloads the first track into
 //                                       FILE; prints the longest gap between
 //                                       two turns of the event loop meanwhile
+//                                       (without the client's idle hook: the
+//                                       window runs its messages only in the
+//                                       work events)
+//   window_probe wait PORT connect|silence|trickle stop|close|none
+//                                       downloads from a server of its own
+//                                       that takes no connection, never
+//                                       answers, or trickles 1 KB per 100 ms;
+//                                       stops or closes after a while (none:
+//                                       waits for the end); prints the
+//                                       longest gap and when the request ended
 // Boxes and the save dialog are answered at once.
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -23,6 +36,8 @@
 #include <fstream>
 
 #include "program.h"
+#include "support/loopback_server.h"
+#include "support/raw_sockets.h"
 
 namespace {
 
@@ -43,8 +58,9 @@ class FirstNoticePaint : public QObject {
   }
 };
 
-// When the search's closing message came up.
+// When the search's closing message came up, and the last box's text.
 double searchMessageAt = 0;
+QString lastBoxText;
 
 // Answers every box, and the save dialog with `file`.
 void AnswerDialogs(const QString& file) {
@@ -54,6 +70,11 @@ void AnswerDialogs(const QString& file) {
     if (box == nullptr) return;
     if (searchMessageAt == 0 && box->objectName() == QLatin1String("MessageBox"))
       searchMessageAt = Now();
+    if (auto* message = qobject_cast<QMessageBox*>(box)) {
+      lastBoxText = message->text();
+    } else if (auto* text = box->findChild<QLabel*>(QStringLiteral("Text"))) {
+      lastBoxText = text->text();
+    }
     // Typed into the name field: Qt's dialog ignores a file selected while
     // that field has the focus.
     if (auto* save = qobject_cast<QFileDialog*>(box))
@@ -86,15 +107,69 @@ class LoopGaps : public QObject {
   qint64 longest_ = 0;
 };
 
+// A server that keeps the window waiting, on 127.0.0.1.
+struct WaitingServer {
+  explicit WaitingServer(const std::string& kind) {
+    using namespace testing_support;
+    if (kind == "connect") {
+      neverAccepts = std::make_unique<FullListener>();
+      port = neverAccepts->Port();
+      return;
+    }
+    Script script = Script().ReadHead();
+    if (kind == "silence") {
+      script.StaySilent(std::chrono::seconds(60));
+    } else {
+      script.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+          .SendInPieces(std::string(100000, 'x'), 1000, std::chrono::milliseconds(100));
+    }
+    server = std::make_unique<LoopbackServer>(script);
+    port = server->Port();
+  }
+  std::unique_ptr<testing_support::FullListener> neverAccepts;
+  std::unique_ptr<testing_support::LoopbackServer> server;
+  int port = 0;
+};
+
+// Downloads from the waiting server; stops or closes after a while.
+void Wait(TForm1& window, const std::string& kind, const std::string& action) {
+  WaitingServer waiting(kind);
+  window.findChild<QLineEdit*>(QStringLiteral("Edit4"))
+      ->setText(QStringLiteral("http://127.0.0.1:%1/t.mp3").arg(waiting.port));
+  double actedAt = 0;
+  if (action != "none") {
+    QTimer::singleShot(kind == "trickle" ? 2000 : 1000, &window, [&] {
+      actedAt = Now();
+      if (action == "close") {
+        window.close();
+      } else {
+        window.findChild<QAction*>(QStringLiteral("N3"))->trigger();
+      }
+    });
+  }
+  LoopGaps gaps(window);
+  const double start = Now();
+  window.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+  const double end = Now();
+  std::printf("longest event loop gap %.1f ms\n", gaps.LongestMs());
+  if (actedAt > 0) {
+    std::printf("ended %.1f ms after the %s\n", (end - actedAt) * 1000, action.c_str());
+  } else {
+    std::printf("ended after %.2f s: %s\n", end - start,
+                lastBoxText.simplified().toUtf8().constData());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (!((mode == "startup" && argc == 3) || (mode == "search" && argc == 4) ||
-        (mode == "download" && argc == 5))) {
+        (mode == "download" && (argc == 5 || argc == 6)) || (mode == "wait" && argc == 5))) {
     std::fprintf(stderr,
                  "usage: window_probe startup SETTINGS | search PORT PHRASE | "
-                 "download PORT PHRASE FILE\n");
+                 "download PORT PHRASE FILE [--without-idle-hook] | "
+                 "wait PORT connect|silence|trickle stop|close|none\n");
     return 2;
   }
   QApplication application(argc, argv);
@@ -108,19 +183,26 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const std::string settings = folder.filePath(QStringLiteral("Settings.cfg")).toStdString();
   std::ofstream(settings) << "[MAIN]\r\nPort=" << argv[2] << "\r\n";
-  AnswerDialogs(mode == "download" ? QString::fromLocal8Bit(argv[4]) : QString());
+  const QString saveAs = mode == "download" ? QString::fromLocal8Bit(argv[4])
+                                            : folder.filePath(QStringLiteral("waited"));
+  AnswerDialogs(saveAs);
   TProgram program(settings);
   TForm1& window = program.MainWindow();
   auto* search = window.findChild<QLineEdit*>(QStringLiteral("Edit3"));
-  search->setText(QString::fromLocal8Bit(argv[3]));
+  search->setText(QString::fromLocal8Bit(mode == "wait" ? "" : argv[3]));
   searchMessageAt = 0;
   const double searchStart = Now();
   emit search->returnPressed();
   // The search is over when it shows its closing message.
   std::printf("search %.4f s\n", searchMessageAt - searchStart);
+  auto* titles = window.findChild<QListView*>(QStringLiteral("ListBox1"));
+  titles->setCurrentIndex(titles->model()->index(0, 0));
+  if (mode == "wait") {
+    Wait(window, argv[3], argv[4]);
+    return 0;
+  }
   if (mode == "download") {
-    auto* titles = window.findChild<QListView*>(QStringLiteral("ListBox1"));
-    titles->setCurrentIndex(titles->model()->index(0, 0));
+    if (argc == 6) window.Http().OnIdle = nullptr;
     LoopGaps gaps(window);
     window.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
     std::printf("longest event loop gap %.1f ms\n", gaps.LongestMs());

@@ -59,4 +59,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::string WithVisibleControls(std::string_view s) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string visible;
+  visible.reserve(s.size());
+  for (const char c : s) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      visible += c;
+    } else if (c == '\t') {
+      visible += "\\t";
+    } else if (c == '\r') {
+      visible += "\\r";
+    } else if (c == '\n') {
+      visible += "\\n";
+    } else {
+      visible += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    }
+  }
+  return visible;
+}
+
 }  // namespace text

@@ -19,4 +19,9 @@ std::string PercentEncoded(unsigned char byte);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Control characters (C0 and DEL) written as visible escapes: \t, \r, \n,
+// else \x and two lowercase hexadecimal digits (ESC is \x1b). Safe to write
+// to a terminal, and always one line.
+std::string WithVisibleControls(std::string_view s);
+
 }  // namespace text

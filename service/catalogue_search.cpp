@@ -13,8 +13,9 @@ bool TCatalogueSearch::Find() {
   view_.SetCaption(kSearching);
   phrase_ = view_.SearchText();
   matchCount_ = 0;
+  bool everyPageHeldTracks = false;
   try {
-    FetchAndScrape();
+    everyPageHeldTracks = FetchAndScrape();
   } catch (const std::exception&) {
     // A failed request, a stop, a count that is no number: the rows so far stay.
     view_.SetCaption(kIdle);
@@ -25,7 +26,7 @@ bool TCatalogueSearch::Find() {
     view_.ShowMessage(kNotFound);
     view_.SetDownloadButtonsEnabled(false);
     view_.SetTitleListEnabled(false);
-    return true;
+    return everyPageHeldTracks;
   }
   view_.SetFoundName(view_.Title(0));
   view_.SetLinkText(view_.Link(0));
@@ -35,18 +36,23 @@ bool TCatalogueSearch::Find() {
   view_.ShowMessage(SearchFinished(matchCount_));
   view_.SetCaption(kIdle);
   view_.ProcessMessages();
-  return true;
+  return everyPageHeldTracks;
 }
 
-void TCatalogueSearch::FetchAndScrape() {
+bool TCatalogueSearch::FetchAndScrape() {
   matchCount_ = result_scraper::ReadMatchCount(http_.Get(CataloguePageURL(config_, phrase_, 0)));
   const int pages = result_scraper::PageCount(matchCount_);
+  bool everyPageHeldTracks = true;
   for (int page = 1; page <= pages; ++page) {
     const std::string body = http_.Get(CataloguePageURL(config_, phrase_, page));
-    result_scraper::ScrapeTracks(body, [this](const std::string& title, const std::string& link) {
+    bool heldTracks = false;
+    result_scraper::ScrapeTracks(body, [&](const std::string& title, const std::string& link) {
+      heldTracks = true;
       view_.AddLink(link);
       view_.ProcessMessages();
       view_.AddTitle(title);
     });
+    everyPageHeldTracks = everyPageHeldTracks && heldTracks;
   }
+  return everyPageHeldTracks;
 }

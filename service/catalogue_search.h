@@ -12,14 +12,17 @@ class TCatalogueSearch {
       : http_(http), view_(view), config_(config) {}
 
   // Runs a whole search; every failure ends it with a message, never an
-  // exception. Returns whether the pages were fetched and read (whatever
-  // they held): false when a request failed or the count was no number.
+  // exception. Returns whether the pages were fetched and read as result
+  // pages: false when a request failed, the count was no number, or a
+  // result page held no track (a page of the portal's that is no result
+  // page fails like a first page without a count).
   bool Find();
 
   int MatchCount() const { return matchCount_; }
 
  private:
-  void FetchAndScrape();
+  // Whether every result page held a track.
+  bool FetchAndScrape();
 
   TNetHTTP& http_;
   TMainWindowView& view_;

@@ -5,6 +5,7 @@
 #include "http_client.h"
 #include "program_http_settings.h"
 #include "streams.h"
+#include "text.h"
 
 namespace {
 
@@ -82,7 +83,8 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
       }
     } catch (const std::exception& e) {
       out.flush();
-      err << url << ": " << e.what() << '\n';
+      // One line, whatever the server sent in its status line.
+      err << text::WithVisibleControls(url) << ": " << text::WithVisibleControls(e.what()) << '\n';
       status = 1;
     }
   }

@@ -129,10 +129,10 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
     } else {
       try {
         Download(http, view.Link(options.row - 1), options.file, err, progressBar);
-        out << "saved " << Cp1251ToUtf8(view.Title(options.row - 1)) << " to " << options.file
+        out << "saved " << ForTerminal(view.Title(options.row - 1)) << " to " << options.file
             << "\n";
       } catch (const std::exception& e) {
-        err << Cp1251ToUtf8(e.what()) << "\n";
+        err << ForTerminal(e.what()) << "\n";
         status = 1;
       }
     }
@@ -140,7 +140,7 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   try {
     session.Close();
   } catch (const std::exception& e) {
-    err << Cp1251ToUtf8(e.what()) << "\n";
+    err << ForTerminal(e.what()) << "\n";
     status = 1;
   }
   return status;

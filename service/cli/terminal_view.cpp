@@ -3,18 +3,23 @@
 #include <algorithm>
 
 #include "cp1251.h"
+#include "text.h"
+
+std::string ForTerminal(const std::string& text) {
+  return Cp1251ToUtf8(text::WithVisibleControls(text));
+}
 
 void TTerminalView::SetCaption(const std::string& caption) {
-  out_ << "[" << Cp1251ToUtf8(caption) << "]\n" << std::flush;
+  out_ << "[" << ForTerminal(caption) << "]\n" << std::flush;
 }
 
 void TTerminalView::ShowMessage(const std::string& text) {
-  out_ << "> " << Cp1251ToUtf8(text) << "\n" << std::flush;
+  out_ << "> " << ForTerminal(text) << "\n" << std::flush;
 }
 
 void TTerminalView::PrintRows() {
   const size_t rows = std::min(Titles().size(), Links().size());
   for (size_t i = 0; i < rows; ++i) {
-    out_ << Cp1251ToUtf8(Titles()[i]) << '\t' << Cp1251ToUtf8(Links()[i]) << '\n';
+    out_ << ForTerminal(Titles()[i]) << '\t' << ForTerminal(Links()[i]) << '\n';
   }
 }

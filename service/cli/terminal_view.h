@@ -1,11 +1,16 @@
 #pragma once
 // The main window as a terminal shows it: captions and message boxes as
-// lines on standard output, in UTF-8.
+// lines on standard output, in UTF-8, control characters escaped.
 
 #include <ostream>
 #include <string>
 
 #include "list_rows_view.h"
+
+// Windows-1251 text as a terminal line: UTF-8, control characters as
+// visible escapes, so no title can move the cursor, retitle or clear the
+// terminal, or split a row.
+std::string ForTerminal(const std::string& text);
 
 class TTerminalView : public TListRowsView {
  public:

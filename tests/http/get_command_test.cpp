@@ -55,14 +55,14 @@ TEST(GetCommand, WritesTheBodyToAFile) {
 TEST(GetCommand, AFailedURLIsReportedAndTheNextOneStillRuns) {
   LoopbackServer server(Script()
                             .ReadHead()
-                            .Send(Reply("404 Not Found", ""))
+                            .Send(Reply("404 \x1b]0;pwned\x07Not Found", ""))
                             .ReadHead()
                             .Send(Reply("200 OK", "page")));
   const std::string missing = BaseURL(server) + "/missing";
   const CommandRun run = RunWith({missing, BaseURL(server) + "/page"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "page");
-  EXPECT_EQ(run.err, missing + ": HTTP/1.1 404 Not Found\n");
+  EXPECT_EQ(run.err, missing + ": HTTP/1.1 404 \\x1b]0;pwned\\x07Not Found\n") << "one safe line";
 }
 
 TEST(GetCommand, WrongArgumentsShowTheUsage) {

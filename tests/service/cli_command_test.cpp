@@ -33,7 +33,8 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
             "[Подключение к серверу...]\n[Подключено]\n[Поиск файла...]\n> Файл не найден\n"
             "[Отключение от сервера...]\n");
   const CliRun found = RunCli({"--port", port, "search", "Rock & Roll"});
-  EXPECT_NE(found.out.find("Северный Ветер - Rock & Roll\thttp://localhost:" + port + "/tracks/106.mp3\n"),
+  EXPECT_NE(found.out.find("Северный Ветер - Rock & Roll\thttp://localhost:" + port +
+                           "/tracks/106.mp3\n"),
             std::string::npos)
       << found.out;
 }
@@ -58,27 +59,58 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   std::remove(path.c_str());
 }
 
-TEST(CliCommand, AFailedSearchExitsWith1) {
+// Garbage where a result page should be fails the search alike, on the
+// first page (no count) and on a later one (no track).
+TEST(CliCommand, ASearchFailsAlikeWhicheverPageWasGarbage) {
   using namespace testing_support;
-  LoopbackServer portal(
-      {Script().ReadHead().Send(
-           Reply("200 OK", "in", "Set-Cookie: Mpop=1; path=/\r\nConnection: close\r\n")),
-       Script()
-           .ReadHead()
-           .Send(Reply("500 Internal Server Error", ""))
-           .ReadHead()
-           .Send(Reply("200 OK", "out"))});
-  const CliRun run = RunCli({"--port", std::to_string(portal.Port()), "search", "x"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("[Подключено]\n"), std::string::npos) << "the login was accepted";
+  const std::string login =
+      Reply("200 OK", "in", "Set-Cookie: Mpop=1; path=/\r\nConnection: close\r\n");
+  const std::string garbage = Reply("200 OK", "<html>\x01\xff no page here</html>");
+  const std::string counted = Reply("200 OK", Utf8ToCp1251("<h3>Найдено: <b>30</b></h3>"));
+  const std::string logout = Reply("200 OK", "out");
+  const std::vector<std::vector<std::string>> pages = {
+      {garbage}, {counted, garbage, garbage}, {Reply("500 Internal Server Error", "")}};
+  for (const std::vector<std::string>& replies : pages) {
+    Script catalogue;
+    for (const std::string& reply : replies) catalogue.ReadHead().Send(reply);
+    LoopbackServer portal({Script().ReadHead().Send(login), catalogue.ReadHead().Send(logout)});
+    const CliRun run = RunCli({"--port", std::to_string(portal.Port()), "search", "x"});
+    EXPECT_EQ(run.status, 1) << replies.size();
+    EXPECT_NE(run.out.find("[Подключено]\n"), std::string::npos) << "the login was accepted";
+  }
+}
+
+// Each track is one "title TAB link" line, whatever its title holds.
+TEST(CliCommand, TitlesReachTheTerminalWithTheirControlCharactersEscaped) {
+  const std::vector<std::pair<std::string, std::string>> titles = {
+      {"Evil\ttab", "Evil\\ttab"},
+      {"Evil\r\nnew line", "Evil\\r\\nnew line"},
+      {"Evil \x1b]0;retitled\x07", "Evil \\x1b]0;retitled\\x07"},
+      {"Evil \x1b[2Jclear", "Evil \\x1b[2Jclear"},
+      {std::string("Evil nul\0", 9), "Evil nul\\x00"},
+      {"Evil del\x7f", "Evil del\\x7f"},
+  };
+  PortalCatalogue catalogue;
+  for (const auto& [title, shown] : titles) catalogue.Add(title, 100);
+  BackgroundPortal portal({}, catalogue);
+  const std::string port = std::to_string(portal.Server().Port());
+  const CliRun run = RunCli({"--port", port, "search", "evil"});
+  EXPECT_EQ(run.status, 0);
+  for (size_t i = 0; i < titles.size(); ++i) {
+    const std::string line = titles[i].second + "\thttp://localhost:" + port + "/tracks/" +
+                             std::to_string(i + 1) + ".mp3\n";
+    EXPECT_NE(run.out.find("\n" + line), std::string::npos) << titles[i].second;
+  }
+  for (const unsigned char c : run.out)
+    EXPECT_TRUE(c == '\t' || c == '\n' || (c >= 0x20 && c != 0x7f));
 }
 
 TEST(CliCommand, WrongArgumentsAndAMissingRow) {
   EXPECT_EQ(RunCli({"search"}).status, 2);
   EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
   BackgroundPortal portal({}, PortalCatalogue::Generated(20));
-  const CliRun run =
-      RunCli({"--port", std::to_string(portal.Server().Port()), "get", "северный", "9", "/dev/null"});
+  const CliRun run = RunCli(
+      {"--port", std::to_string(portal.Server().Port()), "get", "северный", "9", "/dev/null"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "no row 9\n");
 }
