@@ -129,8 +129,8 @@ class MainWindowTest : public ::testing::Test {
       ASSERT_NE(name, nullptr);
       const QString chosen = QString::fromStdString(path);
       name->setText(chosen);
-      ASSERT_TRUE(QTest::qWaitFor(
-          [&] { return dialog->selectedFiles() == QStringList{chosen}; }, kWaitMs));
+      ASSERT_TRUE(
+          QTest::qWaitFor([&] { return dialog->selectedFiles() == QStringList{chosen}; }, kWaitMs));
       QMetaObject::invokeMethod(dialog, "accept");
     };
   }

@@ -38,11 +38,10 @@ class WaitingWindowTest : public MainWindowTest {
 TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
   FullListener neverAccepts;
   LoopbackServer neverAnswers(Script().StaySilent());
-  LoopbackServer trickles(
-      Script()
-          .ReadHead()
-          .Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
-          .SendInPieces(std::string(100000, 'x'), 1000, Milliseconds(100)));
+  LoopbackServer trickles(Script()
+                              .ReadHead()
+                              .Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+                              .SendInPieces(std::string(100000, 'x'), 1000, Milliseconds(100)));
   const auto always = [] { return true; };
   // The bar shows bytes before the first block of 32 KiB is complete.
   const auto barMoves = [this] { return Bar()->value() > 0 && Bar()->value() < 32768; };

@@ -68,8 +68,8 @@ TEST(TrackDownload, MP3IsAppendedUnlessTheNameEndsSo) {
   const struct {
     const char* chosen;
     const char* saved;
-  } cases[] = {{"song", "song.mp3"}, {"song.mp3", "song.mp3"}, {"SONG.Mp3", "SONG.Mp3"},
-               {"song.mp", "song.mp.mp3"}, {"mp3", "mp3.mp3"}, {".mp3", ".mp3"}};
+  } cases[] = {{"song", "song.mp3"},       {"song.mp3", "song.mp3"}, {"SONG.Mp3", "SONG.Mp3"},
+               {"song.mp", "song.mp.mp3"}, {"mp3", "mp3.mp3"},       {".mp3", ".mp3"}};
   for (const auto& c : cases) EXPECT_EQ(SavedTrackPath(c.chosen), c.saved) << c.chosen;
 }
 
