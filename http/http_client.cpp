@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "cp1251.h"
 #include "finally.h"
 #include "form_encoding.h"
 #include "integer_text.h"
@@ -208,7 +209,7 @@ void TNetCustomHTTP::ReadHeaderLines() {
       headBytes += line.size() + 2;
       if (static_cast<int>(response_.RawHeaders.Lines().size()) >= kMaxHeaderLines ||
           headBytes > kMaxHeadBytes) {
-        throw ENetResponseHeaderTooLarge("Response header too large.");
+        throw ENetResponseHeaderTooLarge(Utf8ToCp1251("Заголовок ответа слишком велик."));
       }
       response_.RawHeaders.Add(line);
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "connection_intercept.h"
+#include "cp1251.h"
 #include "finally.h"
 #include "net_exceptions.h"
 #include "net_stack.h"
@@ -286,7 +287,7 @@ void TNetTCPConnection::ReadToStream(TStream& stream, int count, bool untilClose
         try {
           ReadBlocksToStream(stream, remaining, untilClose);
         } catch (const std::bad_alloc&) {
-          throw ENetException("Not enough memory to receive the data.");
+          throw ENetException(Utf8ToCp1251("Недостаточно памяти для приёма данных."));
         }
       },
       [&] {

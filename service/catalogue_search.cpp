@@ -23,6 +23,8 @@ bool TCatalogueSearch::Find() {
     return false;
   }
   if (view_.TitleCount() == 0 || view_.LinkCount() == 0) {
+    // The caption tells the outcome, as after a search that found files.
+    view_.SetCaption(kNotFound);
     view_.ShowMessage(kNotFound);
     view_.SetDownloadButtonsEnabled(false);
     view_.SetTitleListEnabled(false);

@@ -18,7 +18,9 @@ void TPortalSession::Connect() {
     // a cookie of an earlier session does not make one.
     if (!CatalogueCookieStoredAfter(storedBefore)) throw std::runtime_error("no session cookie");
     view_.SetCaption(kConnected);
+    // The search works again after a failed start, whatever enabled it before.
     view_.SetSearchBoxEnabled(true);
+    view_.SetSearchButtonEnabled(true);
     connected_ = true;
   } catch (const std::exception&) {
     view_.ShowMessage(kConnectionFailed);

@@ -17,4 +17,18 @@ std::string SearchFinished(int matchCount) {
          Utf8ToCp1251(" Файлов");
 }
 
+std::string TrackIncomplete(int64_t received, int64_t total) {
+  return Utf8ToCp1251("Файл загружен не полностью: получено ") + std::to_string(received) +
+         Utf8ToCp1251(" из ") + std::to_string(total) + Utf8ToCp1251(" байт.");
+}
+
+std::string TrackCutShort(int64_t received) {
+  return Utf8ToCp1251("Файл загружен не полностью: сервер прервал передачу после ") +
+         std::to_string(received) + Utf8ToCp1251(" байт.");
+}
+
+std::string CannotWriteFile(const std::string& quotedPathAndReason) {
+  return Utf8ToCp1251("Не удалось записать файл ") + quotedPathAndReason;
+}
+
 }  // namespace service_texts

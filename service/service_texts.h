@@ -1,6 +1,7 @@
 #pragma once
 // The service's captions and messages, as the program shows them (Windows-1251).
 
+#include <cstdint>
 #include <string>
 
 namespace service_texts {
@@ -15,5 +16,12 @@ extern const std::string kNotFound;       // "Файл не найден"
 
 // "Поиск завершен, найдено " + count + " Файлов"
 std::string SearchFinished(int matchCount);
+
+// "Файл загружен не полностью: получено " + received + " из " + total + " байт."
+std::string TrackIncomplete(int64_t received, int64_t total);
+// "Файл загружен не полностью: сервер прервал передачу после " + received + " байт."
+std::string TrackCutShort(int64_t received);
+// "Не удалось записать файл " + quoted path + ". " + the system's reason
+std::string CannotWriteFile(const std::string& quotedPathAndReason);
 
 }  // namespace service_texts

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "files.h"
+#include "service_texts.h"
 #include "text.h"
 
 void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer) {
@@ -18,11 +19,9 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer) 
   if (!response.BodyTruncated) return;
   const int64_t received = buffer.Position() - start;
   if (response.ContentLength > 0) {
-    throw ETrackIncomplete("The track arrived incomplete: " + std::to_string(received) + " of " +
-                           std::to_string(response.ContentLength) + " bytes.");
+    throw ETrackIncomplete(service_texts::TrackIncomplete(received, response.ContentLength));
   }
-  throw ETrackIncomplete("The track arrived incomplete: the server stopped after " +
-                         std::to_string(received) + " bytes.");
+  throw ETrackIncomplete(service_texts::TrackCutShort(received));
 }
 
 std::string SavedTrackPath(const std::string& chosenName) {
@@ -71,7 +70,7 @@ void SaveTrack(const TMemoryStream& buffer, const std::string& path,
   }
   if (!written) {
     unlink(temporary.c_str());
-    throw std::runtime_error("Cannot write file " + quoted + std::strerror(error));
+    throw std::runtime_error(service_texts::CannotWriteFile(quoted + std::strerror(error)));
   }
   // Only a complete file takes the name, replacing one that had it.
   if (rename(temporary.c_str(), path.c_str()) != 0) {

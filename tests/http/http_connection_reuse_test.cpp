@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cp1251.h"
 #include "http_test_helpers.h"
 
 namespace {
@@ -31,7 +32,7 @@ const UnfinishedCase kCases[] = {
      "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(1001),
      {},
      "X: 1\r\n\r\n",
-     "error: Response header too large."},
+     "error: Заголовок ответа слишком велик."},
     {"over-long header line",
      "HTTP/1.1 200 OK\r\nX: " + std::string(17000, 'v'),
      {},
@@ -51,7 +52,7 @@ std::string OutcomeOf(TNetHTTP& http, const std::string& url) {
   try {
     return http.Get(url);
   } catch (const std::exception& e) {
-    return std::string("error: ") + e.what();
+    return "error: " + Cp1251ToUtf8(e.what());
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cp1251.h"
 #include "http_test_helpers.h"
 
 namespace {
@@ -64,9 +65,9 @@ const MalformedCase kCases[] = {
     {"100 followed by nothing", "HTTP/1.1 100 Continue\r\n\r\n",
      "error: Connection Closed Gracefully."},
     {"1001 header lines", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(1001) + "\r\n",
-     "error: Response header too large."},
+     "error: Заголовок ответа слишком велик."},
     {"over 1 MiB of head", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(100, 12000) + "\r\n",
-     "error: Response header too large."},
+     "error: Заголовок ответа слишком велик."},
     {"over-long header line", "HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'v') + "\r\n\r\n",
      "error: Max line length exceeded."},
 };
@@ -81,7 +82,7 @@ std::string Outcome(const MalformedCase& c, size_t pieceSize) {
   try {
     return http->Get(BaseURL(server) + "/");
   } catch (const std::exception& e) {
-    return std::string("error: ") + e.what();
+    return "error: " + Cp1251ToUtf8(e.what());
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cp1251.h"
 #include "http_test_helpers.h"
 #include "support/recording_cookie_store.h"
 #include "support/work_event_log.h"
@@ -242,8 +243,8 @@ TEST(HttpFraming, ABodyTakesMemoryAsItArrivesAndRunningOutIsANetworkError) {
   http->Get(BaseURL(server) + "/", roomy);
   EXPECT_EQ(roomy.Size(), 100000) << "2 GiB announced, 100000 bytes came";
   LimitedStream tight(50000);
-  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/", tight); }),
-            "Not enough memory to receive the data.");
+  EXPECT_EQ(Cp1251ToUtf8(MessageOf([&] { http->Get(BaseURL(server) + "/", tight); })),
+            "Недостаточно памяти для приёма данных.");
 }
 
 TEST(HttpFraming, TheResponseRecordHoldsTheLastResponse) {

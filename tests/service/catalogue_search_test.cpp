@@ -42,8 +42,8 @@ Effects Finished(int count) {
           "caption Скачивание музыки с портала"};
 }
 
-const Effects kNotFound = {"caption Поиск файла...", "message Файл не найден",
-                           "download buttons off", "title list off"};
+const Effects kNotFound = {"caption Поиск файла...", "caption Файл не найден",
+                           "message Файл не найден", "download buttons off", "title list off"};
 
 class CatalogueSearchTest : public ::testing::Test {
  protected:

@@ -30,7 +30,8 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
   const CliRun run = RunCli({"--port", port, "search", "нет такой песни"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
-            "[Подключение к серверу...]\n[Подключено]\n[Поиск файла...]\n> Файл не найден\n"
+            "[Подключение к серверу...]\n[Подключено]\n[Поиск файла...]\n[Файл не найден]\n> Файл "
+            "не найден\n"
             "[Отключение от сервера...]\n");
   const CliRun found = RunCli({"--port", port, "search", "Rock & Roll"});
   EXPECT_NE(found.out.find("Северный Ветер - Rock & Roll\thttp://localhost:" + port +

@@ -51,7 +51,7 @@ TEST_F(PortalSessionTest, ALoginThatSucceeds) {
   session.Connect();
   EXPECT_TRUE(session.Connected());
   EXPECT_EQ(view.effects, (Effects{"caption Подключение к серверу...", "show", "caption Подключено",
-                                   "search box on"}));
+                                   "search box on", "search button on"}));
   EXPECT_EQ(portal.Server().RequestLog().front().MethodAndTarget(), "POST /cgi-bin/auth");
   session.Close();
   EXPECT_EQ(view.effects.back(), "caption Отключение от сервера...");
@@ -77,7 +77,8 @@ TEST_F(PortalSessionTest, AReconnectLogsOutFirstThenLogsIn) {
   EXPECT_TRUE(session.Connected());
   EXPECT_EQ(view.effects,
             (Effects{"caption Отключение от сервера...", "caption Подключение к серверу...", "show",
-                     "caption Подключено", "search box on"}));
+                     "caption Подключено", "search box on", "search button on"}))
+      << "a good reconnect after a failed start leaves the search working";
   EXPECT_EQ(Logouts(), 1);
 }
 

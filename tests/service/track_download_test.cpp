@@ -1,6 +1,7 @@
 // A track is saved only when it arrived whole.
 
 #include "track_download.h"
+#include "cp1251.h"
 
 #include <filesystem>
 
@@ -24,10 +25,10 @@ const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\
 const FetchCase kCases[] = {
     {"with its length", Reply("200 OK", "ID3 track"), "ID3 track"},
     {"shorter than its length", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello",
-     "error: The track arrived incomplete: 5 of 10 bytes."},
+     "error: Файл загружен не полностью: получено 5 из 10 байт."},
     {"chunked", kChunked + "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n", "helloabc"},
     {"chunked, ended before its last chunk", kChunked + "5\r\nhello\r\nzz\r\n\r\n",
-     "error: The track arrived incomplete: the server stopped after 5 bytes."},
+     "error: Файл загружен не полностью: сервер прервал передачу после 5 байт."},
     {"until the server closes", "HTTP/1.1 200 OK\r\n\r\nall of it", "all of it"},
 };
 
@@ -41,7 +42,7 @@ TEST(TrackDownload, OnlyAWholeTrackIsFetched) {
       FetchTrack(*http, BaseURL(server) + "/t.mp3", buffer);
       outcome = Contents(buffer);
     } catch (const ETrackIncomplete& e) {
-      outcome = std::string("error: ") + e.what();
+      outcome = "error: " + Cp1251ToUtf8(e.what());
     }
     EXPECT_EQ(outcome, c.outcome) << c.name;
   }
