@@ -20,7 +20,8 @@ constexpr size_t kMaxValueLength = 2047;
 // One line of the file, without and with its line end.
 struct Line {
   std::string content;
-  std::string ending;  // "\r\n", "\n" or "" for a last line without one
+  // "\r\n", "\n", or for a last line "" or "\r" (a line end cut short)
+  std::string ending;
 };
 
 enum class ReadOutcome { kRead, kMissing, kUnreadable };
@@ -41,7 +42,8 @@ std::vector<Line> SplitLines(const std::string& bytes) {
   while (start < bytes.size()) {
     const size_t lf = bytes.find('\n', start);
     if (lf == std::string::npos) {
-      lines.push_back({bytes.substr(start), ""});
+      const bool cr = bytes.back() == '\r';
+      lines.push_back({bytes.substr(start, bytes.size() - start - (cr ? 1 : 0)), cr ? "\r" : ""});
       break;
     }
     const bool crlf = lf > start && bytes[lf - 1] == '\r';
@@ -180,7 +182,10 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
     std::string& line = lines[*where.keyLine].content;
     line = line.substr(0, line.find('=') + 1) + value;
   } else {
+    // A last line gets its end; a CR cut short of its LF is completed, so
+    // that the line keeps the meaning it had when the file was read.
     if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = ending;
+    if (!lines.empty() && lines.back().ending == "\r") lines.back().ending = "\r\n";
     const Line keyLine{key + "=" + value, ending};
     if (where.sectionFound) {
       lines.insert(lines.begin() + static_cast<long>(where.sectionEnd), keyLine);

@@ -77,6 +77,8 @@ TEST(ProfileFile, WritesChangeOnlyWhatTheyMust) {
       {"last line without end", "[X]\r\nY=2", "MAIN", "Port", "80",
        "[X]\r\nY=2\r\n[MAIN]\r\nPort=80\r\n"},
       {"empty file", "", "MAIN", "Port", "80", "[MAIN]\r\nPort=80\r\n"},
+      // Found by the fuzzer: the CR read as the line's end, before and after.
+      {"last line ends in a lone CR", "U\n[s\r", "s", "k", "", "U\n[s\r\nk=\n"},
   };
   TempFolder folder;
   const std::string path = folder.File("Settings.cfg");
