@@ -153,7 +153,12 @@ void TForm1::CreateMenus() {
   n15->setObjectName(QStringLiteral("N15"));
   connect(n15, &QAction::triggered, this, Guarded([this] { ShowAbout(); }));
 
-  bar->addMenu(new TSkinMenu(skins_, this));
+  auto* skinMenu = new TSkinMenu(skins_, this);
+  // The menu has no "ОК": a pick is stored at once.
+  skinMenu->OnPicked = [this](int index, const std::string& name) {
+    RunGuarded([&] { settings_.WriteSkin(index, name); });
+  };
+  bar->addMenu(skinMenu);
   ShowCommandStates();
 }
 

@@ -9,12 +9,15 @@
 #include "about_window.h"
 #include "app_texts.h"
 #include "file_list_window.h"
+#include "message_boxes.h"
 #include "program_resources.h"
 #include "program_settings.h"
 #include "qt_text.h"
 
 void SetUpApplication() {
-  QGuiApplication::setApplicationDisplayName(QStringFromCp1251(app_texts::kApplicationTitle));
+  // The boxes' caption. Not the application's display name: Qt would add
+  // that to every window title, and the caption is the status line.
+  SetBoxCaption(app_texts::kApplicationTitle);
   // Qt's own dialogs, the save dialog among them, speak the desktop's language.
   auto* qtTexts = new QTranslator(qApp);
   if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -42,8 +42,6 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   listBox2_->setGeometry(0, 0, 313, 345);
   listBox2_->setUniformItemSizes(true);
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(listBox2_, &QListWidget::currentRowChanged, this,
-          [this](int row) { ListBox2Click(row); });
   CreateMenus();
   connect(listBox2_, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
@@ -75,33 +73,33 @@ void TForm3::Add(const std::string& path, const std::string& name) {
   row->setSizeHint(QSize(0, 13));
   listBox2_->addItem(row);
   listBox2_->setCurrentRow(listBox2_->count() - 1);
-  pathIndex_ = static_cast<int>(paths_.size()) - 1;
 }
 
-void TForm3::ListBox2Click(int row) {
-  pathIndex_ = row;
+// The path list's index is the name list's selected row, never the row Qt
+// keeps current after a click on the blank area has cleared the selection.
+int TForm3::SelectedRow() const {
+  const QModelIndexList selected = listBox2_->selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void TForm3::PlaySelected() {
-  opener_.Open(ListRow(paths_, pathIndex_));
+  opener_.Open(ListRow(paths_, SelectedRow()));
 }
 
 void TForm3::OpenSelectedFolder() {
-  opener_.Open(FolderOf(ListRow(paths_, pathIndex_)));
+  opener_.Open(FolderOf(ListRow(paths_, SelectedRow())));
 }
 
 void TForm3::RemoveSelected() {
-  const int row = listBox2_->currentRow();
+  const int row = SelectedRow();
   if (row < 0) return;
   paths_.erase(paths_.begin() + row);
   delete listBox2_->takeItem(row);
-  listBox2_->setCurrentRow(-1);
-  pathIndex_ = -1;
+  listBox2_->clearSelection();
 }
 
 void TForm3::ClearLists() {
   paths_.clear();
-  pathIndex_ = -1;
   listBox2_->clear();
 }
 

@@ -25,7 +25,8 @@ class TForm3 : public QDialog {
 
  private:
   void CreateMenus();
-  void ListBox2Click(int row);
+  // The row selected in the name list, or -1.
+  int SelectedRow() const;
   void PlaySelected();
   void OpenSelectedFolder();
   void RemoveSelected();
@@ -35,7 +36,6 @@ class TForm3 : public QDialog {
 
   TOpenRequests& opener_;
   std::vector<std::string> paths_;
-  int pathIndex_ = -1;
   QListWidget* listBox2_ = nullptr;
   QMenu* popupMenu1_ = nullptr;
   QMenu* popupMenu2_ = nullptr;

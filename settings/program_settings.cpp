@@ -45,6 +45,10 @@ void TProgramSettings::Write(const std::string& portText, bool skin, bool showBa
   file_.WriteString(kSection, kPort, portText);
   file_.WriteBool(kSection, kSkin, skin);
   file_.WriteBool(kSection, kShowBalloon, showBalloon);
+  WriteSkin(skinIndex, skinName);
+}
+
+void TProgramSettings::WriteSkin(int skinIndex, const std::string& skinName) {
   file_.WriteInteger(kSection, kSkinIndex, skinIndex);
   file_.WriteString(kSection, kSkinName, skinName);
 }

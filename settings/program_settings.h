@@ -41,6 +41,8 @@ class TProgramSettings {
   // Writes all five, in this order.
   void Write(const std::string& portText, bool skin, bool showBalloon, int skinIndex,
              const std::string& skinName);
+  // Writes the skin's index and name, in this order.
+  void WriteSkin(int skinIndex, const std::string& skinName);
 
   TIniFile& File() { return file_; }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,12 +29,30 @@ QRect ScreenArea() {
   return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+QString& BoxCaption() {
+  static QString caption;
+  return caption;
+}
+
+// The width a title bar needs for the caption, in the bold face title bars
+// use, beside the window icon and the buttons.
+int CaptionWidth(const QWidget& box) {
+  QFont title = box.font();
+  title.setBold(true);
+  constexpr int kIconAndButtons = 120;
+  return QFontMetrics(title).horizontalAdvance(BoxCaption()) + kIconAndButtons;
+}
+
 }  // namespace
+
+void SetBoxCaption(const std::string& caption) {
+  BoxCaption() = QStringFromCp1251(caption);
+}
 
 void ShowMessage(const std::string& text) {
   QDialog box(QApplication::activeWindow());
   box.setObjectName(QStringLiteral("MessageBox"));
-  box.setWindowTitle(QGuiApplication::applicationDisplayName());
+  box.setWindowTitle(BoxCaption());
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                      Qt::WindowCloseButtonHint);
   box.setWindowModality(Qt::ApplicationModal);
@@ -56,8 +75,8 @@ void ShowMessage(const std::string& text) {
   auto* layout = new QVBoxLayout(&box);
   layout->addWidget(label);
   layout->addWidget(buttons, 0, Qt::AlignHCenter);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-  box.adjustSize();
+  // Fixed before it is shown, so that the window manager offers no maximise.
+  box.setFixedSize(box.sizeHint().expandedTo(QSize(CaptionWidth(box), 0)));
   box.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), ScreenArea()));
   box.exec();
 }
@@ -68,12 +87,18 @@ std::string ErrorDisplayText(const std::string& message) {
 }
 
 void ShowException(const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+  QMessageBox box(QMessageBox::Critical, BoxCaption(),
                   QStringFromCp1251(ErrorDisplayText(error.what())), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.setEscapeButton(QMessageBox::Ok);
+  // The message box sizes itself; a spacer across its grid keeps it wide
+  // enough for the caption.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+  }
   box.exec();
 }

@@ -6,8 +6,12 @@
 #include <exception>
 #include <string>
 
+// The caption of every box: the application's title (Windows-1251).
+void SetBoxCaption(const std::string& caption);
+
 // Centred on the screen, no icon, the text (Windows-1251) wrapped at half
-// the screen's width, one "OK" that Enter and Esc both press.
+// the screen's width, one "OK" that Enter and Esc both press. Both boxes
+// are wide enough for their caption and have a fixed size.
 void ShowMessage(const std::string& text);
 
 // The error icon, one "OK" and the message with its closing period.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "integer_text.h"
 #include "message_boxes.h"
@@ -64,27 +65,31 @@ void TForm2::ConnectHandlers() {
   connect(edit1_, &QLineEdit::textChanged, this, Guarded([this] { Edit1Change(); }));
   connect(checkBox1_, &QCheckBox::toggled, this, Guarded([this] { CheckBox1Click(); }));
   connect(checkBox2_, &QCheckBox::toggled, this, Guarded([this] { CheckBox2Click(); }));
-  // Only the user's picks and typing: a selection set by the program runs nothing.
-  connect(comboBox1_, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
-  connect(comboBox1_->lineEdit(), &QLineEdit::textEdited, this,
-          Guarded([this] { ComboBox1Change(); }));
+  // The user's picks and typing, with the completion they see: a selection
+  // set by the program runs nothing.
+  connect(comboBox1_->lineEdit(), &QLineEdit::textChanged, this, Guarded([this] {
+            if (!settingSkinList_) ComboBox1Change();
+          }));
   connect(button3_, &QPushButton::clicked, this, Guarded([this] { Button3Click(); }));
   connect(button1_, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
   connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TForm2::FormCreate() {
+  settingSkinList_ = true;
   for (const std::string& name : TSkinEngine::SkinNames())
     comboBox1_->addItem(QStringFromCp1251(name));
-  comboBox1_->setCurrentIndex(0);
+  settingSkinList_ = false;
+  SetSkinListIndex(0);
   label2_->setEnabled(checkBox1_->isChecked());
   comboBox1_->setEnabled(checkBox1_->isChecked());
 
   edit1_->setText(QStringFromCp1251(settings_.PortText()));
   checkBox1_->setChecked(settings_.Skin());
   // An index outside the list leaves no selection and an empty text.
-  comboBox1_->setCurrentIndex(settings_.SkinIndex());
+  SetSkinListIndex(settings_.SkinIndex());
   checkBox2_->setChecked(settings_.ShowBalloon());
+  skinSeen_ = skins_.SkinName();
 }
 
 void TForm2::StandardTest() {
@@ -114,18 +119,44 @@ void TForm2::CheckBox2Click() {
   StandardTest();
 }
 
+// A text that names no skin (yet) selects nothing: the look never jumps to
+// the first skin while a name is being typed.
 void TForm2::ComboBox1Change() {
-  skins_.SelectSkin(SkinListText());
+  const std::string typed = SkinListText();
+  const auto& names = TSkinEngine::SkinNames();
+  if (std::find(names.begin(), names.end(), typed) != names.end()) SelectSkin(typed);
   button3_->setEnabled(true);
+}
+
+void TForm2::SetSkinListIndex(int index) {
+  settingSkinList_ = true;
+  comboBox1_->setCurrentIndex(index);
+  settingSkinList_ = false;
+}
+
+void TForm2::SelectSkin(const std::string& name) {
+  skins_.SelectSkin(name);
+  skinSeen_ = skins_.SkinName();
+}
+
+// The list and the menu of skins are two views of one choice: a skin picked
+// in the menu since the dialog last chose one shows here.
+void TForm2::showEvent(QShowEvent* event) {
+  const auto& names = TSkinEngine::SkinNames();
+  const auto chosen = std::find(names.begin(), names.end(), skins_.SkinName());
+  if (skins_.SkinName() != skinSeen_ && chosen != names.end())
+    SetSkinListIndex(static_cast<int>(chosen - names.begin()));
+  skinSeen_ = skins_.SkinName();
+  QDialog::showEvent(event);
 }
 
 void TForm2::Button3Click() {
   edit1_->setText(QStringLiteral("80"));
   checkBox1_->setChecked(true);
-  comboBox1_->setCurrentIndex(0);
+  SetSkinListIndex(0);
   checkBox2_->setChecked(true);
   button3_->setEnabled(false);
-  skins_.SelectSkin(SkinListText());
+  SelectSkin(SkinListText());
 }
 
 void TForm2::Button1Click() {
@@ -133,7 +164,7 @@ void TForm2::Button1Click() {
   host_.SetHttpPort(StrToInt(portText));
   settings_.Write(portText, checkBox1_->isChecked(), checkBox2_->isChecked(),
                   comboBox1_->currentIndex(), SkinListText());
-  skins_.SelectSkin(SkinListText());
+  SelectSkin(SkinListText());
   accept();
 }
 

@@ -32,6 +32,9 @@ class TForm2 : public QDialog {
   TForm2(const std::string& settingsPath, TSkinEngine& skins, TSettingsDialogHost& host,
          QWidget* parent = nullptr);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void CreateControls();
   void ConnectHandlers();
@@ -44,6 +47,11 @@ class TForm2 : public QDialog {
   void ComboBox1Change();
   void Button3Click();
   void Button1Click();
+
+  // Selects a row of the skin list as the program does: no handler runs.
+  void SetSkinListIndex(int index);
+  // Selects a skin in the engine, as the dialog's own choice.
+  void SelectSkin(const std::string& name);
 
   // The skin list's text, as the engine names skins.
   std::string SkinListText() const;
@@ -61,4 +69,7 @@ class TForm2 : public QDialog {
   QPushButton* button2_ = nullptr;
   QPushButton* button3_ = nullptr;
   QPushButton* button1_ = nullptr;
+  bool settingSkinList_ = false;
+  // The engine's skin as the dialog last chose or showed it.
+  std::string skinSeen_;
 };

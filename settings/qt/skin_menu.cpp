@@ -12,12 +12,16 @@ TSkinMenu::TSkinMenu(TSkinManager& skins, QWidget* parent)
   auto* group = new QActionGroup(this);
   // Unchecked all round while the engine remembers a name that is no skin.
   group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-  for (const std::string& name : TSkinEngine::SkinNames()) {
-    QAction* item = addAction(QStringFromCp1251(name));
+  const auto& names = TSkinEngine::SkinNames();
+  for (size_t i = 0; i < names.size(); ++i) {
+    QAction* item = addAction(QStringFromCp1251(names[i]));
     item->setCheckable(true);
     items_.push_back(item);
     group->addAction(item);
-    connect(item, &QAction::triggered, this, [this, name] { skins_.Engine().SelectSkin(name); });
+    connect(item, &QAction::triggered, this, [this, i, name = names[i]] {
+      skins_.Engine().SelectSkin(name);
+      if (OnPicked) OnPicked(static_cast<int>(i), name);
+    });
   }
   connect(&skins_, &TSkinManager::Changed, this, &TSkinMenu::ShowEngineState);
   ShowEngineState();

@@ -31,7 +31,7 @@ TEST(ErrorDisplayText, APeriodFollowsLettersDigitsAndQuestionMarksOnly) {
 }
 
 TEST(MessageBox, PlainTextWithoutIconCentredAndDismissedByEnterOrEsc) {
-  QGuiApplication::setApplicationDisplayName(QStringLiteral("Melodrop Downloader"));
+  SetBoxCaption("Melodrop Downloader");
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
     ModalAnswer answer(key);
     ShowMessage("<b>\xCF\xF0\xE8\xE2\xE5\xF2</b> & co");  // "<b>Привет</b> & co"
