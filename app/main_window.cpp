@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -105,6 +106,12 @@ void TForm1::FormCreate() {
   label5_->setAutoFillBackground(true);
   label5_->setBackgroundRole(QPalette::Window);
   RunRequest([this] { session_.Connect(); });
+  FocusSearchBoxWhenConnected();
+}
+
+// Typing goes into the search box once there is a session to search in.
+void TForm1::FocusSearchBoxWhenConnected() {
+  if (session_.Connected()) edit3_->setFocus();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -117,9 +124,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   if (RequestRunning()) {
     // The running request fails with "Not Connected" and unwinds; the
-    // close then goes on.
+    // close then goes on. A box the request shows (a search's closing
+    // message) would hold it until dismissed: the close answers it.
     closeRequested_ = true;
     http_.Disconnect();
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
     event->ignore();
     return;
   }
@@ -164,6 +173,9 @@ void TForm1::StartSearch() {
   fileMenuEnabled_ = true;
   ShowCommandStates();
   RunRequest([this] { search_.Find(); });
+  // The first title is selected, so the fields, the selection and a
+  // download agree.
+  if (TitleCount() > 0 && SelectedTitleRow() < 0) listBox1_->setCurrentIndex(titles_->index(0, 0));
 }
 
 void TForm1::StopSearch() {
@@ -173,6 +185,7 @@ void TForm1::StopSearch() {
 
 void TForm1::Reconnect() {
   RunRequest([this] { session_.Reconnect(); });
+  FocusSearchBoxWhenConnected();
 }
 
 void TForm1::ListBox1Click(int row) {
@@ -203,6 +216,8 @@ void TForm1::DownloadSelectedFile() {
   const std::optional<std::string> chosen = AskSaveName();
   if (!chosen) return;
   const std::string link = Cp1251FromQString(edit4_->text());
+  // A folder that takes no new file fails now, not after the whole track.
+  CheckTrackCanBeSaved(SavedTrackPath(*chosen));
   const QString captionBefore = windowTitle();
   const TRequestEnd end = RunRequest([&] {
     SetSearchButtonEnabled(false);
@@ -284,6 +299,17 @@ void TForm1::TrayIcon1BalloonHintClick() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == listBox1_ && event->type() == QEvent::KeyPress) {
+    // Tab makes a row current without selecting it; the first Down or Up
+    // then selects that row instead of skipping it.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Down || key == Qt::Key_Up) && SelectedTitleRow() < 0 &&
+        listBox1_->currentIndex().isValid()) {
+      listBox1_->selectionModel()->select(listBox1_->currentIndex(),
+                                          QItemSelectionModel::ClearAndSelect);
+      return true;
+    }
+  }
   if (event->type() == QEvent::MouseButtonRelease) {
     if (watched == image1_) RunGuarded([this] { Image1Click(); });
     if (watched == edit4_) edit4_->selectAll();
@@ -340,6 +366,10 @@ void TForm1::SetLinkText(const std::string& link) {
 
 void TForm1::SetFoundName(const std::string& title) {
   label5_->setText(QStringFromCp1251(title));
+  // The field clips a long title: its tooltip shows it whole, as plain text.
+  const QString hint = QStringFromCp1251(kFoundNameHint);
+  label5_->setToolTip(
+      title.empty() ? hint : Qt::convertFromPlainText(QStringFromCp1251(title) + '\n' + hint));
 }
 
 void TForm1::SetTitleListEnabled(bool enabled) {
@@ -353,10 +383,12 @@ void TForm1::SetDownloadButtonsEnabled(bool enabled) {
 
 void TForm1::ClearTitles() {
   titles_->Clear();
+  ShowCommandStates();
 }
 
 void TForm1::AddTitle(const std::string& title) {
   titles_->Add(title);
+  if (TitleCount() == 1) ShowCommandStates();
 }
 
 int TForm1::TitleCount() const {

@@ -134,6 +134,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   // Handlers (main_window.cpp).
   void FormCreate();
   void FormClose();
+  void FocusSearchBoxWhenConnected();
   void StartSearch();
   void StopSearch();
   void Reconnect();

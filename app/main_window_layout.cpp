@@ -88,6 +88,7 @@ void TForm1::CreateControls() {
   listBox1_->setFont(WindowFont(13));
   listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listBox1_->setFocusPolicy(Qt::StrongFocus);
+  listBox1_->installEventFilter(this);
 
   statusBar1_ = Place<QStatusBar>(client, "StatusBar1", {0, 504, 370, 19});
   statusBar1_->setSizeGripEnabled(false);
@@ -230,12 +231,14 @@ void TForm1::PlaceProgressBar() {
 
 void TForm1::ShowCommandStates() {
   const bool free = requestsRunning_ == 0;
+  // The download, copy and play commands need a title to act on.
+  const bool titles = TitleCount() > 0;
   button1_->setEnabled(searchButtonEnabled_ && free);
   startSearchItem_->setEnabled(free);
   reconnectItem_->setEnabled(free);
-  button2_->setEnabled(downloadButtonsEnabled_ && free);
-  bitBtn1_->setEnabled(downloadButtonsEnabled_);
-  downloadItem_->setEnabled(fileMenuEnabled_ && free);
-  copyLinkItem_->setEnabled(fileMenuEnabled_);
-  playItem_->setEnabled(fileMenuEnabled_);
+  button2_->setEnabled(downloadButtonsEnabled_ && titles && free);
+  bitBtn1_->setEnabled(downloadButtonsEnabled_ && titles);
+  downloadItem_->setEnabled(fileMenuEnabled_ && titles && free);
+  copyLinkItem_->setEnabled(fileMenuEnabled_ && titles);
+  playItem_->setEnabled(fileMenuEnabled_ && titles);
 }

@@ -1,14 +1,18 @@
 #include "save_dialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeDatabase>
 #include <QStandardPaths>
 
 #include "app_texts.h"
 #include "qt_text.h"
+#include "track_download.h"
 
 namespace {
 
@@ -46,16 +50,48 @@ QString StartFolder(const QString& lastName) {
   return QDir::homePath();
 }
 
+// Asks before the track replaces a file, under the name it is saved as
+// (".mp3" added), in the words of the desktop's own save dialogs; a No
+// returns to the dialog.
+class TSaveDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    if (chosen.size() == 1) {
+      const QString saved = QFile::decodeName(
+          QByteArray::fromStdString(SavedTrackPath(QFile::encodeName(chosen[0]).toStdString())));
+      const QFileInfo existing(saved);
+      if (existing.exists() && !existing.isDir() && !ReplaceAllowed(existing.fileName())) return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  bool ReplaceAllowed(const QString& name) {
+    QMessageBox question(
+        QMessageBox::Warning, windowTitle(),
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .arg(name),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("ReplaceQuestion"));
+    question.setTextFormat(Qt::PlainText);
+    question.setDefaultButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
+  }
+};
+
 }  // namespace
 
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName) {
   TNameOnlyIconProvider icons;
-  QFileDialog dialog(parent, QString(), StartFolder(lastName));
+  TSaveDialog dialog(parent, QString(), StartFolder(lastName));
   dialog.setIconProvider(&icons);
   dialog.setObjectName(QStringLiteral("SaveDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QStringFromCp1251(app_texts::kSaveFilter));
-  // The ".mp3" is added to the saved name, never asked about.
+  // The dialog itself would ask about the name without the ".mp3".
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!lastName.isEmpty()) dialog.selectFile(lastName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

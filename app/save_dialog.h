@@ -8,5 +8,6 @@ class QWidget;
 
 // Shows the dialog modally; the name chosen, or nothing when cancelled. It
 // opens in the folder of lastName while that exists (the name offered
-// again), else in the user's music folder, else in home.
+// again), else in the user's music folder, else in home, and asks before
+// the track would replace a file.
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName);

@@ -53,14 +53,29 @@ bool WriteInPieces(int handle, std::string_view bytes, const std::function<void(
   return fsync(handle) == 0;
 }
 
+// The message of a file that cannot be made: "Cannot create file "<full
+// path>". <system's reason>".
+[[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
+  throw std::runtime_error("Cannot create file \"" + FullPath(path) + "\". " +
+                           std::strerror(error));
+}
+
 }  // namespace
+
+void CheckTrackCanBeSaved(const std::string& path) {
+  std::string temporary;
+  const int handle = CreateTemporaryBeside(path, 0666, temporary);
+  if (handle < 0) RaiseCannotCreate(path, errno);
+  close(handle);
+  unlink(temporary.c_str());
+}
 
 void SaveTrack(const TMemoryStream& buffer, const std::string& path,
                const std::function<void()>& betweenPieces) {
   const std::string quoted = "\"" + FullPath(path) + "\". ";
   std::string temporary;
   const int handle = CreateTemporaryBeside(path, 0666, temporary);
-  if (handle < 0) throw std::runtime_error("Cannot create file " + quoted + std::strerror(errno));
+  if (handle < 0) RaiseCannotCreate(path, errno);
   bool written = WriteInPieces(
       handle, std::string_view(buffer.Memory(), static_cast<size_t>(buffer.Size())), betweenPieces);
   int error = errno;
@@ -76,6 +91,6 @@ void SaveTrack(const TMemoryStream& buffer, const std::string& path,
   if (rename(temporary.c_str(), path.c_str()) != 0) {
     error = errno;
     unlink(temporary.c_str());
-    throw std::runtime_error("Cannot create file " + quoted + std::strerror(error));
+    RaiseCannotCreate(path, error);
   }
 }

@@ -25,6 +25,11 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer);
 // unless it already ends so (in any letter case).
 std::string SavedTrackPath(const std::string& chosenName);
 
+// Raises SaveTrack's "Cannot create file" failure at once when no file can
+// be made beside path (a folder that takes no new file): checked before
+// anything is fetched.
+void CheckTrackCanBeSaved(const std::string& path);
+
 // Writes the whole buffer to path through a temporary file beside it, which
 // only a complete write renames over path; nothing is left behind on
 // failure. Raises "Cannot create file "<full path>". <system's reason>"

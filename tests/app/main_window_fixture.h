@@ -109,6 +109,12 @@ class MainWindowTest : public ::testing::Test {
   }
 
   static bool IsFileDialog(QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; }
+  static bool IsReplaceQuestion(QWidget* box) {
+    return box->objectName() == QLatin1String("ReplaceQuestion");
+  }
+  static ModalAnswer::Answer Press(QMessageBox::StandardButton button) {
+    return [button](QWidget* box) { static_cast<QMessageBox*>(box)->button(button)->click(); };
+  }
 
   // The save dialog's answer: that name, or a cancel when empty. The name
   // and the folder the dialog offered are kept in lastOffered and

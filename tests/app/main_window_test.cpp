@@ -89,10 +89,15 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
 TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedName) {
   Start();
   Search(Utf8("дорога"));
+  EXPECT_EQ(Titles()->selectionModel()->selectedRows().value(0).row(), 0)
+      << "a search selects its first title";
   {
-    // The list taking the focus selects no row, whatever Qt makes current.
+    // A selection the user cleared (Ctrl and a click) stays cleared when the
+    // list takes the focus, whatever Qt makes current.
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(Titles()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      Titles()->visualRect(Titles()->model()->index(0, 0)).center());
     Titles()->setFocus(Qt::TabFocusReason);
     ModalAnswer error;
     ModalAnswer saveDialog(SaveAs(""), kWaitMs, IsFileDialog);
@@ -114,9 +119,28 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ClickTitle(1);
   Find<QLabel>("Label5")->setText(Utf8("Имя из поля"));
   {
+    // Replacing a file asks first; a No returns to the dialog.
+    ModalAnswer no(Press(QMessageBox::No), kWaitMs, IsReplaceQuestion);
+    bool backInTheDialog = false;
+    ModalAnswer saveDialog(
+        [&](QWidget* box) {
+          SaveAs(folder.File("first.MP3"))(box);
+          backInTheDialog = box->isVisible();
+          static_cast<QDialog*>(box)->reject();
+        },
+        kWaitMs, IsFileDialog);
+    Item("N12")->trigger();
+    ASSERT_TRUE(no.Answered());
+    EXPECT_TRUE(no.text.startsWith(QStringLiteral("first.MP3 "))) << no.text.toStdString();
+    EXPECT_TRUE(backInTheDialog);
+    EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u) << "kept";
+  }
+  {
+    ModalAnswer yes(Press(QMessageBox::Yes), kWaitMs, IsReplaceQuestion);
     ModalAnswer saveDialog(SaveAs(folder.File("first.MP3")), kWaitMs, IsFileDialog);
     Item("N12")->trigger();
     ASSERT_TRUE(saveDialog.Answered());
+    ASSERT_TRUE(yes.Answered());
   }
   EXPECT_EQ(lastOffered, QString::fromStdString(folder.File("first.MP3")));
   EXPECT_EQ(files->Paths(),
@@ -145,6 +169,15 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
       << "Settings.cfg, first.MP3, the second track and the folder: no temporary file left";
   EXPECT_EQ(files->Paths().size(), 3u);
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+
+  // A folder that takes no new file fails before the track is fetched.
+  const size_t requests = Requests().size();
+  ModalAnswer refused;
+  ASSERT_TRUE(Download("/proc/track"));
+  ASSERT_TRUE(refused.Answered());
+  EXPECT_TRUE(refused.text.startsWith(QStringLiteral("Cannot create file \"/proc/track.mp3\". ")))
+      << refused.text.toStdString();
+  EXPECT_EQ(Requests().size(), requests);
 }
 
 // Qt's dialogs remember one folder for every program of the user. Whatever
@@ -277,6 +310,18 @@ TEST_F(SlowTrackTest, ClosingDuringADownloadDisconnectsThenLogsOutWithoutABox) {
   EXPECT_FALSE(anyBox.Answered());
   EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
   EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
+}
+
+// A close that comes while the search shows its closing message answers
+// the message: it is never held until the box is dismissed.
+TEST_F(MainWindowTest, ACloseUnderASearchsMessageClosesTheWindow) {
+  Start();
+  Find<QLineEdit>("Edit3")->setText(Utf8("дорога"));
+  ModalAnswer closeUnderTheBox([this](QWidget*) { window->close(); });
+  QTest::keyClick(Find<QLineEdit>("Edit3"), Qt::Key_Return);
+  ASSERT_TRUE(closeUnderTheBox.Answered());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(MainWindowTest, AFailedLogoutIsShownAndTheWindowClosesAnyway) {
