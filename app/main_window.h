@@ -108,6 +108,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -128,6 +129,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void SetProgress(TProgress progress);
   void ShowProgress();
   void PlaceProgressBar();
+  void ShowListenGlyph();
   // Shows the guarded commands enabled only while no request runs.
   void ShowCommandStates();
 

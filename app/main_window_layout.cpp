@@ -1,5 +1,6 @@
 // The main window's controls, menus, tray icon and progress display.
 #include <QAction>
+#include <QEvent>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -74,7 +76,7 @@ void TForm1::CreateControls() {
   button2_->setToolTip(QStringFromCp1251(kDownloadHint));
   NoTabStop(button2_);
   bitBtn1_ = Place<QPushButton>(client, "BitBtn1", {344, 164, 21, 21});
-  bitBtn1_->setIcon(QIcon(QStringLiteral(":/listen.png")));
+  ShowListenGlyph();
   bitBtn1_->setToolTip(QStringFromCp1251(kListenHint));
   NoTabStop(bitBtn1_);
 
@@ -177,6 +179,28 @@ void TForm1::CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerT
     RunGuarded([this] { TrayIcon1BalloonHintClick(); });
   };
   trayIcon1_->Loaded();
+}
+
+// The listen glyph in the palette's button text colours, enabled and
+// disabled, so that it stays visible in every skin.
+void TForm1::ShowListenGlyph() {
+  const QImage shape = QImage(QStringLiteral(":/listen.png"));
+  QIcon icon;
+  for (const auto& [mode, group] : {std::pair{QIcon::Normal, QPalette::Active},
+                                    std::pair{QIcon::Disabled, QPalette::Disabled}}) {
+    QImage glyph = shape.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter ink(&glyph);
+    ink.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    ink.fillRect(glyph.rect(), palette().color(group, QPalette::ButtonText));
+    ink.end();
+    icon.addPixmap(QPixmap::fromImage(glyph), mode);
+  }
+  bitBtn1_->setIcon(icon);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange && bitBtn1_ != nullptr) ShowListenGlyph();
+  QMainWindow::changeEvent(event);
 }
 
 void TForm1::ConnectWorkEvents() {

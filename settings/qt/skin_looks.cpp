@@ -1,6 +1,9 @@
 #include "skin_looks.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <initializer_list>
 
 #include "skin_engine.h"
 
@@ -75,7 +78,78 @@ const TSkinColours& ColoursOf(const std::string& name) {
   return kSkins.front();
 }
 
+double Luminance(const QColor& colour) {
+  const auto linear = [](double channel) {
+    return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+         0.0722 * linear(colour.blueF());
+}
+
+// The colour, darkened or lightened (away from the backgrounds) in small
+// steps until it stands out from each of them by at least `minimum`.
+QColor Legible(const QColor& colour, std::initializer_list<QColor> backgrounds, double minimum) {
+  double light = 0;
+  for (const QColor& background : backgrounds) light += Luminance(background);
+  const QColor target =
+      light / static_cast<double>(backgrounds.size()) > 0.18 ? Qt::black : Qt::white;
+  const auto legible = [&](const QColor& c) {
+    for (const QColor& background : backgrounds)
+      if (ContrastRatio(c, background) < minimum) return false;
+    return true;
+  };
+  QColor result = colour;
+  for (int step = 1; step <= 20 && !legible(result); ++step) {
+    const double t = step / 20.0;
+    result = QColor::fromRgbF(colour.redF() + (target.redF() - colour.redF()) * t,
+                              colour.greenF() + (target.greenF() - colour.greenF()) * t,
+                              colour.blueF() + (target.blueF() - colour.blueF()) * t);
+  }
+  return result;
+}
+
+// Every text colour made legible on what it is drawn on.
+void MakeLegible(QPalette& palette) {
+  // 4.5:1 and 3:1, with a little to spare for the rounding of colours and
+  // the smoothing of glyph edges.
+  constexpr double kText = 4.6;
+  constexpr double kDisabled = 3.1;
+  using P = QPalette;
+  for (P::ColorGroup group : {P::Active, P::Inactive, P::Disabled}) {
+    const bool disabled = group == P::Disabled;
+    const double text = disabled ? kDisabled : kText;
+    const auto fix = [&](P::ColorRole role, std::initializer_list<QColor> backgrounds,
+                         double minimum) {
+      palette.setColor(group, role, Legible(palette.color(group, role), backgrounds, minimum));
+    };
+    const QColor window = palette.color(group, P::Window);
+    const QColor base = palette.color(group, P::Base);
+    const QColor button = palette.color(group, P::Button);
+    if (disabled) {
+      // One grey for all disabled text, on every surface it is drawn on.
+      fix(P::WindowText, {window, button, base}, text);
+      fix(P::Text, {window, button, base}, text);
+      fix(P::ButtonText, {window, button, base}, text);
+    } else {
+      fix(P::WindowText, {window}, text);
+      fix(P::Text, {base}, text);
+      fix(P::ButtonText, {button}, text);
+    }
+    fix(P::HighlightedText, {palette.color(group, P::Highlight)}, text);
+    fix(P::ToolTipText, {palette.color(group, P::ToolTipBase)}, kText);
+    // Links stand in labels, on the window.
+    fix(P::Link, {window}, text);
+    fix(P::LinkVisited, {window}, text);
+  }
+}
+
 }  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QPalette SkinPalette(const std::string& name) {
   const TSkinColours& c = ColoursOf(name);
@@ -110,5 +184,6 @@ QPalette SkinPalette(const std::string& name) {
   palette.setColor(QPalette::Disabled, QPalette::Highlight, QColor(c.disabled));
   palette.setColor(QPalette::Disabled, QPalette::HighlightedText, QColor(c.base));
   palette.setColor(QPalette::Disabled, QPalette::PlaceholderText, QColor(c.disabled));
+  MakeLegible(palette);
   return palette;
 }

@@ -26,13 +26,22 @@ bool TWindowSnapping::PlatformPlacesWindows() {
   return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// A window is placed once it has been activated after it was shown: the
+// window manager's own placing (and the positions a window passes through
+// while it is framed) come before, the user's drags after.
+constexpr char kPlaced[] = "melodropPlacedByTheWindowManager";
+
 bool TWindowSnapping::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType()) return false;
+  auto* window = static_cast<QWidget*>(watched);
+  if (!window->isWindow()) return false;
+  if (event->type() == QEvent::Show) window->setProperty(kPlaced, false);
+  if (event->type() == QEvent::WindowActivate) window->setProperty(kPlaced, true);
   // Spontaneous moves come from the window system: the user's drag, not
   // the program's own placing.
-  if (event->type() != QEvent::Move || !event->spontaneous() || !watched->isWidgetType())
+  if (event->type() != QEvent::Move || !event->spontaneous() || window->screen() == nullptr ||
+      !window->property(kPlaced).toBool())
     return false;
-  auto* window = static_cast<QWidget*>(watched);
-  if (!window->isWindow() || window->screen() == nullptr) return false;
   const QRect frame = window->frameGeometry();
   const QPoint snapped = SnappedPosition(frame, window->screen()->availableGeometry());
   if (snapped != frame.topLeft()) window->move(snapped);

@@ -10,8 +10,9 @@
 QPoint SnappedPosition(const QRect& frame, const QRect& area, int distance = 10);
 
 // An application-wide filter: a window that the user moves near an edge
-// snaps to it. Only where the platform lets a program place its windows
-// (X11); elsewhere it does nothing.
+// snaps to it, once it has been shown and placed (activated); where the
+// window manager first puts it is left alone. Only where the platform lets
+// a program place its windows (X11); elsewhere it does nothing.
 class TWindowSnapping : public QObject {
  public:
   static bool PlatformPlacesWindows();

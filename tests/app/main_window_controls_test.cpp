@@ -1,5 +1,6 @@
 // The main window as it stands after start-up: its controls, menus and
 // states, and what the skin engine does to it.
+#include <QAbstractButton>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -118,6 +119,51 @@ TEST_F(MainWindowTest, TitleRowsAreDrawnPlainInThePalettesColours) {
   for (int i = 0; i < 40; ++i) window->AddTitle(std::string(120, 'W'));
   EXPECT_TRUE(QTest::qWaitFor([&] { return list->verticalScrollBar()->isVisible(); }, kWaitMs));
   EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+}
+
+// The mean colour of a glyph's ink.
+QColor InkOf(const QIcon& icon, QIcon::Mode mode) {
+  const QImage glyph = icon.pixmap(16, mode).toImage();
+  double red = 0, green = 0, blue = 0, ink = 0;
+  for (int y = 0; y < glyph.height(); ++y)
+    for (int x = 0; x < glyph.width(); ++x) {
+      const QColor pixel = glyph.pixelColor(x, y);
+      if (pixel.alpha() < 128) continue;
+      red += pixel.redF(), green += pixel.greenF(), blue += pixel.blueF(), ++ink;
+    }
+  return ink == 0 ? QColor() : QColor::fromRgbF(red / ink, green / ink, blue / ink);
+}
+
+// Every label, link and button of every window, in every skin: text stands
+// out from what it is drawn on by 4.5:1, disabled text and glyphs by 3:1.
+TEST_F(MainWindowTest, EverySkinKeepsEveryTextAndGlyphLegible) {
+  Start();
+  window->Skins().Engine().SetActive(true);
+  const std::vector<QWidget*> windows = {window.get(), settings.get(), files.get(), about.get()};
+  auto* listen = Find<QPushButton>("BitBtn1");
+  for (const std::string& skin : TSkinEngine::SkinNames()) {
+    window->Skins().Engine().SelectSkin(skin);
+    for (QWidget* shown : windows) {
+      for (QWidget* control : shown->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(control) && !qobject_cast<QAbstractButton*>(control)) continue;
+        const QPalette::ColorGroup group =
+            control->isEnabled() ? QPalette::Active : QPalette::Disabled;
+        const QPalette& colours = control->palette();
+        EXPECT_GE(ContrastRatio(colours.color(group, control->foregroundRole()),
+                                colours.color(group, control->backgroundRole())),
+                  control->isEnabled() ? 4.5 : 3.0)
+            << skin << ": " << control->objectName().toStdString() << " of "
+            << shown->objectName().toStdString();
+      }
+    }
+    for (const auto& [mode, group] : {std::pair{QIcon::Normal, QPalette::Active},
+                                      std::pair{QIcon::Disabled, QPalette::Disabled}}) {
+      EXPECT_GE(ContrastRatio(InkOf(listen->icon(), mode),
+                              listen->palette().color(group, QPalette::Button)),
+                3.0)
+          << skin << ": the listen glyph, " << (mode == QIcon::Normal ? "enabled" : "disabled");
+    }
+  }
 }
 
 }  // namespace

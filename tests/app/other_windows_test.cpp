@@ -61,6 +61,44 @@ TEST_F(FileListTest, PlayOpenRemoveAndClearKeepBothListsInStep) {
   EXPECT_EQ(Names()->count(), 0);
 }
 
+// The commands act on the row shown as selected. A click on the blank area
+// below the rows clears the selection (Qt's current row stays): playing and
+// opening then fail with the list's error, and removing removes nothing.
+TEST_F(FileListTest, CommandsActOnTheRowShownAsSelected) {
+  files.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&files));
+  struct Case {
+    int item;  // of the context menu
+    bool cleared;
+    std::vector<std::string> opened;
+    QString error;
+    int rowsLeft;
+  };
+  const QString none = QStringLiteral("List index out of bounds (-1)");
+  const Case cases[] = {
+      {0, false, {"/music/b/g2.mp3"}, {}, 2},
+      {0, true, {}, none, 2},
+      {1, false, {"/music/b/"}, {}, 2},
+      {1, true, {}, none, 2},
+      {2, false, {}, {}, 1},
+      {2, true, {}, {}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.item) + (c.cleared ? ", cleared" : ", selected"));
+    Item("PopupMenu1", 3)->trigger();
+    opener.opened.clear();
+    files.Add("/music/a/g1.mp3", "g1");
+    files.Add("/music/b/g2.mp3", "g2");
+    QWidget* rows = Names()->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, Names()->visualItemRect(Names()->item(1)).center());
+    if (c.cleared) QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(20, rows->height() - 5));
+    EXPECT_EQ(Run(Item("PopupMenu1", c.item)), c.error);
+    EXPECT_EQ(opener.opened, c.opened);
+    EXPECT_EQ(Names()->count(), c.rowsLeft);
+    EXPECT_EQ(static_cast<int>(files.Paths().size()), c.rowsLeft);
+  }
+}
+
 TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   SetUpApplication();

