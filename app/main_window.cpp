@@ -216,8 +216,9 @@ void TForm1::DownloadSelectedFile() {
   const std::optional<std::string> chosen = AskSaveName();
   if (!chosen) return;
   const std::string link = Cp1251FromQString(edit4_->text());
-  // A folder that takes no new file fails now, not after the whole track.
-  CheckTrackCanBeSaved(SavedTrackPath(*chosen));
+  const std::string path = SavedTrackPath(*chosen);
+  // Made now: a folder that takes no new file fails before the download.
+  TTrackFile file(path);
   const QString captionBefore = windowTitle();
   const TRequestEnd end = RunRequest([&] {
     SetSearchButtonEnabled(false);
@@ -226,14 +227,8 @@ void TForm1::DownloadSelectedFile() {
       TForm1& window;
       ~SearchButtonBack() { window.SetSearchButtonEnabled(true); }
     } searchButtonBack{*this};
-    const std::string path = SavedTrackPath(*chosen);
-    {
-      TMemoryStream buffer;
-      FetchTrack(http_, link, buffer);
-      ProcessMessages();
-      SaveTrack(buffer, path, [this] { ProcessMessages(); });
-      ProcessMessages();
-    }
+    file.Receive(http_, link);
+    ProcessMessages();
     SetCaption(kDownloaded);
     if (context_.windows.files)
       context_.windows.files->Add(path, chosen->substr(chosen->rfind('/') + 1));

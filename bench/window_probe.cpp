@@ -5,7 +5,9 @@
 //   window_probe search PORT PHRASE     logs in, searches, closes
 //   window_probe download PORT PHRASE FILE [--without-idle-hook]
 //                                       also downloads the first track into
-//                                       FILE; prints the longest gap between
+//                                       FILE; prints its time (from the
+//                                       save dialog's answer) and the
+//                                       longest gap between
 //                                       two turns of the event loop meanwhile
 //                                       (without the client's idle hook: the
 //                                       window runs its messages only in the
@@ -61,6 +63,8 @@ class FirstNoticePaint : public QObject {
 // When the search's closing message came up, and the last box's text.
 double searchMessageAt = 0;
 QString lastBoxText;
+// When the save dialog was answered: the download starts.
+double savedAt = 0;
 
 // Answers every box, and the save dialog with `file`.
 void AnswerDialogs(const QString& file) {
@@ -77,8 +81,10 @@ void AnswerDialogs(const QString& file) {
     }
     // Typed into the name field: Qt's dialog ignores a file selected while
     // that field has the focus.
-    if (auto* save = qobject_cast<QFileDialog*>(box))
+    if (auto* save = qobject_cast<QFileDialog*>(box)) {
       save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+      savedAt = Now();
+    }
     QMetaObject::invokeMethod(box, "accept");
   });
   poll->start(1);
@@ -205,6 +211,7 @@ int main(int argc, char** argv) {
     if (argc == 6) window.Http().OnIdle = nullptr;
     LoopGaps gaps(window);
     window.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    std::printf("download %.4f s\n", Now() - savedAt);
     std::printf("longest event loop gap %.1f ms\n", gaps.LongestMs());
   }
   window.close();

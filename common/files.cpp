@@ -19,6 +19,7 @@ std::string FullPath(const std::string& path) {
 bool WriteAll(int handle, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
@@ -32,4 +33,36 @@ int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& n
     if (handle >= 0 || errno != EEXIST) return handle;
   }
   return -1;
+}
+
+TReplacingFile::TReplacingFile(const std::string& target)
+    : target_(target), handle_(CreateTemporaryBeside(target, 0666, temporary_)) {
+  // The name of an attempt that failed may be another's file.
+  if (handle_ < 0) {
+    const int error = errno;
+    temporary_.clear();
+    errno = error;
+  }
+}
+
+TReplacingFile::~TReplacingFile() {
+  if (committed_ || temporary_.empty()) return;
+  const int error = errno;
+  if (handle_ >= 0) close(handle_);
+  unlink(temporary_.c_str());
+  errno = error;
+}
+
+bool TReplacingFile::Close(bool durable) {
+  int error = 0;
+  if (durable && fsync(handle_) != 0) error = errno;
+  if (close(handle_) != 0 && error == 0) error = errno;
+  handle_ = -1;
+  errno = error;
+  return error == 0;
+}
+
+bool TReplacingFile::Commit() {
+  committed_ = rename(temporary_.c_str(), target_.c_str()) == 0;
+  return committed_;
 }

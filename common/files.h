@@ -17,3 +17,29 @@ bool WriteAll(int handle, std::string_view bytes);
 // trimmed by the umask) and puts its name in `name`; -1 with errno set when
 // none can be made.
 int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name);
+
+// A new file beside a target that takes the target's place only once it is
+// complete: Commit renames it over the target; otherwise the destructor
+// removes it, so a failed write leaves nothing behind.
+class TReplacingFile {
+ public:
+  // Handle() is -1, with errno set, when no file can be made beside it.
+  explicit TReplacingFile(const std::string& target);
+  TReplacingFile(const TReplacingFile&) = delete;
+  TReplacingFile& operator=(const TReplacingFile&) = delete;
+  ~TReplacingFile();
+
+  int Handle() const { return handle_; }
+  // Closes the file, flushed to the disk first when durable; false with
+  // errno set when the system refuses (the bytes did not all get written).
+  bool Close(bool durable);
+  // Renames the closed file over the target; false with errno set when the
+  // system refuses.
+  bool Commit();
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  int handle_ = -1;
+  bool committed_ = false;
+};

@@ -5,7 +5,13 @@
 #include <cstring>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "files.h"
 
 TMemoryStream::~TMemoryStream() {
   std::free(data_);
@@ -72,4 +78,44 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
                                                           : size_;
   position_ = std::max<int64_t>(base + offset, 0);
   return position_;
+}
+
+EStreamWriteError::EStreamWriteError(int error)
+    : std::runtime_error(std::strerror(error)), error_(error) {}
+
+namespace {
+
+constexpr size_t kDirectWrite = 32 << 10;
+constexpr size_t kHeldPiece = 256 << 10;
+constexpr int64_t kWriteBackStep = 1 << 20;
+
+}  // namespace
+
+int64_t TFileStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0) return 0;
+  const char* bytes = static_cast<const char*>(buffer);
+  const auto n = static_cast<size_t>(count);
+  if (n >= kDirectWrite || held_.size() + n > kHeldPiece) Flush();
+  if (n >= kDirectWrite) {
+    WriteOut(bytes, n);
+  } else {
+    held_.insert(held_.end(), bytes, bytes + n);
+  }
+  return count;
+}
+
+void TFileStream::Flush() {
+  if (held_.empty()) return;
+  WriteOut(held_.data(), held_.size());
+  held_.clear();
+}
+
+void TFileStream::WriteOut(const char* bytes, size_t count) {
+  if (!WriteAll(handle_, std::string_view(bytes, count))) throw EStreamWriteError(errno);
+  written_ += static_cast<int64_t>(count);
+  if (written_ - writtenBack_ >= kWriteBackStep) {
+    // A pipe or a device refuses; that is fine.
+    sync_file_range(handle_, writtenBack_, written_ - writtenBack_, SYNC_FILE_RANGE_WRITE);
+    writtenBack_ = written_;
+  }
 }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+#include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -53,4 +55,47 @@ class TMemoryStream : public TStream {
   int64_t capacity_ = 0;
   int64_t position_ = 0;
   int64_t populated_ = 0;  // bytes of the block known to be backed by memory
+};
+
+// A write that the system refused: a full disk, a file grown too large. The
+// message is the system's text; Error() its errno.
+class EStreamWriteError : public std::runtime_error {
+ public:
+  explicit EStreamWriteError(int error);
+  int Error() const { return error_; }
+
+ private:
+  int error_;
+};
+
+// Writes what it receives to an open file descriptor (a file, a pipe,
+// standard output): small writes are gathered into pieces of 256 KiB, a
+// write of 32 KiB or more goes out as it is. The write-back of a file is
+// started every MiB, so a final flush of it has little left to wait for.
+// Writes only at its end; it does not close the descriptor. Flush writes
+// what is held; the destructor drops it.
+class TFileStream : public TStream {
+ public:
+  explicit TFileStream(int handle) : handle_(handle) {}
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  // Raise EStreamWriteError when the system refuses bytes.
+  int64_t Write(const void* buffer, int64_t count) override;
+  void Flush();
+
+  // Nothing to read back; the position is always the end.
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t, TSeekOrigin) override { return Size(); }
+  int64_t Size() const override { return written_ + static_cast<int64_t>(held_.size()); }
+  // Keeps the size it has: the connection only cuts a stream at its end.
+  void SetSize(int64_t) override {}
+
+ private:
+  void WriteOut(const char* bytes, size_t count);
+
+  int handle_;
+  std::vector<char> held_;
+  int64_t written_ = 0;
+  int64_t writtenBack_ = 0;  // where the last started write-back ended
 };

@@ -1,10 +1,12 @@
 #pragma once
-// The download of one track: its file fetched whole into memory, checked,
-// then written to disk in one piece.
+// The download of one track: its body received straight into a temporary
+// file beside the chosen name, which takes the name only once the track
+// arrived whole.
 
-#include <functional>
+#include <memory>
 #include <string>
 
+#include "files.h"
 #include "http_client.h"
 #include "net_exceptions.h"
 #include "streams.h"
@@ -16,24 +18,32 @@ class ETrackIncomplete : public ENetException {
   using ENetException::ENetException;
 };
 
-// Gets the link into the buffer. Raises ETrackIncomplete when fewer bytes
+// Gets the link into the stream. Raises ETrackIncomplete when fewer bytes
 // came than the reply announced, or a chunked reply ended before its last
 // chunk; every other failure of the request raises as the client raises it.
-void FetchTrack(TNetHTTP& http, const std::string& link, TMemoryStream& buffer);
+void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into);
 
 // The name a track is saved under: the chosen name, with ".mp3" appended
 // unless it already ends so (in any letter case).
 std::string SavedTrackPath(const std::string& chosenName);
 
-// Raises SaveTrack's "Cannot create file" failure at once when no file can
-// be made beside path (a folder that takes no new file): checked before
-// anything is fetched.
-void CheckTrackCanBeSaved(const std::string& path);
+// The file a track is saved in. Made when the download begins, before the
+// first byte is requested; Receive fills it as the body arrives and, once
+// the track is whole and on the disk, renames it over the path (replacing a
+// file that had the name). On any failure (a stop, a cut transfer, a full
+// disk) the temporary file is removed and nothing is written.
+class TTrackFile {
+ public:
+  // Raises "Cannot create file "<full path>". <system's reason>" when the
+  // folder takes no new file.
+  explicit TTrackFile(std::string path);
 
-// Writes the whole buffer to path through a temporary file beside it, which
-// only a complete write renames over path; nothing is left behind on
-// failure. Raises "Cannot create file "<full path>". <system's reason>"
-// when the file cannot be made, and "Cannot write file ..." when the bytes
-// cannot be written. betweenPieces runs after each piece of 4 MiB written.
-void SaveTrack(const TMemoryStream& buffer, const std::string& path,
-               const std::function<void()>& betweenPieces = {});
+  // Raises what FetchTrack raises, "Не удалось записать файл "<full
+  // path>". <system's reason>" when the system refuses the bytes, and
+  // "Cannot create file ..." when the file cannot take the name.
+  void Receive(TNetHTTP& http, const std::string& link);
+
+ private:
+  std::string path_;
+  TReplacingFile file_;
+};

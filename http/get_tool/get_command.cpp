@@ -1,7 +1,14 @@
 #include "get_command.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "files.h"
 #include "http_client.h"
 #include "program_http_settings.h"
 #include "streams.h"
@@ -50,10 +57,60 @@ void ReportEvents(TNetHTTP& http, std::ostream& err) {
   };
 }
 
-void SaveToFile(const TMemoryStream& body, const std::string& path) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(body.Memory(), body.Size());
-  if (!file) throw std::runtime_error("Cannot write " + path);
+// A body written to an output stream as it arrives.
+class TOutputStream : public TStream {
+ public:
+  explicit TOutputStream(std::ostream& out) : out_(out) {}
+  int64_t Write(const void* buffer, int64_t count) override {
+    out_.write(static_cast<const char*>(buffer), count);
+    written_ += count;
+    return count;
+  }
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t, TSeekOrigin) override { return written_; }
+  int64_t Size() const override { return written_; }
+  void SetSize(int64_t) override {}
+
+ private:
+  std::ostream& out_;
+  int64_t written_ = 0;
+};
+
+// As curl does, a body cut before its announced end is a failure.
+void Get(TNetHTTP& http, const std::string& url, TStream& body) {
+  http.Get(url, body);
+  if (http.Response().BodyTruncated) throw std::runtime_error("the body arrived incomplete");
+}
+
+// A device or a pipe (/dev/null) takes the body as it comes.
+void GetIntoDevice(TNetHTTP& http, const std::string& url, const std::string& path) {
+  const int handle = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (handle < 0) throw std::runtime_error("Cannot open " + path + ": " + std::strerror(errno));
+  TFileStream body(handle);
+  try {
+    Get(http, url, body);
+    body.Flush();
+  } catch (...) {
+    close(handle);
+    throw;
+  }
+  close(handle);
+}
+
+// The body goes into a file beside the named one, which takes the name
+// once the body is complete: a failed transfer leaves the file as it was.
+void GetIntoFile(TNetHTTP& http, const std::string& url, const std::string& path) {
+  struct stat existing {};
+  if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    return GetIntoDevice(http, url, path);
+  TReplacingFile file(path);
+  if (file.Handle() < 0)
+    throw std::runtime_error("Cannot create " + path + ": " + std::strerror(errno));
+  TFileStream body(file.Handle());
+  Get(http, url, body);
+  body.Flush();
+  if (!file.Close(false) || !file.Commit())
+    throw std::runtime_error("Cannot write " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace
@@ -75,11 +132,10 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
       if (i == 0 && !options.fields.empty()) {
         out << http.Post(url, options.fields);
       } else if (!options.outputFile.empty()) {
-        TMemoryStream body;
-        http.Get(url, body);
-        SaveToFile(body, options.outputFile);
+        GetIntoFile(http, url, options.outputFile);
       } else {
-        out << http.Get(url);
+        TOutputStream body(out);
+        Get(http, url, body);
       }
     } catch (const std::exception& e) {
       out.flush();

@@ -92,13 +92,10 @@ class DownloadProgress {
 
 void Download(TNetHTTP& http, const std::string& link, const std::string& path, std::ostream& err,
               bool progressBar) {
-  TMemoryStream buffer;
-  {
-    std::optional<DownloadProgress> progress;
-    if (progressBar) progress.emplace(http, err);
-    FetchTrack(http, link, buffer);
-  }
-  SaveTrack(buffer, path);
+  TTrackFile file(path);
+  std::optional<DownloadProgress> progress;
+  if (progressBar) progress.emplace(http, err);
+  file.Receive(http, link);
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +57,41 @@ TEST(MemoryStream, ALargeStreamSizedOnceKeepsEveryByteWritten) {
   for (int64_t at = 0; at < size; at += piece.size()) {
     ASSERT_EQ(stream.Memory()[at], static_cast<char>(at >> 15)) << at;
   }
+}
+
+// Small writes gathered, large ones passed on, all in order; a refused write
+// (a full disk) raises the system's text.
+TEST(FileStream, WritesEverythingInOrderAndAFullDiskRaises) {
+  char name[] = "/tmp/melodrop-file-stream-XXXXXX";
+  const int handle = mkstemp(name);
+  std::string expected;
+  {
+    TFileStream stream(handle);
+    for (const size_t size : {10, 40000, 300000, 5, 70000}) {
+      const std::string piece(size, static_cast<char>('a' + size % 26));
+      EXPECT_EQ(stream.Write(piece.data(), static_cast<int64_t>(size)), static_cast<int64_t>(size));
+      expected += piece;
+      EXPECT_EQ(stream.Position(), static_cast<int64_t>(expected.size()));
+    }
+    stream.Flush();
+  }
+  close(handle);
+  std::ifstream file(name, std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(file), {}) == expected);
+  unlink(name);
+
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  TFileStream onAFullDisk(full);
+  const std::string block(40000, 'x');
+  try {
+    onAFullDisk.Write(block.data(), static_cast<int64_t>(block.size()));
+    FAIL();
+  } catch (const EStreamWriteError& e) {
+    EXPECT_EQ(e.Error(), ENOSPC);
+    EXPECT_STREQ(e.what(), "No space left on device");
+  }
+  close(full);
 }
 
 class ManagedBufferTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -42,14 +43,27 @@ TEST(GetCommand, PostsTheFieldsToTheFirstURLAndGetsTheRestOnOneClient) {
   EXPECT_EQ(server.Connections(), 1);
 }
 
-TEST(GetCommand, WritesTheBodyToAFile) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", std::string("\0mp3", 4))));
-  const std::string path = ::testing::TempDir() + "melodrop_get_test.mp3";
-  const CommandRun run = RunWith({"-o", path, BaseURL(server) + "/t.mp3"});
-  EXPECT_EQ(run.status, 0);
-  std::ifstream file(path, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), std::string("\0mp3", 4));
-  std::remove(path.c_str());
+// The body takes the file's name only once complete; a failed one leaves
+// the file as it was, and nothing beside it.
+TEST(GetCommand, WritesTheBodyToAFileOnlyWhenItIsWhole) {
+  LoopbackServer server(
+      {Script().ReadHead().Send(Reply("200 OK", std::string("\0mp3", 4))),
+       Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\ncut").Close()});
+  const std::string folder = ::testing::TempDir() + "melodrop_get_test";
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "/t.mp3";
+  EXPECT_EQ(RunWith({"-o", path, BaseURL(server) + "/t.mp3"}).status, 0);
+  const auto contents = [&] {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  EXPECT_EQ(contents(), std::string("\0mp3", 4));
+  EXPECT_EQ(RunWith({"-o", path, BaseURL(server) + "/t.mp3"}).status, 1);
+  EXPECT_EQ(contents(), std::string("\0mp3", 4));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            1);
+  std::filesystem::remove_all(folder);
 }
 
 TEST(GetCommand, AFailedURLIsReportedAndTheNextOneStillRuns) {

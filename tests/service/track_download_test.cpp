@@ -1,14 +1,18 @@
 // A track is saved only when it arrived whole.
 
 #include "track_download.h"
-#include "cp1251.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
+#include "cp1251.h"
 
 namespace {
 
@@ -48,20 +52,74 @@ TEST(TrackDownload, OnlyAWholeTrackIsFetched) {
   }
 }
 
-TEST(TrackDownload, SavingWritesTheWholeBufferOrSaysWhyNot) {
+// The track file: the body arrives straight in a temporary file, which takes
+// the name only when whole. Whatever fails, the file that had the name is
+// left as it was and nothing else is left behind.
+TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
+  const std::string track(3 << 20, 'm');
+  struct Case {
+    const char* name;
+    std::string reply;
+    std::function<void(TNetHTTP&)> during;  // on the first work event
+    rlim_t fileSizeLimit;
+    std::string outcome;  // "" for a saved track, else the message
+  };
+  const Case cases[] = {
+      {"whole", Reply("200 OK", track), {}, RLIM_INFINITY, ""},
+      {"cut short",
+       "HTTP/1.1 200 OK\r\nContent-Length: 4000000\r\n\r\n" + track,
+       {},
+       RLIM_INFINITY,
+       "Файл загружен не полностью: получено 3145728 из 4000000 байт."},
+      {"stopped", Reply("200 OK", track), [](TNetHTTP& http) { http.Disconnect(); }, RLIM_INFINITY,
+       "Not Connected"},
+      {"a write refused",
+       Reply("200 OK", track),
+       {},
+       1 << 20,
+       "Не удалось записать файл \"@\". File too large"},
+  };
+  signal(SIGXFSZ, SIG_IGN);  // a refused write is an error, not the end
+  rlimit unlimited{};
+  getrlimit(RLIMIT_FSIZE, &unlimited);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = folder.File("song.mp3");
+    WriteBytes(path, "the file that had the name");
+    LoopbackServer server(Script().ReadHead().Send(c.reply).Close());
+    auto http = ProgramClient();
+    bool stopped = false;
+    http->OnWork = [&](TNetComponent*, TWorkMode, int32_t) {
+      if (c.during && !stopped) c.during(*http);
+      stopped = true;
+    };
+    rlimit limit = unlimited;
+    limit.rlim_cur = c.fileSizeLimit;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string outcome;
+    try {
+      TTrackFile(path).Receive(*http, BaseURL(server) + "/t.mp3");
+    } catch (const std::exception& e) {
+      outcome = Cp1251ToUtf8(e.what());
+    }
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::string expected = c.outcome;
+    if (const size_t at = expected.find('@'); at != std::string::npos)
+      expected.replace(at, 1, path);
+    EXPECT_EQ(outcome, expected);
+    EXPECT_TRUE(ReadBytes(path) == (c.outcome.empty() ? track : "the file that had the name"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+  signal(SIGXFSZ, SIG_DFL);
+}
+
+TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
   TempFolder folder;
-  TMemoryStream buffer;
-  buffer.Write("\xFF\xFB\x90", 3);
-  const std::string path = folder.File("song.mp3");
-  WriteBytes(path, "an older and longer file");
-  SaveTrack(buffer, path);
-  EXPECT_EQ(ReadBytes(path), "\xFF\xFB\x90");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
-                          std::filesystem::directory_iterator()),
-            1)
-      << "the temporary file became the track";
   EXPECT_EQ(
-      MessageOf([&] { SaveTrack(buffer, folder.File("missing/song.mp3")); }),
+      MessageOf([&] { TTrackFile(folder.File("missing/song.mp3")); }),
       "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
 }
 
