@@ -74,7 +74,8 @@ TForm4::TForm4(TOpenRequests& opener, QWidget* parent)
 
   QFont titleFont = WindowFont(21);
   titleFont.setBold(true);
-  Raise(PlaceLabel(this, "Label1", "Melodrop Downloader 2.3.52 Beta", {8, 8, 334, 33}, titleFont));
+  Raise(PlaceLabel(this, "Label1", "Melodrop Downloader " MELODROP_VERSION " Beta", {8, 8, 334, 33},
+                   titleFont));
   auto* information = PlaceLabel(
       this, "Label2",
       Utf8ToCp1251("Год выпуска: 2011\nРазработчик: veltor2007\nСайт разработчика: ") + kSite +

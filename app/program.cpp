@@ -18,6 +18,8 @@ void SetUpApplication() {
   // The boxes' caption. Not the application's display name: Qt would add
   // that to every window title, and the caption is the status line.
   SetBoxCaption(app_texts::kApplicationTitle);
+  // Task bars group the windows under the desktop entry of this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("example.melodrop.Melodrop"));
   // Qt's own dialogs, the save dialog among them, speak the desktop's language.
   auto* qtTexts = new QTranslator(qApp);
   if (qtTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),

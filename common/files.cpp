@@ -1,6 +1,7 @@
 #include "files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,14 @@ bool WriteAll(int handle, std::string_view bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool CreateFoldersFor(const std::string& file) {
+  for (size_t slash = file.find('/', 1); slash != std::string::npos;
+       slash = file.find('/', slash + 1)) {
+    if (mkdir(file.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
   return true;
 }

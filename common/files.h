@@ -13,6 +13,10 @@ std::string FullPath(const std::string& path);
 // Writes all bytes to the open file; false when the system refuses some.
 bool WriteAll(int handle, std::string_view bytes);
 
+// Makes the folders of a file's path that are missing, each with mode 0700;
+// false with errno set when one cannot be made.
+bool CreateFoldersFor(const std::string& file);
+
 // Creates a new file beside target for a write that replaces it (mode
 // trimmed by the umask) and puts its name in `name`; -1 with errno set when
 // none can be made.

@@ -1,6 +1,7 @@
 // Draws the program's own images into resources/: the banner, the listen
 // button's glyph, the menu icons used where the desktop's icon theme has
-// none, and the tray and window icon. Usage: melodrop-make-images FOLDER
+// none, the tray and window icon, and the same icon for the desktop's icon
+// theme (desktop/icons/). Usage: melodrop-make-images FOLDER
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -22,7 +23,13 @@ QImage Canvas(int width, int height) {
   return image;
 }
 
-// The note that stands for the program: two heads joined by a beam.
+// The note that stands for the program, on a 16-unit grid: two heads and
+// two stems joined by a beam. The pictures and the scalable icon draw it
+// from these shapes.
+const QRectF kNoteHeads[] = {{1.5, 10.5, 5, 4}, {9.5, 9, 5, 4}};
+const QRectF kNoteStems[] = {{5.2, 2.5, 1.4, 10}, {13.2, 1, 1.4, 10}};
+const QPointF kNoteBeam[] = {{5.2, 2.5}, {14.6, 1}, {14.6, 3.6}, {5.2, 5.1}};
+
 void DrawNote(QPainter& p, QRectF box, const QColor& colour) {
   const double s = box.width() / 16.0;
   p.save();
@@ -30,16 +37,9 @@ void DrawNote(QPainter& p, QRectF box, const QColor& colour) {
   p.scale(s, s);
   p.setPen(Qt::NoPen);
   p.setBrush(colour);
-  p.drawEllipse(QRectF(1.5, 10.5, 5, 4));
-  p.drawEllipse(QRectF(9.5, 9, 5, 4));
-  p.drawRect(QRectF(5.2, 2.5, 1.4, 10));
-  p.drawRect(QRectF(13.2, 1, 1.4, 10));
-  QPainterPath beam;
-  beam.moveTo(5.2, 2.5);
-  beam.lineTo(14.6, 1);
-  beam.lineTo(14.6, 3.6);
-  beam.lineTo(5.2, 5.1);
-  p.drawPath(beam);
+  for (const QRectF& head : kNoteHeads) p.drawEllipse(head);
+  for (const QRectF& stem : kNoteStems) p.drawRect(stem);
+  p.drawPolygon(kNoteBeam, 4);
   p.restore();
 }
 
@@ -225,18 +225,64 @@ QByteArray IconFile(const std::vector<QImage>& images) {
   return file + directory + data;
 }
 
+// The program's icon: the white note on a disc from blue to violet.
+const QColor kDiscFrom(0x2C, 0x6B, 0xD1);
+const QColor kDiscTo(0x5A, 0x2A, 0x8C);
+QRectF NoteBox(double side) {
+  return QRectF(side * 0.18, side * 0.2, side * 0.62, side * 0.62);
+}
+
 QImage ProgramIcon(int side) {
   QImage image = Canvas(side, side);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
   QLinearGradient disc(0, 0, side, side);
-  disc.setColorAt(0, QColor(0x2C, 0x6B, 0xD1));
-  disc.setColorAt(1, QColor(0x5A, 0x2A, 0x8C));
+  disc.setColorAt(0, kDiscFrom);
+  disc.setColorAt(1, kDiscTo);
   p.setBrush(disc);
   p.drawEllipse(QRectF(0.5, 0.5, side - 1, side - 1));
-  DrawNote(p, QRectF(side * 0.18, side * 0.2, side * 0.62, side * 0.62), Qt::white);
+  DrawNote(p, NoteBox(side), Qt::white);
   return image;
+}
+
+// The same icon as SVG, for the desktop's scalable icon theme.
+QByteArray ProgramIconSvg() {
+  constexpr double kSide = 64;
+  const QRectF box = NoteBox(kSide);
+  const double unit = box.width() / 16.0;
+  QString svg = QStringLiteral(
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                    "viewBox=\"0 0 %1 %1\">\n"
+                    "  <defs><linearGradient id=\"disc\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"1\">"
+                    "<stop offset=\"0\" stop-color=\"%2\"/><stop offset=\"1\" stop-color=\"%3\"/>"
+                    "</linearGradient></defs>\n"
+                    "  <circle cx=\"%4\" cy=\"%4\" r=\"%5\" fill=\"url(#disc)\"/>\n"
+                    "  <g fill=\"#ffffff\" transform=\"translate(%6 %7) scale(%8)\">\n")
+                    .arg(kSide)
+                    .arg(kDiscFrom.name(), kDiscTo.name())
+                    .arg(kSide / 2)
+                    .arg(kSide / 2 - 0.5)
+                    .arg(box.left())
+                    .arg(box.top())
+                    .arg(unit);
+  for (const QRectF& head : kNoteHeads)
+    svg += QStringLiteral("    <ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\"/>\n")
+               .arg(head.center().x())
+               .arg(head.center().y())
+               .arg(head.width() / 2)
+               .arg(head.height() / 2);
+  for (const QRectF& stem : kNoteStems)
+    svg += QStringLiteral("    <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"/>\n")
+               .arg(stem.x())
+               .arg(stem.y())
+               .arg(stem.width())
+               .arg(stem.height());
+  QString points;
+  for (const QPointF& point : kNoteBeam)
+    points += QStringLiteral("%1,%2 ").arg(point.x()).arg(point.y());
+  svg += QStringLiteral("    <polygon points=\"%1\"/>\n  </g>\n</svg>\n").arg(points.trimmed());
+  return svg.toUtf8();
 }
 
 bool Save(const QImage& image, const QString& path, const char* format, int quality = -1) {
@@ -266,5 +312,12 @@ int main(int argc, char** argv) {
   ok = icon.open(QIODevice::WriteOnly) &&
        icon.write(IconFile({ProgramIcon(32), ProgramIcon(16)})) > 0 && ok;
   ok = Save(ProgramIcon(64), folder + QStringLiteral("melodrop.png"), "PNG") && ok;
+  // The desktop's icon theme: the sizes a menu, a task bar and a software
+  // centre ask for, and the scalable one.
+  const QString themed = folder + QStringLiteral("desktop/icons/");
+  for (const int side : {16, 22, 24, 32, 48, 64, 128, 256})
+    ok = Save(ProgramIcon(side), themed + QStringLiteral("%1.png").arg(side), "PNG") && ok;
+  QFile svg(themed + QStringLiteral("scalable.svg"));
+  ok = svg.open(QIODevice::WriteOnly) && svg.write(ProgramIconSvg()) > 0 && ok;
   return ok ? 0 : 1;
 }

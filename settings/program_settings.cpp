@@ -3,17 +3,47 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+
+#include "files.h"
 
 #include "integer_text.h"
 
 using namespace settings_keys;
 
+namespace {
+
+const char kFileName[] = "Settings.cfg";
+
+bool FolderTakesNewFile(const std::string& file) {
+  std::string probe;
+  const int handle = CreateTemporaryBeside(file, 0600, probe);
+  if (handle < 0) return false;
+  close(handle);
+  unlink(probe.c_str());
+  return true;
+}
+
+// $XDG_CONFIG_HOME/melodrop/, by default ~/.config/melodrop/.
+std::string UserConfigFolder() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return std::string(config) + "/melodrop/";
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr ? home : "") + "/.config/melodrop/";
+}
+
+}  // namespace
+
 std::string DefaultSettingsPath() {
   char executable[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", executable, sizeof executable - 1);
-  if (length <= 0) return "Settings.cfg";
+  if (length <= 0) return kFileName;
   const std::string path(executable, static_cast<size_t>(length));
-  return path.substr(0, path.rfind('/') + 1) + "Settings.cfg";
+  const std::string beside = path.substr(0, path.rfind('/') + 1) + kFileName;
+  // A copy that carries its settings (a build tree, a portable folder)
+  // keeps them beside it; an installed program keeps them with the user.
+  if (access(beside.c_str(), F_OK) == 0 || FolderTakesNewFile(beside)) return beside;
+  return UserConfigFolder() + kFileName;
 }
 
 std::string TProgramSettings::PortText() const {
@@ -40,8 +70,13 @@ std::string TProgramSettings::SkinName() const {
   return file_.ReadString(kSection, kSkinName, kDefaultSkinName);
 }
 
+void TProgramSettings::CreateFolder() {
+  CreateFoldersFor(file_.FileName());
+}
+
 void TProgramSettings::Write(const std::string& portText, bool skin, bool showBalloon,
                              int skinIndex, const std::string& skinName) {
+  CreateFolder();
   file_.WriteString(kSection, kPort, portText);
   file_.WriteBool(kSection, kSkin, skin);
   file_.WriteBool(kSection, kShowBalloon, showBalloon);
@@ -49,6 +84,7 @@ void TProgramSettings::Write(const std::string& portText, bool skin, bool showBa
 }
 
 void TProgramSettings::WriteSkin(int skinIndex, const std::string& skinName) {
+  CreateFolder();
   file_.WriteInteger(kSection, kSkinIndex, skinIndex);
   file_.WriteString(kSection, kSkinName, skinName);
 }

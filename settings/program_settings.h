@@ -23,7 +23,9 @@ inline const std::string kDefaultSkinName = "Snow Leopard (internal)";
 
 }  // namespace settings_keys
 
-// "Settings.cfg" in the folder of the running executable.
+// "Settings.cfg" in the folder of the running executable when it is there or
+// the folder takes a new file; else $XDG_CONFIG_HOME/melodrop/Settings.cfg
+// (~/.config/melodrop/ by default), whose folder the first write makes.
 std::string DefaultSettingsPath();
 
 class TProgramSettings {
@@ -47,5 +49,8 @@ class TProgramSettings {
   TIniFile& File() { return file_; }
 
  private:
+  // The file's folder, made (0700) when it is missing.
+  void CreateFolder();
+
   TIniFile file_;
 };

@@ -7,6 +7,7 @@
 #include "integer_text.h"
 #include "portal_session.h"
 #include "program_http_settings.h"
+#include "program_settings.h"
 #include "streams.h"
 #include "terminal_view.h"
 #include "track_download.h"
@@ -15,7 +16,8 @@ namespace {
 
 const char kUsage[] =
     "usage: melodrop-cli [--port N] search PHRASE\n"
-    "       melodrop-cli [--port N] get PHRASE ROW FILE\n";
+    "       melodrop-cli [--port N] get PHRASE ROW FILE\n"
+    "       melodrop-cli setting FILE KEY VALUE\n";
 
 struct Options {
   int port = 80;
@@ -23,6 +25,8 @@ struct Options {
   std::string phrase;
   int row = 0;
   std::string file;
+  std::string key;
+  std::string value;
 };
 
 bool ParseOptions(std::vector<std::string> args, Options& options) {
@@ -35,6 +39,13 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() == 2 && args[0] == "search") {
     options.command = args[0];
     options.phrase = args[1];
+    return true;
+  }
+  if (args.size() == 4 && args[0] == "setting") {
+    options.command = args[0];
+    options.file = args[1];
+    options.key = args[2];
+    options.value = args[3];
     return true;
   }
   if (args.size() == 4 && args[0] == "get") {
@@ -106,6 +117,16 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (!ParseOptions(args, options)) {
     err << kUsage;
     return 2;
+  }
+  if (options.command == "setting") {
+    // A key of section MAIN, with the program's own file rules.
+    try {
+      TIniFile(options.file).WriteString(settings_keys::kSection, options.key, options.value);
+      return 0;
+    } catch (const std::exception& e) {
+      err << ForTerminal(e.what()) << "\n";
+      return 1;
+    }
   }
   TServiceConfig config;
   config.port = options.port;
