@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTextDocument>
+#include <QWindow>
 
 #include "qt_tray_fixture.h"
 
@@ -39,11 +40,25 @@ class DesktopTrayTest : public QtTrayFixture {
   void StartTrayWithIcon() {
     ASSERT_TRUE(trayer.Start()) << "no notification area on " << qgetenv("DISPLAY").constData();
     if (!icon) LoadProgramTrayIcon();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return TopLevel("QSystemTrayIconSys") != nullptr; },
-                                kTrayStartMs));
+    ASSERT_NE(IconWindow(), nullptr);
   }
 
   QWidget* Balloon() { return TopLevel("QBalloonTip"); }
+
+  // The icon's window once the notification area shows it. The area embeds
+  // it some time after it is made (later under load), and a click before
+  // would reach no window.
+  QWidget* IconWindow() {
+    QWidget* window = nullptr;
+    QTest::qWaitFor(
+        [&] {
+          window = TopLevel("QSystemTrayIconSys");
+          return window != nullptr && window->windowHandle() != nullptr &&
+                 window->windowHandle()->isExposed();
+        },
+        kTrayStartMs);
+    return window;
+  }
 
   QSystemTrayIcon* DesktopIcon() { return platform.findChild<QSystemTrayIcon*>(); }
 
@@ -80,7 +95,9 @@ TEST_F(DesktopTrayTest, ARightClickOnTheIconOpensTheMenuAtThePointer) {
   QCursor::setPos(300, 200);
   ASSERT_TRUE(QTest::qWaitFor([] { return QCursor::pos() == QPoint(300, 200); }, kWaitMs));
   ChooseFirstItemOfNextMenu();
-  QTest::mouseClick(TopLevel("QSystemTrayIconSys"), Qt::RightButton);
+  QWidget* area = IconWindow();
+  ASSERT_NE(area, nullptr);
+  QTest::mouseClick(area, Qt::RightButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return exitClicks == 1; }, kWaitMs));
   EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход"));
   EXPECT_EQ(menuAnswer.shownAt, QPoint(300, 200));
@@ -90,12 +107,15 @@ TEST_F(DesktopTrayTest, LeftClicksResolveIntoAClickOrADoubleClick) {
   int clicks = 0;
   int doubleClicks = 0;
   icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  QTest::mouseClick(TopLevel("QSystemTrayIconSys"), Qt::LeftButton);
+  QWidget* area = IconWindow();
+  ASSERT_NE(area, nullptr);
+  QTest::mouseClick(area, Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
 
   icon->OnDblClick = [&](TTrayIcon&) { ++doubleClicks; };
   // What a mouse sends: the first click starts the single-click timer.
-  QWidget* area = TopLevel("QSystemTrayIconSys");
+  area = IconWindow();
+  ASSERT_NE(area, nullptr);
   QTest::mousePress(area, Qt::LeftButton);
   QTest::mouseRelease(area, Qt::LeftButton);
   QTest::mouseDClick(area, Qt::LeftButton);
@@ -139,7 +159,9 @@ TEST_F(DesktopTrayTest, PressesOnTheIconWhileABalloonShowsAreNoBalloonClicks) {
     EXPECT_TRUE(icon->DisplayBalloonHint("t", "shown", bitInfo, 10));
     ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
     if (button == Qt::RightButton) ChooseFirstItemOfNextMenu();
-    QTest::mouseClick(TopLevel("QSystemTrayIconSys"), button);
+    QWidget* area = IconWindow();
+    ASSERT_NE(area, nullptr);
+    QTest::mouseClick(area, button);
     const int expected = button == Qt::LeftButton ? clicks + 1 : 0;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return button == Qt::LeftButton ? clicks == expected : exitClicks == 1; }, kWaitMs));
