@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -11,93 +12,78 @@ namespace {
 
 using namespace testing_support;
 
+// Lines read one after the other from what a server sent: each the line,
+// or "error: " and the message of the read that failed.
 struct LineCase {
+  const char* name;
   std::string sent;
+  bool thenCloses;
+  std::function<void(TNetTCPClient&)> configure;
+  std::vector<std::string> reads;
+};
+
+std::string ReadOne(TNetTCPClient& client) {
   std::string line;
-  std::string next;
-};
+  const std::string failure = MessageOf([&] { line = client.ReadLine(); });
+  return failure.empty() ? line : "error: " + failure;
+}
 
-TEST(ReadLine, EndsAtLFAndDropsACRBeforeIt) {
-  const LineCase cases[] = {{"abc\r\nnext\r\n", "abc", "next"},
-                            {"abc\nnext\n", "abc", "next"},
-                            {"\r\nnext\n", "", "next"},
-                            {"a\rb\nnext\n", "a\rb", "next"},
-                            {"abc\r\r\nnext\n", "abc\r", "next"}};
+TEST(ReadLine, LinesTheirEndsAndTheirLimits) {
+  const auto timeout = [](TNetTCPClient& c) { c.ReadTimeout = 200; };
+  const std::string max(16384, 'x');
+  const LineCase cases[] = {
+      {"CR LF", "abc\r\nnext\r\n", false, {}, {"abc", "next"}},
+      {"LF", "abc\nnext\n", false, {}, {"abc", "next"}},
+      {"empty", "\r\nnext\n", false, {}, {"", "next"}},
+      {"CR inside", "a\rb\nnext\n", false, {}, {"a\rb", "next"}},
+      {"CR CR LF", "abc\r\r\nnext\n", false, {}, {"abc\r", "next"}},
+      {"a lone CR ends no line", "abc\r", false, timeout, {"error: Read Timeout"}},
+      {"16384 bytes", max + "\n", false, timeout, {max}},
+      {"16385 bytes", max + "x\n", false, timeout, {"error: Max line length exceeded."}},
+      {"the CR counts", max + "\r\n", false, timeout, {"error: Max line length exceeded."}},
+      {"too long already without LF",
+       std::string(20000, 'x'),
+       false,
+       timeout,
+       {"error: Max line length exceeded."}},
+      {"bytes before the close",
+       "one\ntwo\npartial",
+       true,
+       {},
+       {"one", "two", "error: Connection Closed Gracefully."}},
+      {"ASCII filter", "\xC1\xE2\n", false, [](TNetTCPClient& c) { c.ASCIIFilter = true; }, {"Ab"}},
+      {"after a Disconnect",
+       "x\n",
+       false,
+       [](TNetTCPClient& c) { c.Disconnect(); },
+       {"error: Not Connected"}},
+  };
   for (const LineCase& c : cases) {
-    LoopbackServer server(Script().Send(c.sent).StaySilent());
+    SCOPED_TRACE(c.name);
+    Script script = Script().Send(c.sent);
+    if (!c.thenCloses) script.StaySilent();
+    LoopbackServer server(script);
     auto client = ConnectedClientFor(server);
-    EXPECT_EQ(client->ReadLine(), c.line);
-    EXPECT_EQ(client->ReadLine(), c.next);
+    if (c.configure) c.configure(*client);
+    for (const std::string& expected : c.reads) EXPECT_EQ(ReadOne(*client), expected);
   }
 }
 
-TEST(ReadLine, ALoneCREndsNoLineAndTheWaitTimesOut) {
-  LoopbackServer server(Script().Send("abc\r").StaySilent());
-  auto client = ConnectedClientFor(server);
-  client->ReadTimeout = 200;
-  EXPECT_EQ(MessageOf([&] { client->ReadLine(); }), "Read Timeout");
-  EXPECT_TRUE(client->Connected()) << "a time-out leaves the connection open";
-  EXPECT_EQ(client->InputBuffer().Size(), 4) << "and the bytes buffered";
-}
-
-TEST(ReadLine, AnExplicitTimeoutReturnsAnEmptyTimedOutLine) {
-  LoopbackServer server(Script().StaySilent());
-  auto client = ConnectedClientFor(server);
-  EXPECT_EQ(client->ReadLine("\n", 100), "");
-  EXPECT_TRUE(client->ReadLnTimedOut());
-}
-
-class MaxLineLength : public ::testing::Test {
- protected:
-  std::string ReadLineAfterSending(const std::string& bytes) {
-    server_ = std::make_unique<LoopbackServer>(Script().Send(bytes).StaySilent());
-    client_ = ConnectedClientFor(*server_);
-    client_->ReadTimeout = 2000;
-    return MessageOf([&] { line_ = client_->ReadLine(); });
-  }
-
-  std::unique_ptr<LoopbackServer> server_;
-  std::unique_ptr<TNetTCPClient> client_;
-  std::string line_;
-};
-
-TEST_F(MaxLineLength, A16384ByteLineIsAccepted) {
-  EXPECT_EQ(ReadLineAfterSending(std::string(16384, 'x') + "\n"), "");
-  EXPECT_EQ(line_.size(), 16384u);
-}
-
-TEST_F(MaxLineLength, A16385ByteLineIsRejected) {
-  EXPECT_EQ(ReadLineAfterSending(std::string(16385, 'x') + "\n"), "Max line length exceeded.");
-}
-
-TEST_F(MaxLineLength, TheCRCountsTowardsTheLimit) {
-  EXPECT_EQ(ReadLineAfterSending(std::string(16384, 'x') + "\r\n"), "Max line length exceeded.");
-}
-
-TEST_F(MaxLineLength, MoreBufferedBytesThanTheLimitWithoutLFAreRejectedAtOnce) {
-  EXPECT_EQ(ReadLineAfterSending(std::string(20000, 'x')), "Max line length exceeded.");
-}
-
-TEST(ReadLine, SplitActionReturnsTheFirstMaximumBytes) {
-  LoopbackServer server(Script().Send("abcdefgh\n").StaySilent());
+TEST(ReadLine, ATimeOrALengthGivenWithTheCallEndsTheLineQuietly) {
+  LoopbackServer server(Script().Send("abcdefgh\nabc\r").StaySilent());
   auto client = ConnectedClientFor(server);
   client->MaxLineAction = TNetMaxLineAction::maSplit;
   EXPECT_EQ(client->ReadLine("\n", -1, 5), "abcde");
   EXPECT_TRUE(client->ReadLnSplit());
   EXPECT_EQ(client->ReadLine(), "fgh");
   EXPECT_FALSE(client->ReadLnSplit());
+  EXPECT_EQ(client->ReadLine("\n", 100), "");
+  EXPECT_TRUE(client->ReadLnTimedOut());
+  EXPECT_TRUE(client->Connected()) << "a time-out leaves the connection open";
+  EXPECT_EQ(client->InputBuffer().Size(), 4) << "and the bytes buffered";
 }
 
-TEST(ReadLine, BytesReceivedBeforeThePeerClosedCanStillBeRead) {
-  LoopbackServer server(Script().Send("one\ntwo\npartial"));
-  auto client = ConnectedClientFor(server);
-  EXPECT_EQ(client->ReadLine(), "one");
-  EXPECT_EQ(client->ReadLine(), "two");
-  EXPECT_EQ(MessageOf([&] { client->ReadLine(); }), "Connection Closed Gracefully.");
-  EXPECT_FALSE(client->Connected());
-}
-
-TEST(ReadExact, APeerCloseRaisesEvenWithBytesBuffered) {
+TEST(ReadExact, APeerCloseRaisesEvenWithBytesBufferedAndALengthComesFirst) {
   LoopbackServer server(Script().Send("12345"));
   auto client = ConnectedClientFor(server);
   char bytes[10];
@@ -105,37 +91,21 @@ TEST(ReadExact, APeerCloseRaisesEvenWithBytesBuffered) {
   EXPECT_EQ(client->InputBuffer().Size(), 5);
   client->ReadExact(bytes, 5);
   EXPECT_EQ(std::string(bytes, 5), "12345");
-}
 
-TEST(ReadAfterDisconnect, RaisesNotConnected) {
-  LoopbackServer server(Script().StaySilent());
-  auto client = ConnectedClientFor(server);
-  client->Disconnect();
-  EXPECT_EQ(MessageOf([&] { client->ReadLine(); }), "Not Connected");
-}
-
-TEST(ReadFilter, ASCIIFilterClearsBitSeven) {
-  LoopbackServer server(Script().Send("\xC1\xE2\n"));
-  auto client = ConnectedClientFor(server);
-  client->ASCIIFilter = true;
-  EXPECT_EQ(client->ReadLine(), "Ab");
-}
-
-TEST(ReadToStream, ACountBelowZeroIsReadAsA4ByteLengthFirst) {
-  LoopbackServer server(Script().Send(std::string("\0\0\0\5hello", 9)).StaySilent());
-  auto client = ConnectedClientFor(server);
+  // ReadToStream with a count below 0 reads a 4-byte length first.
+  LoopbackServer counted(Script().Send(std::string("\0\0\0\5hello", 9)).StaySilent());
+  auto reader = ConnectedClientFor(counted);
   TMemoryStream stream;
-  client->ReadToStream(stream);
+  reader->ReadToStream(stream);
   EXPECT_EQ(Contents(stream), "hello");
 }
 
-}  // namespace
+TEST(PollClosed, NoticesAPeerCloseAndTakesInWhatArrivedAndNeverWaits) {
+  LoopbackServer silent(Script().StaySilent());
+  auto waiting = ConnectedClientFor(silent);
+  waiting->PollClosed(true);
+  EXPECT_TRUE(waiting->Connected());
 
-namespace {
-
-using namespace testing_support;
-
-TEST(PollClosed, NoticesAPeerCloseAndTakesInWhatArrived) {
   LoopbackServer server(Script().Send("last words\n"));
   auto client = ConnectedClientFor(server);
   int disconnects = 0;
@@ -149,19 +119,6 @@ TEST(PollClosed, NoticesAPeerCloseAndTakesInWhatArrived) {
   EXPECT_EQ(disconnects, 1);
   EXPECT_EQ(client->ReadLine(), "last words") << "buffered bytes stay readable";
 }
-
-TEST(PollClosed, ReturnsAtOnceOnASilentPeer) {
-  LoopbackServer server(Script().StaySilent());
-  auto client = ConnectedClientFor(server);
-  client->PollClosed(true);
-  EXPECT_TRUE(client->Connected());
-}
-
-}  // namespace
-
-namespace {
-
-using namespace testing_support;
 
 // Doubles every received byte: the block grows in the intercept.
 class Doubler : public TNetConnectionIntercept {
