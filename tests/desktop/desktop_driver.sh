@@ -19,6 +19,7 @@ fail() {
   echo "FAILED: $*" >&2
   echo "caption: $(caption 2>/dev/null || true)" >&2
   fail_details >&2
+  [ -s "$work/openbox.log" ] && sed 's/^/openbox: /' "$work/openbox.log" >&2
   for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
     echo "window $w: $(xdotool getwindowname "$w" 2>/dev/null)" >&2
   done
@@ -41,14 +42,14 @@ wait_until() {
 
 # A window manager, and with "tray" a notification area.
 start_desktop() {
-  openbox >/dev/null 2>&1 &
+  openbox >"$work/openbox.log" 2>&1 &
   pids+=($!)
-  wait_until 20 "openbox manages the display" \
+  wait_until 60 "openbox manages the display" \
     bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
   if [ "${1:-}" = tray ]; then
     trayer --edge top --align right >/dev/null 2>&1 &
     pids+=($!)
-    wait_until 20 "trayer's notification area" bash -c 'xdotool search --name "^panel$" >/dev/null'
+    wait_until 60 "trayer's notification area" bash -c 'xdotool search --name "^panel$" >/dev/null'
   fi
 }
 
