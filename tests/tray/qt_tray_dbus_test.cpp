@@ -89,8 +89,12 @@ TEST_F(DBusDesktopTest, AnIconAddedBeforeTheDesktopStartedAppearsWithIt) {
 TEST_F(DBusDesktopTest, WithoutATrayTheBalloonsStillReachTheNotificationServerUntilATrayComes) {
   ASSERT_TRUE(desktop.Start({"--without-tray"}));
   LoadProgramTrayIcon();
+  int shown = 0;
+  icon->OnBalloonHintShow = [&](TTrayIcon&) { ++shown; };
   EXPECT_TRUE(icon->DisplayBalloonHint("t", "no tray", bitInfo, 10));
   EXPECT_NE(CallStartingWith("Notify 1 "), "");
+  // Clicked once it is on screen: the server's answer has come back.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, kWaitMs));
   desktop.InvokeAction(1, "default");
   EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
   EXPECT_TRUE(desktop.Items().isEmpty());
