@@ -301,17 +301,6 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
   EXPECT_EQ(Caption(), captionBefore);
 }
 
-TEST_F(SlowTrackTest, ClosingDuringADownloadDisconnectsThenLogsOutWithoutABox) {
-  Prepare();
-  DuringTransfer([&] { window->close(); });
-  ModalAnswer anyBox(Qt::Key_Return, 1000);
-  ASSERT_TRUE(Download(target));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
-  EXPECT_FALSE(anyBox.Answered());
-  EXPECT_FALSE(std::filesystem::exists(target + ".mp3"));
-  EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
-}
-
 // A close that comes while the search shows its closing message answers
 // the message: it is never held until the box is dismissed.
 TEST_F(MainWindowTest, ACloseUnderASearchsMessageClosesTheWindow) {

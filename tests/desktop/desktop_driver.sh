@@ -40,12 +40,23 @@ wait_until() {
   done
 }
 
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+# A process that runs (one that ended and was not waited for is a zombie).
+running() { ps -o stat= -p "$1" 2>/dev/null | grep -qv '^Z'; }
+# Starts openbox, again when it gave up at once (seen under load: it found
+# no display); true once it manages the display.
+openbox_manages() {
+  if [ -z "${openbox:-}" ] || ! running "$openbox"; then
+    openbox >>"$work/openbox.log" 2>&1 &
+    openbox=$!
+    pids+=("$openbox")
+  fi
+  wm_running
+}
+
 # A window manager, and with "tray" a notification area.
 start_desktop() {
-  openbox >"$work/openbox.log" 2>&1 &
-  pids+=($!)
-  wait_until 60 "openbox manages the display" \
-    bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+  wait_until 60 "openbox manages the display" openbox_manages
   if [ "${1:-}" = tray ]; then
     trayer --edge top --align right >/dev/null 2>&1 &
     pids+=($!)
