@@ -9,54 +9,41 @@
 #include <vector>
 
 #include "net_buffers.h"
-#include "net_exceptions.h"
+#include "tcp_test_helpers.h"
 
 namespace {
 
-std::string Contents(const TMemoryStream& stream) {
-  return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
-}
+using testing_support::Contents;
+using testing_support::MessageOf;
 
-TEST(MemoryStream, GrowingKeepsThePositionAndCuttingKeepsTheBytes) {
+TEST(MemoryStream, SizesPositionsAndGaps) {
   TMemoryStream stream;
   stream.Write("abc", 3);
   stream.SetSize(3 + 1000);  // grown once before a transfer
   EXPECT_EQ(stream.Position(), 3);
-  stream.Write("de", 2);
+  stream.Write("def", 3);
   stream.SetSize(stream.Position());  // cut to what was written
-  EXPECT_EQ(Contents(stream), "abcde");
-}
-
-TEST(MemoryStream, ShrinkingBelowThePositionMovesItToTheEnd) {
-  TMemoryStream stream;
-  stream.Write("abcdef", 6);
+  EXPECT_EQ(Contents(stream), "abcdef");
   stream.SetSize(2);
-  EXPECT_EQ(stream.Position(), 2);
+  EXPECT_EQ(stream.Position(), 2) << "shrinking below the position moves it to the end";
   stream.SetPosition(0);
   char bytes[8];
   EXPECT_EQ(stream.Read(bytes, 8), 2);
-}
-
-TEST(MemoryStream, WritingPastTheEndFillsTheGapWithZeros) {
-  TMemoryStream stream;
-  stream.Seek(3, TSeekOrigin::soBeginning);
+  stream.Seek(4, TSeekOrigin::soBeginning);
   stream.Write("x", 1);
-  EXPECT_EQ(Contents(stream), std::string("\0\0\0x", 4));
-}
+  EXPECT_EQ(Contents(stream), std::string("ab\0\0x", 5)) << "a gap is filled with zeros";
 
-TEST(MemoryStream, ALargeStreamSizedOnceKeepsEveryByteWritten) {
-  TMemoryStream stream;
+  TMemoryStream large;
   const int64_t size = 40 << 20;
-  stream.SetSize(size);
+  large.SetSize(size);
   std::string piece(32768, '\0');
   for (int64_t at = 0; at < size; at += piece.size()) {
     piece[0] = static_cast<char>(at >> 15);
-    stream.Write(piece.data(), piece.size());
+    large.Write(piece.data(), piece.size());
   }
-  EXPECT_EQ(stream.Size(), size);
-  for (int64_t at = 0; at < size; at += piece.size()) {
-    ASSERT_EQ(stream.Memory()[at], static_cast<char>(at >> 15)) << at;
-  }
+  EXPECT_EQ(large.Size(), size);
+  for (int64_t at = 0; at < size; at += piece.size())
+    ASSERT_EQ(large.Memory()[at], static_cast<char>(at >> 15)) << at;
 }
 
 // Small writes gathered, large ones passed on, all in order; a refused write
@@ -81,12 +68,11 @@ TEST(FileStream, WritesEverythingInOrderAndAFullDiskRaises) {
   unlink(name);
 
   const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
-  ASSERT_GE(full, 0);
   TFileStream onAFullDisk(full);
   const std::string block(40000, 'x');
   try {
     onAFullDisk.Write(block.data(), static_cast<int64_t>(block.size()));
-    FAIL();
+    ADD_FAILURE();
   } catch (const EStreamWriteError& e) {
     EXPECT_EQ(e.Error(), ENOSPC);
     EXPECT_STREQ(e.what(), "No space left on device");
@@ -94,65 +80,38 @@ TEST(FileStream, WritesEverythingInOrderAndAFullDiskRaises) {
   close(full);
 }
 
-class ManagedBufferTest : public ::testing::Test {
- protected:
-  ManagedBufferTest() {
-    buffer.OnBytesRemoved = [this](int32_t n) { removals.push_back(n); };
-  }
-  void Append(const std::string& bytes) { buffer.Append(bytes.data(), bytes.size()); }
-  std::string Unconsumed() const {
-    return std::string(buffer.Memory(), static_cast<size_t>(buffer.Size()));
-  }
-
+TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontAfter32768) {
   TNetManagedBuffer buffer;
   std::vector<int32_t> removals;
-};
-
-TEST_F(ManagedBufferTest, CountsUnconsumedBytesOnlyAndNotifiesEveryRemoval) {
-  Append("hello world");
+  buffer.OnBytesRemoved = [&](int32_t n) { removals.push_back(n); };
+  const auto unconsumed = [&] {
+    return std::string(buffer.Memory(), static_cast<size_t>(buffer.Size()));
+  };
+  buffer.Append("hello world", 11);
   buffer.Remove(6);
-  EXPECT_EQ(buffer.Size(), 5);
-  EXPECT_EQ(Unconsumed(), "world");
-  EXPECT_EQ(buffer.Position(), 0);
   buffer.Remove(0);
+  EXPECT_EQ(unconsumed(), "world");
+  EXPECT_EQ(buffer.Position(), 0);
   EXPECT_EQ(removals, (std::vector<int32_t>{6, 0}));
-}
+  EXPECT_EQ(MessageOf<ENetNotEnoughDataInBuffer>([&] { buffer.Remove(6); }),
+            "Not enough data in buffer.");
+  EXPECT_EQ(unconsumed(), "world");
+  buffer.Remove(5);
+  EXPECT_EQ(buffer.Size(), 0);
 
-TEST_F(ManagedBufferTest, MovesBytesToTheFrontOnlyAfter32768Consumed) {
-  Append(std::string(40000, 'a') + "tail");
+  const std::string bytes = std::string(40000, 'a') + "tail";
+  buffer.Append(bytes.data(), bytes.size());
   const char* block = buffer.Memory();
   buffer.Remove(32767);
   EXPECT_EQ(buffer.Memory(), block + 32767) << "no move before the threshold";
   buffer.Remove(1);
   EXPECT_EQ(buffer.Memory(), block) << "moved to the start of the block";
-  EXPECT_EQ(buffer.Size(), 40004 - 32768);
-  EXPECT_EQ(Unconsumed().substr(Unconsumed().size() - 4), "tail");
-}
+  EXPECT_EQ(unconsumed(), bytes.substr(32768));
 
-TEST_F(ManagedBufferTest, RemovingEverythingEmptiesTheBlockAndAppendsStartAgain) {
-  Append("abc");
-  buffer.Remove(3);
-  EXPECT_EQ(buffer.Size(), 0);
-  Append("xyz");
-  EXPECT_EQ(Unconsumed(), "xyz");
-}
-
-TEST_F(ManagedBufferTest, RemovingMoreThanHeldRaises) {
-  Append("ab");
-  try {
-    buffer.Remove(3);
-    FAIL();
-  } catch (const ENetNotEnoughDataInBuffer& e) {
-    EXPECT_STREQ(e.what(), "Not enough data in buffer.");
-  }
-  EXPECT_EQ(Unconsumed(), "ab");
-}
-
-TEST(SimpleBuffer, RemovesFromTheFront) {
-  TNetSimpleBuffer buffer;
-  buffer.Append("abcdef", 6);
-  buffer.Remove(4);
-  EXPECT_EQ(std::string(buffer.Memory(), buffer.Size()), "ef");
+  TNetSimpleBuffer simple;
+  simple.Append("abcdef", 6);
+  simple.Remove(4);
+  EXPECT_EQ(std::string(simple.Memory(), simple.Size()), "ef");
 }
 
 }  // namespace

@@ -22,32 +22,57 @@ class CookieStoreTest : public ::testing::Test {
   }
 };
 
-TEST_F(CookieStoreTest, ALeadingDotDomainIsSentToOtherHostsOfThatDomain) {
-  store.AddServerCookie("session=abc; domain=.portal.test; path=/", kLogin);
-  store.AddServerCookie("local=1; path=/", kLogin);
-  EXPECT_EQ(For(kCatalogue), "session=abc");
-  EXPECT_EQ(For(kLogin), "session=abc; local=1") << "equal paths: in the order of the index";
-}
-
-TEST_F(CookieStoreTest, ANewValueReplacesTheOldOneInPlace) {
-  store.AddServerCookie("a=1; path=/", kLogin);
-  store.AddServerCookie("b=2; path=/", kLogin);
-  store.AddServerCookie("a=3; path=/", kLogin);
-  EXPECT_EQ(For(kLogin), "b=2; a=3") << "last stored first, a keeps its place";
-  EXPECT_EQ(store.CookieCollection().Count(), 2);
-}
-
-TEST_F(CookieStoreTest, APastDateMaxAge0OrAnUnreadableDateRemoveTheCookie) {
-  for (const char* ending :
-       {"expires=Thu, 01-Jan-1970 00:00:01 GMT", "expires=Thu, 01-Jan-70 00:00:01 GMT", "max-age=0",
-        "expires=not a date"}) {
-    store.AddServerCookie("gone=1; path=/", kLogin);
-    store.AddServerCookie("kept=1; path=/", kLogin);
-    ASSERT_NE(store.CookieCollection().Find("gone"), nullptr);
-    store.AddServerCookie(std::string("gone=2; path=/; ") + ending, kLogin);
-    EXPECT_EQ(For(kLogin), "kept=1") << ending;
-    EXPECT_EQ(store.CookieCollection().Find("gone"), nullptr) << ending;
+// Set-Cookie lines from the login host, and the Cookie text a request gets.
+TEST_F(CookieStoreTest, WhatIsSentBack) {
+  const auto removedBy = [](const char* ending) {
+    return std::vector<std::string>{"gone=1; path=/", "kept=1; path=/",
+                                    std::string("gone=2; path=/; ") + ending};
+  };
+  const std::vector<std::string> mailAndAudio = {"mail=1; path=/mail",
+                                                 "audio=1; path=/mail/user/audio", "anywhere=1"};
+  const struct {
+    std::vector<std::string> set;
+    std::string host, path, sent;
+  } cases[] = {
+      {{"session=abc; domain=.portal.test; path=/", "local=1; path=/"},
+       kCatalogue,
+       "/",
+       "session=abc"},
+      // Equal paths: in the order of the index.
+      {{"session=abc; domain=.portal.test; path=/", "local=1; path=/"},
+       kLogin,
+       "/",
+       "session=abc; local=1"},
+      // A new value: last stored first, the old one's place kept.
+      {{"a=1; path=/", "b=2; path=/", "a=3; path=/"}, kLogin, "/", "b=2; a=3"},
+      {removedBy("expires=Thu, 01-Jan-1970 00:00:01 GMT"), kLogin, "/", "kept=1"},
+      {removedBy("expires=Thu, 01-Jan-70 00:00:01 GMT"), kLogin, "/", "kept=1"},
+      {removedBy("max-age=0"), kLogin, "/", "kept=1"},
+      {removedBy("expires=not a date"), kLogin, "/", "kept=1"},
+      {{"hidden=1; path=/; secure", "empty=; path=/", "shown=1; path=/"}, kLogin, "/", "shown=1"},
+      {{"a=1, b=2; path=/"}, kLogin, "/", "a=1, b=2"},
+      {mailAndAudio, kLogin, "/mail/user/", "mail=1; anywhere=1"},
+      {mailAndAudio, kLogin, "/other/", "anywhere=1"},
+      {{"root=1; path=/", "mail=1; path=/mail/"}, kLogin, "/mail/user/", "mail=1; root=1"},
+      {{"a=1; domain=.Portal.test; path=/", "b=1; domain=.other.test; path=/"}, kLogin, "/", ""},
+      // A huge max-age lasts until the latest date.
+      {{"a=1; path=/; max-age=9223372036854775807", "b=1; path=/; max-age=300000000000"},
+       kLogin,
+       "/",
+       "b=1; a=1"},
+  };
+  for (const auto& c : cases) {
+    TNetCookieManager fresh(clock);
+    for (const std::string& line : c.set) fresh.AddServerCookie(line, kLogin);
+    EXPECT_EQ(fresh.GenerateCookieList(c.host, c.path, false), c.sent)
+        << c.set.back() << " to " << c.host << c.path;
   }
+  store.AddServerCookie("hidden=1; path=/; secure", kLogin);
+  EXPECT_EQ(store.GenerateCookieList(kLogin, "/", true), "hidden=1") << "over a secure line";
+  store.AddServerCookie("a=1; path=/; max-age=9223372036854775807", kLogin);
+  EXPECT_EQ(store.CookieCollection().Find("a")->Expires, "Fri, 31 Dec 9999 23:59:59 +0300");
+  store.AddServerCookie("q=1; path=\"/mail/\"", kLogin);
+  EXPECT_EQ(store.CookieCollection().Find("q")->Path, "/mail/") << "quotes removed";
 }
 
 TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
@@ -60,13 +85,6 @@ TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
   EXPECT_EQ(For(kLogin), "");
 }
 
-TEST_F(CookieStoreTest, AHugeMaxAgeLastsUntilTheLatestDate) {
-  store.AddServerCookie("a=1; path=/; max-age=9223372036854775807", kLogin);
-  store.AddServerCookie("b=1; path=/; max-age=300000000000", kLogin);
-  EXPECT_EQ(store.CookieCollection().Find("a")->Expires, "Fri, 31 Dec 9999 23:59:59 +0300");
-  EXPECT_EQ(For(kLogin), "b=1; a=1");
-}
-
 TEST_F(CookieStoreTest, ARepeatedMaxAgeDoesNotPushTheExpiryOn) {
   store.AddServerCookie("a=1; path=/; max-age=60", kLogin);
   const std::string expires = store.CookieCollection().Find("a")->Expires;
@@ -74,44 +92,6 @@ TEST_F(CookieStoreTest, ARepeatedMaxAgeDoesNotPushTheExpiryOn) {
   clock.Advance(30 * 1000);
   store.AddServerCookie("a=1; path=/; max-age=60", kLogin);
   EXPECT_EQ(store.CookieCollection().Find("a")->Expires, expires);
-}
-
-TEST_F(CookieStoreTest, SecureAndEmptyValuesAreNeverSent) {
-  store.AddServerCookie("hidden=1; path=/; secure", kLogin);
-  store.AddServerCookie("empty=; path=/", kLogin);
-  store.AddServerCookie("shown=1; path=/", kLogin);
-  EXPECT_EQ(For(kLogin), "shown=1");
-  EXPECT_EQ(store.GenerateCookieList(kLogin, "/", true), "shown=1; hidden=1");
-}
-
-TEST_F(CookieStoreTest, ACommaDoesNotSeparateCookies) {
-  store.AddServerCookie("a=1, b=2; path=/", kLogin);
-  EXPECT_EQ(For(kLogin), "a=1, b=2");
-}
-
-TEST_F(CookieStoreTest, PathsMatchTheDirectoryOfTheRequest) {
-  store.AddServerCookie("mail=1; path=/mail", kLogin);
-  store.AddServerCookie("audio=1; path=/mail/user/audio", kLogin);
-  store.AddServerCookie("anywhere=1", kLogin);
-  EXPECT_EQ(For(kLogin, "/mail/user/"), "mail=1; anywhere=1");
-  EXPECT_EQ(For(kLogin, "/other/"), "anywhere=1");
-}
-
-TEST_F(CookieStoreTest, TheLongestPathComesFirst) {
-  store.AddServerCookie("root=1; path=/", kLogin);
-  store.AddServerCookie("mail=1; path=/mail/", kLogin);
-  EXPECT_EQ(For(kLogin), "mail=1; root=1");
-}
-
-TEST_F(CookieStoreTest, QuotedPathsLoseTheirQuotes) {
-  store.AddServerCookie("q=1; path=\"/mail/\"", kLogin);
-  EXPECT_EQ(store.CookieCollection().Find("q")->Path, "/mail/");
-}
-
-TEST_F(CookieStoreTest, ADomainThatDiffersInLetterCaseIsRejected) {
-  store.AddServerCookie("a=1; domain=.Portal.test; path=/", kLogin);
-  store.AddServerCookie("b=1; domain=.other.test; path=/", kLogin);
-  EXPECT_EQ(store.CookieCollection().Count(), 0);
 }
 
 TEST_F(CookieStoreTest, ACookieGoesToItsOwnHostAndBelowItsPathOnly) {
@@ -172,12 +152,9 @@ TEST_F(CookieStoreTest, SetCookie2RecordsItsAttributes) {
   EXPECT_TRUE(cookie->Discard);
   EXPECT_EQ(cookie->CommentURL, "http://x/");
   EXPECT_EQ(cookie->Version, "1");
-}
-
-TEST_F(CookieStoreTest, ASetCookie2PortListWithANonIntegerRaises) {
   try {
-    store.AddServerCookie2("v=1; Port=\"80,eighty\"", kLogin);
-    FAIL();
+    store.AddServerCookie2("w=1; Port=\"80,eighty\"", kLogin);
+    ADD_FAILURE();
   } catch (const EConvertError& e) {
     EXPECT_STREQ(e.what(), "'eighty' is not a valid integer value");
   }

@@ -28,12 +28,13 @@ inline std::string Contents(const TMemoryStream& stream) {
   return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
-// The message of the exception the call raises, or "" when it raises none.
-template <class Call>
+// The message of the exception of that type the call raises, or "" when it
+// raises none; one of another type fails the test.
+template <class Expected = std::exception, class Call>
 std::string MessageOf(Call call) {
   try {
     call();
-  } catch (const std::exception& e) {
+  } catch (const Expected& e) {
     return e.what();
   }
   return "";
