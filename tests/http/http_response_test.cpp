@@ -123,15 +123,15 @@ TEST(HttpErrors, AFailedPostLeavesHttp11ForTheNextGet) {
   EXPECT_EQ(server.Received(1).substr(0, 16), "GET / HTTP/1.1\r\n");
 }
 
-TEST(HttpErrors, HttpsIsRefusedWithoutASecureTransport) {
+TEST(HttpErrors, CallsThatFailBeforeOrAfterTheExchange) {
   auto http = ProgramClient();
   EXPECT_EQ(MessageOf([&] { http->Get("https://127.0.0.1/"); }), "IOHandler value is not valid");
-}
-
-TEST(HttpErrors, APortThatIsNoNumberFailsTheCall) {
-  auto http = ProgramClient();
   EXPECT_EQ(MessageOf([&] { http->Get("http://127.0.0.1:8o/"); }),
             "'8o' is not a valid integer value");
+  LoopbackServer server(
+      Script().ReadHead().Send(Reply("200 OK", "body", "Set-Cookie2: v=1; Port=\"80,x\"\r\n")));
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }),
+            "'x' is not a valid integer value");
 }
 
 TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
