@@ -107,11 +107,4 @@ TEST(HttpRequestWire, TheCookieStoreIsAskedBeforeAndToldAfterEveryRequest) {
                             kAgentLines + "Cookie: s=1\r\n\r\n");
 }
 
-TEST(HttpRequestWire, TheClientMakesItsOwnStoreWithTheFirstResponse) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "")));
-  auto http = ProgramClient();
-  http->Get(BaseURL(server) + "/");
-  EXPECT_NE(http->CookieManager(), nullptr);
-}
-
 }  // namespace

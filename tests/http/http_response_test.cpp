@@ -185,16 +185,6 @@ TEST(HttpFraming, ConnectionCloseLeadsToANewConnection) {
   EXPECT_EQ(server.Connections(), 2);
 }
 
-TEST(HttpFraming, KeepAliveReusesOneConnection) {
-  LoopbackServer server(
-      RepliesInTurn({Reply("200 OK", "a"), Reply("200 OK", "b"), Reply("200 OK", "c")}));
-  auto http = ProgramClient();
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "a");
-  EXPECT_EQ(http->Get(BaseURL(server) + "/x"), "b");
-  EXPECT_EQ(http->Get(BaseURL(server) + "/y"), "c");
-  EXPECT_EQ(server.Connections(), 1);
-}
-
 TEST(HttpFraming, InterimResponsesAreSkipped) {
   LoopbackServer server(Script().ReadHead().Send(
       "HTTP/1.1 100 Continue\r\nSet-Cookie: early=1\r\n\r\n" + Reply("200 OK", "final")));

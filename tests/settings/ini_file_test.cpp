@@ -28,15 +28,6 @@ TEST(IniFile, TypedReadsFallBackToTheirDefaults) {
   EXPECT_FALSE(ini.ReadBool("MAIN", "Zero", true));
 }
 
-TEST(IniFile, TypedWritesAreDecimalAndOneOrZero) {
-  TempFolder folder;
-  TIniFile ini(folder.File("Settings.cfg"));
-  ini.WriteBool("MAIN", "Skin", true);
-  ini.WriteBool("MAIN", "ShowBaloon", false);
-  ini.WriteInteger("MAIN", "SkinIndex", -1);
-  EXPECT_EQ(ReadBytes(ini.FileName()), "[MAIN]\r\nSkin=1\r\nShowBaloon=0\r\nSkinIndex=-1\r\n");
-}
-
 TEST(ProgramSettings, DefaultsWithoutAFileAndTheFiveKeysInOrder) {
   TempFolder folder;
   TProgramSettings settings(folder.File("Settings.cfg"));

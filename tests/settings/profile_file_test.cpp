@@ -89,13 +89,6 @@ TEST(ProfileFile, WritesChangeOnlyWhatTheyMust) {
   }
 }
 
-TEST(ProfileFile, AWriteCreatesAMissingFile) {
-  TempFolder folder;
-  const std::string path = folder.File("Settings.cfg");
-  WritePrivateProfileString("MAIN", "Port", "80", path);
-  EXPECT_EQ(ReadBytes(path), "[MAIN]\r\nPort=80\r\n");
-}
-
 TEST(ProfileFile, AWriteIntoAFolderThatRefusesItRaises) {
   TempFolder folder;
   WriteBytes(folder.File("file"), "not a folder");
@@ -201,15 +194,6 @@ TEST(ProfileFile, AWriteKeepsWhatTheUserSetUpAndRefusesWhatItMayNotChange) {
     stat(real.c_str(), &after);
     EXPECT_EQ(after.st_mode & 07777, c.fileMode) << c.name;
   }
-}
-
-TEST(ProfileFile, TwoHandlesSeeEachOthersWrites) {
-  TempFolder folder;
-  const std::string path = folder.File("Settings.cfg");
-  WritePrivateProfileString("MAIN", "Port", "80", path);
-  EXPECT_EQ(GetPrivateProfileString("MAIN", "Port", "", path), "80");
-  WritePrivateProfileString("MAIN", "Port", "8080", path);
-  EXPECT_EQ(GetPrivateProfileString("MAIN", "Port", "", path), "8080");
 }
 
 }  // namespace
