@@ -144,64 +144,60 @@ TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
 
 // --- Framing ----------------------------------------------------------------
 
-TEST(HttpFraming, A204AndALengthOf0ReadNoBody) {
-  LoopbackServer server(RepliesInTurn(
-      {"HTTP/1.1 204 No Content\r\n\r\n", Reply("200 OK", ""), Reply("200 OK", "third")}));
+// One client through responses framed every way, over four connections.
+TEST(HttpFraming, EachResponseEndsWhereItsFramingSays) {
+  const std::string chunked =
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n";
+  LoopbackServer server(
+      {RepliesInTurn(
+           {"HTTP/1.1 204 No Content\r\n\r\n", Reply("200 OK", ""), chunked,
+            "HTTP/1.1 100 Continue\r\nSet-Cookie: early=1\r\n\r\n" + Reply("200 OK", "final"),
+            Reply("200 OK", "x", "Connection: close\r\n")}),
+       Script().ReadHead().Send("HTTP/1.1 200 OK\r\n\r\nall of it"),
+       Script().ReadHead().Send(
+           "HTTP/1.0 206 Partial\r\nServer: test\r\nContent-Type: audio/mpeg\r\n"
+           "Content-Range: bytes 0-3/10\r\nContent-Length: 4\r\n\r\nabcd"),
+       Script().ReadHead().Send(Reply("200 OK", "unwanted")).StaySilent()});
   auto http = ProgramClient();
-  EXPECT_EQ(http->Get(BaseURL(server) + "/1"), "");
-  EXPECT_EQ(http->Get(BaseURL(server) + "/2"), "");
-  EXPECT_EQ(http->Get(BaseURL(server) + "/3"), "third");
-}
+  RecordingCookieStore cookies;
+  http->SetCookieManager(&cookies);
+  const std::string url = BaseURL(server) + "/";
+  EXPECT_EQ(http->Get(url), "") << "a 204";
+  EXPECT_EQ(http->Get(url), "") << "a length of 0";
 
-TEST(HttpFraming, AChunkedBodyIsPutTogether) {
-  LoopbackServer server(Script().ReadHead().Send(
-      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n"));
-  auto http = ProgramClient();
   Lines statuses;
   http->OnStatus = [&](TNetComponent*, TNetStatus status, const std::string& text) {
     if (status == TNetStatus::hsStatusText) statuses.push_back(text);
   };
   WorkEventLog log(*http);
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "helloabc");
+  EXPECT_EQ(http->Get(url), "helloabc");
   EXPECT_EQ(statuses, Lines{"Chunk Started"});
   EXPECT_EQ(log.lines, (Lines{"begin read 5", "work read 5", "end read", "begin read 3",
                               "work read 3", "end read"}));
   EXPECT_TRUE(http->Connected()) << "the chunked body ended the response, not the connection";
-}
 
-TEST(HttpFraming, ABodyWithoutLengthRunsUntilTheServerCloses) {
-  LoopbackServer server(Script().ReadHead().Send("HTTP/1.1 200 OK\r\n\r\nall of it"));
-  auto http = ProgramClient();
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "all of it");
-  EXPECT_FALSE(http->Connected());
-}
-
-TEST(HttpFraming, ConnectionCloseLeadsToANewConnection) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "x", "Connection: close\r\n")));
-  auto http = ProgramClient();
-  http->Get(BaseURL(server) + "/");
-  EXPECT_FALSE(http->Connected());
-  http->Get(BaseURL(server) + "/");
-  EXPECT_EQ(server.Connections(), 2);
-}
-
-TEST(HttpFraming, InterimResponsesAreSkipped) {
-  LoopbackServer server(Script().ReadHead().Send(
-      "HTTP/1.1 100 Continue\r\nSet-Cookie: early=1\r\n\r\n" + Reply("200 OK", "final")));
-  auto http = ProgramClient();
-  RecordingCookieStore cookies;
-  http->SetCookieManager(&cookies);
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "final");
-  EXPECT_EQ(cookies.calls[1], "Set-cookie early=1 @127.0.0.1");
+  EXPECT_EQ(http->Get(url), "final") << "the interim response skipped";
+  EXPECT_EQ(cookies.calls.back(), "Set-cookie early=1 @127.0.0.1");
   EXPECT_EQ(http->ResponseCode(), 200);
-}
-
-TEST(HttpFraming, AnUnwantedBodyIsNotReadAndTheConnectionClosed) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "unwanted")).StaySilent());
-  auto http = ProgramClient();
-  http->OnHeadersAvailable = [](TNetComponent*, bool& continueRead) { continueRead = false; };
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "");
+  EXPECT_EQ(http->Get(url), "x");
+  EXPECT_FALSE(http->Connected()) << "Connection: close";
+  EXPECT_EQ(http->Get(url), "all of it") << "a body without length runs until the close";
   EXPECT_FALSE(http->Connected());
+
+  http->Get(url);
+  const TNetHTTPResponse& response = http->Response();
+  EXPECT_EQ(response.ResponseText, "HTTP/1.0 206 Partial");
+  EXPECT_EQ(response.ResponseVersion, TNetHTTPProtocolVersion::pv1_0);
+  EXPECT_EQ(response.Server, "test");
+  EXPECT_EQ(response.ContentType, "audio/mpeg");
+  EXPECT_EQ(response.ContentRangeStart, 0);
+  EXPECT_EQ(response.ContentRangeEnd, 3);
+  EXPECT_EQ(response.ContentLength, 4);
+
+  http->OnHeadersAvailable = [](TNetComponent*, bool& continueRead) { continueRead = false; };
+  EXPECT_EQ(http->Get(url), "") << "an unwanted body is not read";
+  EXPECT_FALSE(http->Connected());
+  EXPECT_EQ(server.Connections(), 4);
 }
 
 // A memory stream that runs out of memory beyond a limit.
@@ -235,22 +231,6 @@ TEST(HttpFraming, ABodyTakesMemoryAsItArrivesAndRunningOutIsANetworkError) {
   LimitedStream tight(50000);
   EXPECT_EQ(Cp1251ToUtf8(MessageOf([&] { http->Get(BaseURL(server) + "/", tight); })),
             "Недостаточно памяти для приёма данных.");
-}
-
-TEST(HttpFraming, TheResponseRecordHoldsTheLastResponse) {
-  LoopbackServer server(Script().ReadHead().Send(
-      "HTTP/1.0 206 Partial\r\nServer: test\r\nContent-Type: audio/mpeg\r\n"
-      "Content-Range: bytes 0-3/10\r\nContent-Length: 4\r\n\r\nabcd"));
-  auto http = ProgramClient();
-  http->Get(BaseURL(server) + "/");
-  const TNetHTTPResponse& response = http->Response();
-  EXPECT_EQ(response.ResponseText, "HTTP/1.0 206 Partial");
-  EXPECT_EQ(response.ResponseVersion, TNetHTTPProtocolVersion::pv1_0);
-  EXPECT_EQ(response.Server, "test");
-  EXPECT_EQ(response.ContentType, "audio/mpeg");
-  EXPECT_EQ(response.ContentRangeStart, 0);
-  EXPECT_EQ(response.ContentRangeEnd, 3);
-  EXPECT_EQ(response.ContentLength, 4);
 }
 
 }  // namespace
