@@ -35,16 +35,6 @@ int UnusedPort() {
   return HeldPort().Port();
 }
 
-int ConnectToLoopback(int port) {
-  const int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_in address = LoopbackAddress(port);
-  if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    close(handle);
-    throw std::runtime_error("cannot connect");
-  }
-  return handle;
-}
-
 FullListener::FullListener() {
   listen(port_.Handle(), 0);
   const sockaddr_in address = LoopbackAddress(port_.Port());

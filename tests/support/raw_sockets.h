@@ -27,9 +27,6 @@ class HeldPort {
 // A port that nothing is bound to at the moment of the call.
 int UnusedPort();
 
-// A blocking connection to a loopback port.
-int ConnectToLoopback(int port);
-
 // A loopback listener whose accept queue is full: it drops new connection
 // attempts, so they hang until they give up.
 class FullListener {

@@ -1,8 +1,6 @@
 // The Qt adapter on the offscreen platform, which has no notification area.
 #include "qt_tray_platform.h"
 
-#include <QCursor>
-
 #include "qt_tray_fixture.h"
 
 namespace {
@@ -36,25 +34,6 @@ TEST_F(QtTrayPlatformTest, PostedNoticesReachTheirInstanceThroughTheEventLoop) {
   EXPECT_EQ(balloonClicks, 0) << "posted, not sent";
   EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
   EXPECT_EQ(otherClicks, 0);
-}
-
-TEST_F(QtTrayPlatformTest, TheSingleClickWaitsForAQtTimer) {
-  int clicks = 0;
-  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  icon->OnDblClick = [](TTrayIcon&) {};
-  Post(WM_LBUTTONDOWN);
-  Post(WM_LBUTTONUP);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
-}
-
-TEST_F(QtTrayPlatformTest, TheRightPressShowsTheMenuAtThePointer) {
-  QCursor::setPos(120, 80);
-  ChooseFirstItemOfNextMenu();
-  Post(WM_RBUTTONDOWN);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return exitClicks == 1; }, kWaitMs));
-  EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход"));
-  EXPECT_EQ(menuAnswer.shownAt, QPoint(120, 80));
-  EXPECT_EQ(trayMenu.PopupComponent, icon.get());
 }
 
 TEST_F(QtTrayPlatformTest, IconFilesBecomeHandlesOnlyWhenReadable) {

@@ -12,13 +12,6 @@ class TimerTest : public TrayTest {
   int ticks = 0;
 };
 
-TEST_F(TimerTest, AnIntervalOfZeroDoesNotStart) {
-  TTrayTimer timer(environment, 0, CountTicks());
-  EXPECT_FALSE(timer.Start());
-  EXPECT_FALSE(timer.Running());
-  EXPECT_TRUE(platform.Timers().empty());
-}
-
 TEST_F(TimerTest, CyclingWithIntervalZeroCyclesNothing) {
   auto icon = LoadProgramTrayIcon();
   TImageList list;
@@ -83,7 +76,25 @@ TEST_F(TimerTest, StartStopAndTheCountsOfTheSharedWindow) {
   EXPECT_FALSE(second.Running());
 }
 
-TEST_F(TimerTest, IntervalChangesRestartOrPauseARunningTimer) {
+TEST_F(TimerTest, IntervalsAutoStopAndTheTimerWindow) {
+  TTrayTimer idle(environment, 0, CountTicks());
+  EXPECT_FALSE(idle.Start()) << "an interval of 0 does not start";
+  EXPECT_FALSE(idle.Running());
+  EXPECT_TRUE(platform.Timers().empty());
+  TTrayTimer standard(environment);
+  EXPECT_EQ(standard.Interval(), 1000u);
+  EXPECT_EQ(platform.SendMessage(environment.TimerHandler()->Window(), WM_CLOSE, 0, 0), 0)
+      << "other messages get the default processing";
+
+  TTrayTimer once(environment, 100, CountTicks());
+  once.AutoStop = true;
+  once.Start();
+  platform.FireTimer(once.Identity());
+  platform.FireTimer(once.Identity());
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(once.Running());
+
+  // An interval change restarts or pauses a running timer.
   TTrayTimer timer(environment, 100, CountTicks());
   timer.Start();
   timer.SetInterval(300);
@@ -98,22 +109,6 @@ TEST_F(TimerTest, IntervalChangesRestartOrPauseARunningTimer) {
   timer.SetOnTimer(nullptr);
   EXPECT_TRUE(platform.Timers().empty());
   EXPECT_TRUE(timer.Running());
-}
-
-TEST_F(TimerTest, AnAutoStopTimerTicksOnce) {
-  TTrayTimer timer(environment, 100, CountTicks());
-  timer.AutoStop = true;
-  timer.Start();
-  platform.FireTimer(timer.Identity());
-  platform.FireTimer(timer.Identity());
-  EXPECT_EQ(ticks, 1);
-  EXPECT_FALSE(timer.Running());
-}
-
-TEST_F(TimerTest, OtherMessagesOfTheTimerWindowGetDefaultProcessing) {
-  TTrayTimer timer(environment);
-  EXPECT_EQ(timer.Interval(), 1000u);
-  EXPECT_EQ(platform.SendMessage(environment.TimerHandler()->Window(), WM_CLOSE, 0, 0), 0);
 }
 
 }  // namespace
