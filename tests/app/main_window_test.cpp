@@ -178,6 +178,15 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   EXPECT_TRUE(refused.text.startsWith(QStringLiteral("Cannot create file \"/proc/track.mp3\". ")))
       << refused.text.toStdString();
   EXPECT_EQ(Requests().size(), requests);
+
+  // A row without its link: the list's error, and the fields stay.
+  ClickTitle(0);
+  window->ClearLinks();
+  ModalAnswer missingLink;
+  ClickTitle(1);
+  ASSERT_TRUE(missingLink.Answered());
+  EXPECT_EQ(missingLink.text, QStringLiteral("List index out of bounds (1)"));
+  EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Северный Ветер - Дорога домой"));
 }
 
 // Qt's dialogs remember one folder for every program of the user. Whatever
@@ -227,18 +236,6 @@ TEST_F(MainWindowTest, TheSaveDialogOpensInItsOwnFolderWhateverQtRemembers) {
     EXPECT_EQ(offeredFolder.toStdString(), c.expectedFolder.toStdString());
     EXPECT_EQ(ReadBytes(target + "/track.mp3").size(), 9000u);
   }
-}
-
-TEST_F(MainWindowTest, TheListErrorOfAMissingLinkRowKeepsTheFields) {
-  Start();
-  Search(Utf8("дорога"));
-  ClickTitle(0);
-  window->ClearLinks();
-  ModalAnswer error;
-  ClickTitle(1);
-  ASSERT_TRUE(error.Answered());
-  EXPECT_EQ(error.text, QStringLiteral("List index out of bounds (1)"));
-  EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Северный Ветер - Дорога домой"));
 }
 
 class SlowTrackTest : public MainWindowTest {
