@@ -30,45 +30,37 @@ TEST(ResultScraper, TheCountStopsAtTheTerminatorWithinItsWindow) {
 }
 
 TEST(ResultScraper, PagesAreTheCountBy25RoundedUp) {
-  EXPECT_EQ(PageCount(0), 0);
-  EXPECT_EQ(PageCount(1), 1);
-  EXPECT_EQ(PageCount(25), 1);
-  EXPECT_EQ(PageCount(26), 2);
-  EXPECT_EQ(PageCount(30), 2);
-  EXPECT_EQ(PageCount(1000), 40);
-  EXPECT_EQ(PageCount(-3), 0);
+  for (const auto& [count, pages] :
+       {std::pair{0, 0}, std::pair{1, 1}, std::pair{25, 1}, std::pair{26, 2}, std::pair{30, 2},
+        std::pair{1000, 40}, std::pair{-3, 0}})
+    EXPECT_EQ(PageCount(count), pages) << count;
 }
 
-TEST(ResultScraper, EachTrackTakesTheLinkBehindItsOwnMarker) {
-  const std::string page =
-      "<a url=\"leading\"></a>"
-      "<div class=\"audioSong\" file=\"1\"><i title=\"One\"></i><b url=\"http://h/1\"></b></div>"
-      "<div class=\"audioSong\" file=\"2\"><i title=\"Two &amp; &#1075;&#x433; &nbsp;\"></i>"
-      "<b url=\"http://h/2?a=1&amp;b=2\"></b></div>";
-  EXPECT_EQ(Scrape(page),
-            (Rows{{"One", "http://h/1"}, {"Two & \xE3\xE3 &nbsp;", "http://h/2?a=1&b=2"}}));
-}
-
+// Each track takes the title and the link behind its own marker, within
+// their windows, and only from its own part of the page.
 TEST(ResultScraper, EachTrackReadsOnlyItsOwnPartOfThePage) {
-  const std::string page =
-      "<div class=\"audioSong\" file=\"1\"><i title=\"No link\"></i></div>"
-      "<div class=\"audioSong\" file=\"2\"><b url=\"http://h/2\"></b></div>"
-      "<div class=\"audioSong\" file=\"3\"><i title=\"Three\"></i><b url=\"http://h/3\"></b>";
-  EXPECT_EQ(Scrape(page), (Rows{{"", "http://h/2"}, {"Three", "http://h/3"}}));
-}
-
-TEST(ResultScraper, WindowsCutLongValues) {
-  const std::string longTitle(150, 't');
-  const std::string longLink(100, 'l');
-  const Rows rows = Scrape("<div class=\"audioSong\" file=\"1\" title=\"" + longTitle +
-                           "\"><b url=\"" + longLink + "\"></b>");
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].first, std::string(100, 't'));
-  EXPECT_EQ(rows[0].second, std::string(75, 'l'));
-}
-
-TEST(ResultScraper, APageWithoutTrackMarkersHasNoRows) {
-  EXPECT_TRUE(Scrape("<html>url=\"x\" title=\"y\"</html>").empty());
+  const auto song = [](int id, const std::string& inside) {
+    return "<div class=\"audioSong\" file=\"" + std::to_string(id) + "\">" + inside;
+  };
+  const struct {
+    std::string page;
+    Rows rows;
+  } cases[] = {
+      {"<a url=\"leading\"></a>" +
+           song(1, "<i title=\"One\"></i><b url=\"http://h/1\"></b></div>") +
+           song(2,
+                "<i title=\"Two &amp; &#1075;&#x433; &nbsp;\"></i><b "
+                "url=\"http://h/2?a=1&amp;b=2\">"),
+       {{"One", "http://h/1"}, {"Two & \xE3\xE3 &nbsp;", "http://h/2?a=1&b=2"}}},
+      {song(1, "<i title=\"No link\"></i></div>") + song(2, "<b url=\"http://h/2\"></b></div>") +
+           song(3, "<i title=\"Three\"></i><b url=\"http://h/3\"></b>"),
+       {{"", "http://h/2"}, {"Three", "http://h/3"}}},
+      {"<div class=\"audioSong\" file=\"1\" title=\"" + std::string(150, 't') + "\"><b url=\"" +
+           std::string(100, 'l') + "\"></b>",
+       {{std::string(100, 't'), std::string(75, 'l')}}},
+      {"<html>url=\"x\" title=\"y\"</html>", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Scrape(c.page), c.rows) << c.page.substr(0, 60);
 }
 
 TEST(ResultScraper, CharacterReferences) {
