@@ -95,7 +95,7 @@ TEST_F(LoadingTest, IconIndexSelectsAnImageOfTheListOrStaysZeroWithout) {
   EXPECT_EQ(icon->IconIndex(), 0);
 }
 
-TEST_F(LoadingTest, ADestroyedMenuIsForgotten) {
+TEST_F(LoadingTest, ADestroyedMenuIsForgottenAndAShellRestartReAddsAVisibleIcon) {
   auto icon = LoadProgramTrayIcon();
   auto menu = std::make_unique<TPopupMenu>();
   icon->SetPopupMenu(menu.get());
@@ -103,15 +103,11 @@ TEST_F(LoadingTest, ADestroyedMenuIsForgotten) {
   EXPECT_EQ(icon->PopupMenu(), nullptr);
   platform.Notify(icon->Data().hWnd, icon->Identity(), WM_RBUTTONDOWN);
   EXPECT_TRUE(platform.menusShown.empty());
-}
 
-TEST_F(LoadingTest, TheRestartMessageReAddsTheIconOnlyWhileIconVisible) {
-  auto icon = LoadProgramTrayIcon();
   ASSERT_TRUE(environment.RestartMessage().has_value());
   platform.RestartShell();
   EXPECT_EQ(LastRequest().message, NIM_ADD);
   EXPECT_TRUE(platform.HoldsIcon(icon->Data().hWnd, icon->Identity()));
-
   icon->SetIconVisible(false);  // the main window closes
   const std::size_t before = platform.shellRequests.size();
   platform.RestartShell();
@@ -165,19 +161,16 @@ TEST_F(LoadingTest, SharedWindowsLiveWhileAnInstanceOrTimerDoes) {
 
   first.reset();
   EXPECT_EQ(environment.IconHandler()->Count(), 1);
-  second.reset();
-  EXPECT_EQ(environment.IconHandler(), nullptr);
-  EXPECT_EQ(environment.TimerHandler(), nullptr);
-}
-
-TEST_F(LoadingTest, TheSharedIconWindowSurvivesCloseAndSaysYesToTheSessionEnd) {
-  auto icon = LoadProgramTrayIcon();
-  const HWND window = icon->Data().hWnd;
+  // The shared icon window survives a close and says yes to the session's end.
+  const HWND window = second->Data().hWnd;
   for (uint32_t message :
        {WM_CLOSE, WM_DESTROY, WM_QUIT, WM_NCDESTROY, WM_QUERYENDSESSION, WM_ENDSESSION}) {
     EXPECT_EQ(platform.SendMessage(window, message, 0, 0), 1) << message;
   }
   EXPECT_TRUE(platform.HasWindow(window));
+  second.reset();
+  EXPECT_EQ(environment.IconHandler(), nullptr);
+  EXPECT_EQ(environment.TimerHandler(), nullptr);
 }
 
 TEST_F(LoadingTest, AStartupHandlerCanAskForAHiddenStart) {
