@@ -31,7 +31,7 @@ TEST_F(BalloonTest, ABalloonClearsFirstThenGoesOutWithItsFieldsAndTheFlagsReturn
   EXPECT_EQ(LastRequest().data.uFlags, 7u) << "later updates carry no balloon";
 }
 
-TEST_F(BalloonTest, TextAndTitleAreCutAt255And63Bytes) {
+TEST_F(BalloonTest, FieldsAreCutIconTypesAndTimeOutsMappedAndAClearIsOneUpdate) {
   auto icon = LoadProgramTrayIcon();
   std::string text;
   for (int i = 0; i < 300; ++i) text.push_back(static_cast<char>(0xC0 + i % 64));
@@ -39,24 +39,15 @@ TEST_F(BalloonTest, TextAndTitleAreCutAt255And63Bytes) {
   EXPECT_EQ(TextField(LastRequest().data.szInfo), text.substr(0, 255));
   EXPECT_EQ(TextField(LastRequest().data.szInfoTitle), std::string(63, 'T'));
   EXPECT_EQ(LastRequest().data.szInfo[255], '\0');
-}
 
-TEST_F(BalloonTest, IconTypesAndTimeOutsMapToTheRecord) {
-  auto icon = LoadProgramTrayIcon();
-  const std::vector<std::pair<uint8_t, uint32_t>> types = {{bitNone, NIIF_NONE},
-                                                           {bitInfo, NIIF_INFO},
-                                                           {bitWarning, NIIF_WARNING},
-                                                           {bitError, NIIF_ERROR}};
-  for (const auto& [type, flags] : types) {
+  for (const auto& [type, flags] :
+       {std::pair{bitNone, NIIF_NONE}, std::pair{bitInfo, NIIF_INFO},
+        std::pair{bitWarning, NIIF_WARNING}, std::pair{bitError, NIIF_ERROR}}) {
     icon->DisplayBalloonHint("t", "x", type, 255);
     EXPECT_EQ(LastRequest().data.dwInfoFlags, flags);
     EXPECT_EQ(LastRequest().data.uTimeout, 255000u);
   }
-}
 
-TEST_F(BalloonTest, ClearingSendsOneUpdateWithEmptyText) {
-  auto icon = LoadProgramTrayIcon();
-  icon->DisplayBalloonHint("t", "shown", bitInfo, 10);
   const std::size_t before = platform.shellRequests.size();
   EXPECT_TRUE(icon->ClearBalloonHint());
   ASSERT_EQ(RequestMessages(before), std::vector<uint32_t>{NIM_MODIFY});
