@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "cp1251.h"
 #include "http_test_helpers.h"
 
 namespace {
@@ -18,14 +17,7 @@ struct UnfinishedCase {
   std::string outcome;  // of the first call: its body, or "error: " and the message
 };
 
-std::string ManyHeaderLines(int count) {
-  std::string lines;
-  for (int i = 0; i < count; ++i) lines += "X-Line: v\r\n";
-  return lines;
-}
-
 const std::string kSecond = Reply("200 OK", "second");
-const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 const UnfinishedCase kCases[] = {
     {"head too large",
@@ -38,8 +30,12 @@ const UnfinishedCase kCases[] = {
      {},
      "\r\n\r\n",
      "error: Max line length exceeded."},
-    {"unreadable chunk size", kChunked + "5;x\r\nhello\r\n", {}, "0\r\n\r\n", ""},
-    {"trailer after the last chunk", kChunked + "2\r\nhi\r\n0\r\nTrailer: x\r\n", {}, "\r\n", "hi"},
+    {"unreadable chunk size", kChunkedHead + "5;x\r\nhello\r\n", {}, "0\r\n\r\n", ""},
+    {"trailer after the last chunk",
+     kChunkedHead + "2\r\nhi\r\n0\r\nTrailer: x\r\n",
+     {},
+     "\r\n",
+     "hi"},
     {"error body timed out", "HTTP/1.1 404 Not Found\r\nContent-Length: 8\r\n\r\nhalf",
      Milliseconds(2500), "ab\r\n", "error: Read Timeout"},
     // The redirect's body is given up after 4 s; the next hop needs a connection of its own.
@@ -47,14 +43,6 @@ const UnfinishedCase kCases[] = {
      "HTTP/1.1 302 Found\r\nLocation: /next\r\nContent-Length: 8\r\n\r\nhalf", Milliseconds(4500),
      "ab\r\n", "second"},
 };
-
-std::string OutcomeOf(TNetHTTP& http, const std::string& url) {
-  try {
-    return http.Get(url);
-  } catch (const std::exception& e) {
-    return "error: " + Cp1251ToUtf8(e.what());
-  }
-}
 
 TEST(HttpConnectionReuse, TheNextRequestAfterAnUnfinishedResponseGetsANewConnection) {
   for (const UnfinishedCase& c : kCases) {

@@ -24,14 +24,12 @@ struct FetchCase {
   std::string outcome;  // the bytes, or "error: " and the message
 };
 
-const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-
 const FetchCase kCases[] = {
     {"with its length", Reply("200 OK", "ID3 track"), "ID3 track"},
     {"shorter than its length", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello",
      "error: Файл загружен не полностью: получено 5 из 10 байт."},
-    {"chunked", kChunked + "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n", "helloabc"},
-    {"chunked, ended before its last chunk", kChunked + "5\r\nhello\r\nzz\r\n\r\n",
+    {"chunked", kChunkedHead + "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n", "helloabc"},
+    {"chunked, ended before its last chunk", kChunkedHead + "5\r\nhello\r\nzz\r\n\r\n",
      "error: Файл загружен не полностью: сервер прервал передачу после 5 байт."},
     {"until the server closes", "HTTP/1.1 200 OK\r\n\r\nall of it", "all of it"},
 };
