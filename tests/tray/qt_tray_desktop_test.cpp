@@ -50,14 +50,14 @@ class DesktopTrayTest : public QtTrayFixture {
   // would reach no window.
   QWidget* IconWindow() {
     QWidget* window = nullptr;
-    QTest::qWaitFor(
+    const bool exposed = QTest::qWaitFor(
         [&] {
           window = TopLevel("QSystemTrayIconSys");
           return window != nullptr && window->windowHandle() != nullptr &&
                  window->windowHandle()->isExposed();
         },
         kTrayStartMs);
-    return window;
+    return exposed ? window : nullptr;
   }
 
   QSystemTrayIcon* DesktopIcon() { return platform.findChild<QSystemTrayIcon*>(); }
@@ -73,12 +73,14 @@ class DesktopTrayTest : public QtTrayFixture {
   Trayer trayer;
 };
 
-TEST_F(DesktopTrayTest, TheIconStandsInTheAreaWithItsPlainTip) {
+// The icon as a user meets it: its tip, its menu, clicks and double clicks,
+// a balloon clicked and one cleared, presses while a balloon shows, and the
+// icon hidden.
+TEST_F(DesktopTrayTest, TheIconInTheNotificationArea) {
   ASSERT_NE(DesktopIcon(), nullptr);
   EXPECT_TRUE(DesktopIcon()->isVisible());
   EXPECT_FALSE(DesktopIcon()->icon().isNull());
   EXPECT_FALSE(icon->AddTrayIcon()) << "a second add is refused";
-
   icon->SetHint("Rock & <Roll> \xD5\xE8\xF2");
   // Qt draws this tooltip itself and would read the text as markup.
   EXPECT_EQ(DesktopIcon()->toolTip(),
@@ -86,35 +88,25 @@ TEST_F(DesktopTrayTest, TheIconStandsInTheAreaWithItsPlainTip) {
   icon->SetShowHint(false);
   EXPECT_EQ(DesktopIcon()->toolTip(), QString());
 
-  icon->SetIconVisible(false);
-  EXPECT_EQ(DesktopIcon(), nullptr);
-  EXPECT_FALSE(icon->DisplayBalloonHint("t", "x", bitInfo, 10));
-}
-
-TEST_F(DesktopTrayTest, ARightClickOnTheIconOpensTheMenuAtThePointer) {
+  // A right click opens the menu at the pointer.
   QCursor::setPos(300, 200);
   ASSERT_TRUE(QTest::qWaitFor([] { return QCursor::pos() == QPoint(300, 200); }, kWaitMs));
   ChooseFirstItemOfNextMenu();
-  QWidget* area = IconWindow();
-  ASSERT_NE(area, nullptr);
-  QTest::mouseClick(area, Qt::RightButton);
+  ASSERT_NE(IconWindow(), nullptr);
+  QTest::mouseClick(IconWindow(), Qt::RightButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return exitClicks == 1; }, kWaitMs));
   EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход"));
   EXPECT_EQ(menuAnswer.shownAt, QPoint(300, 200));
-}
 
-TEST_F(DesktopTrayTest, LeftClicksResolveIntoAClickOrADoubleClick) {
+  // Left clicks resolve into a click or a double click.
   int clicks = 0;
   int doubleClicks = 0;
   icon->OnClick = [&](TTrayIcon&) { ++clicks; };
-  QWidget* area = IconWindow();
-  ASSERT_NE(area, nullptr);
-  QTest::mouseClick(area, Qt::LeftButton);
+  QTest::mouseClick(IconWindow(), Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
-
   icon->OnDblClick = [&](TTrayIcon&) { ++doubleClicks; };
   // What a mouse sends: the first click starts the single-click timer.
-  area = IconWindow();
+  QWidget* area = IconWindow();
   ASSERT_NE(area, nullptr);
   QTest::mousePress(area, Qt::LeftButton);
   QTest::mouseRelease(area, Qt::LeftButton);
@@ -125,49 +117,43 @@ TEST_F(DesktopTrayTest, LeftClicksResolveIntoAClickOrADoubleClick) {
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return environment.TimerHandler()->RunningCount() == 0; }, kWaitMs));
   EXPECT_EQ(clicks, 1) << "no click beside the double click";
-}
+  icon->OnDblClick = nullptr;
 
-TEST_F(DesktopTrayTest, AClickOnTheBalloonReachesTheBalloonHandler) {
+  // A click on a balloon reaches the balloon handler; Qt draws this balloon
+  // itself, as plain text.
   EXPECT_TRUE(icon->DisplayBalloonHint("Melodrop Downloader",
                                        "\xD4\xE0\xE9\xEB A & <B> \xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED",
                                        bitInfo, 10));
-  QWidget* balloon = nullptr;
-  ASSERT_TRUE(
-      QTest::qWaitFor([&] { return (balloon = TopLevel("QBalloonTip")) != nullptr; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
   QStringList labels;
-  for (const QLabel* label : balloon->findChildren<QLabel*>()) {
+  for (const QLabel* label : Balloon()->findChildren<QLabel*>()) {
     if (label->textFormat() == Qt::PlainText) labels << label->text();
   }
   EXPECT_EQ(labels,
-            (QStringList{"Melodrop Downloader", QString::fromUtf8("Файл A & <B> загружен")}))
-      << "Qt draws this balloon itself, as plain text";
-  QTest::mouseClick(balloon, Qt::LeftButton);
+            (QStringList{"Melodrop Downloader", QString::fromUtf8("Файл A & <B> загружен")}));
+  QTest::mouseClick(Balloon(), Qt::LeftButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
-}
 
-TEST_F(DesktopTrayTest, ClearingTheBalloonTakesItAway) {
   EXPECT_TRUE(icon->DisplayBalloonHint("t", "shown", bitInfo, 10));
   ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
   EXPECT_TRUE(icon->ClearBalloonHint());
   EXPECT_TRUE(QTest::qWaitFor([&] { return Balloon() == nullptr; }, kWaitMs));
-}
 
-TEST_F(DesktopTrayTest, PressesOnTheIconWhileABalloonShowsAreNoBalloonClicks) {
-  int clicks = 0;
-  icon->OnClick = [&](TTrayIcon&) { ++clicks; };
+  // Presses on the icon while a balloon shows are no balloon clicks.
   for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
     EXPECT_TRUE(icon->DisplayBalloonHint("t", "shown", bitInfo, 10));
     ASSERT_TRUE(QTest::qWaitFor([&] { return Balloon() != nullptr; }, kWaitMs));
     if (button == Qt::RightButton) ChooseFirstItemOfNextMenu();
-    QWidget* area = IconWindow();
-    ASSERT_NE(area, nullptr);
-    QTest::mouseClick(area, button);
-    const int expected = button == Qt::LeftButton ? clicks + 1 : 0;
+    ASSERT_NE(IconWindow(), nullptr);
+    QTest::mouseClick(IconWindow(), button);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return button == Qt::LeftButton ? clicks == expected : exitClicks == 1; }, kWaitMs));
+        [&] { return button == Qt::LeftButton ? clicks == 2 : exitClicks == 2; }, kWaitMs));
   }
-  EXPECT_EQ(menuAnswer.firstItem, QString::fromUtf8("Выход")) << "the tray menu itself";
-  EXPECT_EQ(balloonClicks, 0);
+  EXPECT_EQ(balloonClicks, 1);
+
+  icon->SetIconVisible(false);
+  EXPECT_EQ(DesktopIcon(), nullptr);
+  EXPECT_FALSE(icon->DisplayBalloonHint("t", "x", bitInfo, 10));
 }
 
 class LateTrayTest : public DesktopTrayTest {
