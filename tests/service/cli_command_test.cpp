@@ -38,6 +38,12 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
                            "/tracks/106.mp3\n"),
             std::string::npos)
       << found.out;
+
+  EXPECT_EQ(RunCli({"search"}).status, 2) << "wrong arguments";
+  EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
+  const CliRun missing = RunCli({"--port", port, "get", "северный", "999", "/dev/null"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "no row 999\n");
 }
 
 TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
@@ -104,16 +110,6 @@ TEST(CliCommand, TitlesReachTheTerminalWithTheirControlCharactersEscaped) {
   }
   for (const unsigned char c : run.out)
     EXPECT_TRUE(c == '\t' || c == '\n' || (c >= 0x20 && c != 0x7f));
-}
-
-TEST(CliCommand, WrongArgumentsAndAMissingRow) {
-  EXPECT_EQ(RunCli({"search"}).status, 2);
-  EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
-  BackgroundPortal portal({}, PortalCatalogue::Generated(20));
-  const CliRun run = RunCli(
-      {"--port", std::to_string(portal.Server().Port()), "get", "северный", "9", "/dev/null"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "no row 9\n");
 }
 
 }  // namespace

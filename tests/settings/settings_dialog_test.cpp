@@ -218,13 +218,12 @@ TEST_F(SettingsDialogTest, OkGivesThePortThenWritesTheFiveKeysAndSelectsTheSkin)
   EXPECT_EQ(engine.SkinName(), "Cold (internal)");
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_FALSE(dialog->isVisible());
-}
 
-TEST_F(SettingsDialogTest, OkWithoutASelectionWritesMinusOneAndAnEmptyName) {
   Open("[MAIN]\r\nSkinIndex=40\r\n");
   Ok()->click();
   EXPECT_EQ(ReadBytes(path),
-            "[MAIN]\r\nSkinIndex=-1\r\nPort=80\r\nSkin=0\r\nShowBaloon=1\r\nSkinName=\r\n");
+            "[MAIN]\r\nSkinIndex=-1\r\nPort=80\r\nSkin=0\r\nShowBaloon=1\r\nSkinName=\r\n")
+      << "without a selection: -1 and an empty name";
 }
 
 TEST_F(SettingsDialogTest, FailuresAreShownAndTheDialogStaysOpen) {

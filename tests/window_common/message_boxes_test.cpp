@@ -31,7 +31,7 @@ TEST(ErrorDisplayText, APeriodFollowsLettersDigitsAndQuestionMarksOnly) {
   for (const auto& c : cases) EXPECT_EQ(ErrorDisplayText(c.message), c.shown) << c.message;
 }
 
-TEST(MessageBox, PlainTextWithoutIconCentredAndDismissedByEnterOrEsc) {
+TEST(MessageBox, PlainTextWithoutIconCentredWrappedAndDismissedByEnterOrEsc) {
   SetBoxCaption("Melodrop Downloader");
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
     ModalAnswer answer(key);
@@ -43,16 +43,13 @@ TEST(MessageBox, PlainTextWithoutIconCentredAndDismissedByEnterOrEsc) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((answer.geometry.center() - screen.center()).manhattanLength(), 2);
   }
-}
-
-TEST(MessageBox, LongTextWrapsAtHalfTheScreen) {
   std::string text;
   for (int i = 0; i < 200; ++i) text += "word ";
   ModalAnswer answer;
   ShowMessage(text);
   ASSERT_TRUE(answer.Answered());
   const int half = QGuiApplication::primaryScreen()->availableGeometry().width() / 2;
-  EXPECT_GT(answer.geometry.width(), half / 2);
+  EXPECT_GT(answer.geometry.width(), half / 2) << "a long text wraps at half the screen";
   EXPECT_LE(answer.geometry.width(), half + 60) << "the text and the box's margins";
 }
 
