@@ -17,6 +17,21 @@ std::string FullPath(const std::string& path) {
   return std::string(resolved) + (resolved[1] == '\0' ? "" : "/") + name;
 }
 
+namespace {
+
+// Creates a new file beside target for a write that replaces it and puts
+// its name in `name`; -1 with errno set when none can be made.
+int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (handle >= 0 || errno != EEXIST) return handle;
+  }
+  return -1;
+}
+
+}  // namespace
+
 bool WriteAll(int handle, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
@@ -35,17 +50,8 @@ bool CreateFoldersFor(const std::string& file) {
   return true;
 }
 
-int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
-    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (handle >= 0 || errno != EEXIST) return handle;
-  }
-  return -1;
-}
-
-TReplacingFile::TReplacingFile(const std::string& target)
-    : target_(target), handle_(CreateTemporaryBeside(target, 0666, temporary_)) {
+TReplacingFile::TReplacingFile(const std::string& target, mode_t mode)
+    : target_(target), handle_(CreateTemporaryBeside(target, mode, temporary_)) {
   // The name of an attempt that failed may be another's file.
   if (handle_ < 0) {
     const int error = errno;

@@ -17,18 +17,14 @@ bool WriteAll(int handle, std::string_view bytes);
 // false with errno set when one cannot be made.
 bool CreateFoldersFor(const std::string& file);
 
-// Creates a new file beside target for a write that replaces it (mode
-// trimmed by the umask) and puts its name in `name`; -1 with errno set when
-// none can be made.
-int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name);
-
 // A new file beside a target that takes the target's place only once it is
 // complete: Commit renames it over the target; otherwise the destructor
 // removes it, so a failed write leaves nothing behind.
 class TReplacingFile {
  public:
-  // Handle() is -1, with errno set, when no file can be made beside it.
-  explicit TReplacingFile(const std::string& target);
+  // The new file's mode is trimmed by the umask. Handle() is -1, with errno
+  // set, when no file can be made beside the target.
+  explicit TReplacingFile(const std::string& target, mode_t mode = 0666);
   TReplacingFile(const TReplacingFile&) = delete;
   TReplacingFile& operator=(const TReplacingFile&) = delete;
   ~TReplacingFile();

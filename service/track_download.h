@@ -3,7 +3,6 @@
 // file beside the chosen name, which takes the name only once the track
 // arrived whole.
 
-#include <memory>
 #include <string>
 
 #include "files.h"

@@ -108,19 +108,6 @@ std::string WriteTarget(const std::string& fullPath) {
   return realpath(fullPath.c_str(), resolved) != nullptr ? std::string(resolved) : fullPath;
 }
 
-// Writes a temporary file beside the target, flushes it and renames it over
-// the target, so that a failed write never leaves a truncated file.
-bool ReplaceAtomically(int handle, const std::string& temporary, const std::string& target,
-                       const std::string& bytes, const struct stat* existing) {
-  bool written = WriteAll(handle, bytes);
-  if (existing) written = written && fchmod(handle, existing->st_mode & 07777) == 0;
-  written = written && fsync(handle) == 0;
-  written = close(handle) == 0 && written;
-  if (written && rename(temporary.c_str(), target.c_str()) == 0) return true;
-  unlink(temporary.c_str());
-  return false;
-}
-
 // A folder that refuses new files may still hold a file that may be written.
 bool RewriteInPlace(const std::string& target, const std::string& bytes) {
   const int handle = open(target.c_str(), O_WRONLY | O_CLOEXEC);
@@ -139,11 +126,15 @@ bool ReplaceFile(const std::string& target, const std::string& bytes) {
   if (exists && (access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)) {
     return false;
   }
-  std::string temporary;
-  const int handle = CreateTemporaryBeside(target, exists ? 0600 : 0666, temporary);
-  if (handle >= 0)
-    return ReplaceAtomically(handle, temporary, target, bytes, exists ? &existing : nullptr);
-  return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
+  // A temporary file beside the target, flushed and renamed over it, so
+  // that a failed write never leaves a truncated file; it keeps the old
+  // file's permission bits.
+  TReplacingFile file(target, exists ? 0600 : 0666);
+  if (file.Handle() < 0)
+    return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
+  const bool written = WriteAll(file.Handle(), bytes) &&
+                       (!exists || fchmod(file.Handle(), existing.st_mode & 07777) == 0);
+  return file.Close(true) && written && file.Commit();
 }
 
 }  // namespace

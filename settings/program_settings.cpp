@@ -15,13 +15,9 @@ namespace {
 
 const char kFileName[] = "Settings.cfg";
 
+// A probe beside the file, removed again at once.
 bool FolderTakesNewFile(const std::string& file) {
-  std::string probe;
-  const int handle = CreateTemporaryBeside(file, 0600, probe);
-  if (handle < 0) return false;
-  close(handle);
-  unlink(probe.c_str());
-  return true;
+  return TReplacingFile(file, 0600).Handle() >= 0;
 }
 
 // $XDG_CONFIG_HOME/melodrop/, by default ~/.config/melodrop/.
