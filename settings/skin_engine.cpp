@@ -22,10 +22,14 @@ const std::vector<std::string>& TSkinEngine::SkinNames() {
   return kNames;
 }
 
-const std::string& TSkinEngine::Resolved(const std::string& name) {
+int TSkinEngine::SkinIndexOf(const std::string& name) {
   const std::vector<std::string>& names = SkinNames();
   const auto found = std::find(names.begin(), names.end(), name);
-  return found != names.end() ? *found : names.front();
+  return found != names.end() ? static_cast<int>(found - names.begin()) : -1;
+}
+
+const std::string& TSkinEngine::Resolved(const std::string& name) {
+  return SkinNames()[static_cast<size_t>(std::max(SkinIndexOf(name), 0))];
 }
 
 void TSkinEngine::SelectSkin(const std::string& name) {

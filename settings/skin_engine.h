@@ -11,6 +11,8 @@ class TSkinEngine {
  public:
   // The built-in skins' names, index 0 first.
   static const std::vector<std::string>& SkinNames();
+  // The index of the skin of exactly that name; -1 when it names no skin.
+  static int SkinIndexOf(const std::string& name);
 
   // Selects the skin of exactly that name (letter case counts); an unknown
   // name selects the first built-in skin and makes its name the current one.

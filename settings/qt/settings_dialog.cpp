@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 
 #include "integer_text.h"
 #include "message_boxes.h"
@@ -123,8 +122,7 @@ void TForm2::CheckBox2Click() {
 // the first skin while a name is being typed.
 void TForm2::ComboBox1Change() {
   const std::string typed = SkinListText();
-  const auto& names = TSkinEngine::SkinNames();
-  if (std::find(names.begin(), names.end(), typed) != names.end()) SelectSkin(typed);
+  if (TSkinEngine::SkinIndexOf(typed) >= 0) SelectSkin(typed);
   button3_->setEnabled(true);
 }
 
@@ -142,10 +140,8 @@ void TForm2::SelectSkin(const std::string& name) {
 // The list and the menu of skins are two views of one choice: a skin picked
 // in the menu since the dialog last chose one shows here.
 void TForm2::showEvent(QShowEvent* event) {
-  const auto& names = TSkinEngine::SkinNames();
-  const auto chosen = std::find(names.begin(), names.end(), skins_.SkinName());
-  if (skins_.SkinName() != skinSeen_ && chosen != names.end())
-    SetSkinListIndex(static_cast<int>(chosen - names.begin()));
+  const int chosen = TSkinEngine::SkinIndexOf(skins_.SkinName());
+  if (skins_.SkinName() != skinSeen_ && chosen >= 0) SetSkinListIndex(chosen);
   skinSeen_ = skins_.SkinName();
   QDialog::showEvent(event);
 }

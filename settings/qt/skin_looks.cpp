@@ -72,10 +72,7 @@ constexpr std::array<TSkinColours, 16> kSkins = {{
 }};
 
 const TSkinColours& ColoursOf(const std::string& name) {
-  const auto& names = TSkinEngine::SkinNames();
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i] == name) return kSkins[i];
-  return kSkins.front();
+  return kSkins[static_cast<size_t>(std::max(TSkinEngine::SkinIndexOf(name), 0))];
 }
 
 double Luminance(const QColor& colour) {
