@@ -195,6 +195,7 @@ TEST_F(MainWindowTest, TheSaveDialogOpensInItsOwnFolderWhateverQtRemembers) {
   if (qEnvironmentVariableIsEmpty("MELODROP_PRIVATE_HOME"))
     GTEST_SKIP() << "writes Qt's remembered folder: only in a home of its own";
   const QString home = QDir::homePath();
+  QDir(home + "/Music").removeRecursively();  // made by the last case
   const std::string large = folder.File("large");
   std::filesystem::create_directory(large);
   for (int i = 0; i < 5000; ++i) WriteBytes(large + "/" + std::to_string(i) + ".mp3", "");
