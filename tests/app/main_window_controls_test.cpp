@@ -1,10 +1,7 @@
-// The main window as it stands after start-up: its controls, menus and
-// states, and what the skin engine does to it.
+// What the skin engine does to the main window's titles and to every
+// window's text.
 #include <QAbstractButton>
-#include <QMenuBar>
-#include <QProgressBar>
 #include <QScrollBar>
-#include <QStatusBar>
 
 #include "main_window_fixture.h"
 #include "skin_looks.h"
@@ -13,78 +10,6 @@
 namespace {
 
 using namespace app_testing;
-
-TEST_F(MainWindowTest, ControlsMenusAndStatesAfterStartUp) {
-  Start();
-  EXPECT_EQ(window->centralWidget()->size(), QSize(370, 523));
-  EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed";
-  EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-  const struct {
-    const char* name;
-    QRect geometry;  // a label's size follows its caption
-    const char* text;
-    const char* hint;
-    bool enabled;
-    bool tabStop;
-  } controls[] = {
-      {"Image1", {2, 2, 365, 81}, "", "", true, false},
-      {"Edit3", {4, 84, 309, 21}, "", "", true, false},
-      {"Button1", {316, 84, 50, 21}, "Поиск", "Начать поиск", true, false},
-      {"Label2", {4, 106, 0, 0}, "Имя файла:", "", true, false},
-      {"Label5", {4, 124, 361, 21}, "", "Имя найденого файла", true, false},
-      {"Label1", {4, 146, 0, 0}, "Ссылка:", "", true, false},
-      {"Edit4", {4, 164, 285, 21}, "", "Ссылка на файл в интернете", false, false},
-      {"Button2", {292, 164, 49, 21}, "Скачать", "Скачать выделенный файл", false, false},
-      {"BitBtn1", {344, 164, 21, 21}, "", "Прослушать выделенный файл", false, false},
-      {"ListBox1", {0, 192, 369, 313}, "", "", false, true},
-      {"StatusBar1", {0, 504, 370, 19}, "", "", true, false},
-  };
-  for (const auto& c : controls) {
-    auto* control = Find<QWidget>(c.name);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->pos(), c.geometry.topLeft()) << c.name;
-    if (!c.geometry.size().isNull()) {
-      EXPECT_EQ(control->size(), c.geometry.size()) << c.name;
-    }
-    const QVariant text = control->property("text");
-    if (text.isValid() && control->metaObject()->className() != QByteArray("QLabel")) {
-      EXPECT_EQ(text.toString(), Utf8(c.text)) << c.name;
-    }
-    EXPECT_EQ(control->toolTip(), Utf8(c.hint)) << c.name;
-    EXPECT_EQ(control->isEnabled(), c.enabled) << c.name;
-    EXPECT_EQ(bool(control->focusPolicy() & Qt::TabFocus), c.tabStop) << c.name;
-  }
-  auto* progress = Find<QProgressBar>("ProgressBar1");
-  EXPECT_EQ(progress->parentWidget(), Find<QStatusBar>("StatusBar1"));
-  EXPECT_EQ(progress->geometry(), QRect(0, 2, 245, 17));
-  EXPECT_FALSE(progress->isVisible());
-
-  const struct {
-    const char* name;
-    const char* caption;
-    QKeySequence shortcut;
-  } items[] = {
-      {"N2", "Начать поиск", {}},
-      {"N3", "Остановить поиск", {}},
-      {"N5", "Переподключение", QKeySequence(Qt::CTRL | Qt::Key_R)},
-      {"N7", "Список загруженных файлов", QKeySequence(Qt::CTRL | Qt::Key_L)},
-      {"N8", "Настройки", QKeySequence(Qt::CTRL | Qt::Key_N)},
-      {"N10", "Выход", QKeySequence(Qt::CTRL | Qt::Key_X)},
-      {"N12", "Скачать", QKeySequence(Qt::CTRL | Qt::Key_D)},
-      {"N13", "Скопировать ссылку", {}},
-      {"N14", "Воспроизвести", QKeySequence(Qt::CTRL | Qt::Key_P)},
-      {"N15", "О программе", {}},
-  };
-  for (const auto& i : items) {
-    QAction* item = Item(i.name);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), Utf8(i.caption)) << i.name;
-    EXPECT_EQ(item->shortcut(), i.shortcut) << i.name;
-    EXPECT_EQ(item->icon().isNull(), std::string(i.name) == "N15") << i.name;
-  }
-  EXPECT_FALSE(Item("N12")->isEnabled()) << "until a search starts";
-  EXPECT_FALSE(Find<QMenu>("SkinMenu")->menuAction()->isVisible()) << "skins are off";
-}
 
 TEST_F(MainWindowTest, TitleRowsAreDrawnPlainInThePalettesColours) {
   WriteBytes(settingsPath, "[MAIN]\r\nPort=" + std::to_string(Port()) +

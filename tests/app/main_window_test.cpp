@@ -26,6 +26,8 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
   EXPECT_EQ(Caption(), Utf8("Подключено"));
   EXPECT_TRUE(window->Connected());
   EXPECT_FALSE(Titles()->isEnabled());
+  EXPECT_FALSE(Item("N12")->isEnabled()) << "until a search starts";
+  EXPECT_FALSE(Find<QMenu>("SkinMenu")->menuAction()->isVisible()) << "skins are off";
 
   EXPECT_EQ(Search(Utf8("дорога")), Utf8("Поиск завершен, найдено 2 Файлов"));
   EXPECT_EQ(Caption(), Utf8("Скачивание музыки с портала"));

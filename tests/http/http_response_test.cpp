@@ -18,29 +18,6 @@ Script RepliesInTurn(const std::vector<std::string>& replies) {
   return script;
 }
 
-TEST(HttpDefaults, TheClassDefaultsAndTheProgramsValues) {
-  TNetHTTP http;
-  EXPECT_EQ(http.Port(), 80);
-  EXPECT_EQ(http.URL().Port, "80");
-  EXPECT_EQ(http.ProtocolVersion, TNetHTTPProtocolVersion::pv1_1);
-  EXPECT_EQ(http.HTTPOptions, TNetHTTPOptions{TNetHTTPOption::hoForceEncodeParams});
-  EXPECT_FALSE(http.HandleRedirects);
-  EXPECT_EQ(http.RedirectMaximum, 15);
-  EXPECT_EQ(http.AuthRetries, 3);
-  EXPECT_TRUE(http.AllowCookies);
-  EXPECT_EQ(http.CookieManager(), nullptr);
-  EXPECT_EQ(http.Request().Accept, "text/html, */*");
-  EXPECT_EQ(http.Request().UserAgent, "Mozilla/3.0 (compatible; Melodrop Library)");
-  EXPECT_EQ(http.Request().ContentType, "");
-  EXPECT_EQ(http.MaxLineLength, 16384);
-  EXPECT_EQ(http.ReadTimeout, 0);
-  EXPECT_EQ(http.ConnectTimeout, 0);
-  ApplyProgramHTTPSettings(http, 8080);
-  EXPECT_TRUE(http.HandleRedirects);
-  EXPECT_EQ(http.Request().ContentType, "text/html");
-  EXPECT_EQ(http.URL().Port, "8080");
-}
-
 // --- Redirects --------------------------------------------------------------
 
 TEST(HttpRedirects, ARelative302ToAPostRepeatsThePostWithItsBody) {

