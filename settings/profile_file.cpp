@@ -134,7 +134,7 @@ bool ReplaceFile(const std::string& target, const std::string& bytes) {
     return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
   const bool written = WriteAll(file.Handle(), bytes) &&
                        (!exists || fchmod(file.Handle(), existing.st_mode & 07777) == 0);
-  return file.Close(true) && written && file.Commit();
+  return written && file.Close(true) && file.Commit();
 }
 
 }  // namespace
