@@ -1,5 +1,6 @@
 #include "cookie_manager.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "text.h"
@@ -36,6 +37,18 @@ std::string DomainPart(const std::string& host) {
   return dot == std::string::npos ? host : host.substr(dot);
 }
 
+// A cookie the store keeps no more of (RFC 6265, 5.2 and 6.1): over 4096
+// bytes with its attributes, or with a control character that would go
+// back to the server inside the "Cookie" line.
+bool IsUnfitCookie(const std::string& cookieText) {
+  constexpr size_t kMaxCookieBytes = 4096;
+  return cookieText.size() > kMaxCookieBytes ||
+         std::any_of(cookieText.begin(), cookieText.end(), [](char c) {
+           const auto byte = static_cast<unsigned char>(c);
+           return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+         });
+}
+
 // Whether domain equals as many last characters of s (all of s when shorter).
 bool EndsWithExactly(const std::string& s, const std::string& domain) {
   if (domain.size() > s.size()) return domain == s;
@@ -66,6 +79,7 @@ bool TNetCookieManager::IsValidDomain(const std::string& domain, const std::stri
 
 void TNetCookieManager::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie,
                                   const std::string& cookieText, const std::string& host) {
+  if (IsUnfitCookie(cookieText)) return;
   cookie->SetCookieText(cookieText);
   if (cookie->Domain.empty()) {
     cookie->Domain = host;

@@ -176,7 +176,49 @@ void TNetCookies::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie) {
     }
   }
   cookie->StoredAs = ++storedCount_;
+  const std::string domain = DomainOf(*cookie);
   cookies.push_back(std::move(cookie));
+  // A server cannot make every request carry more than a browser's share.
+  const auto inDomain = [&](const TNetNetscapeCookie& c) {
+    return text::EqualsIgnoringCase(DomainOf(c), domain);
+  };
+  if (CountWhere(inDomain) > kMaxCookiesPerDomain) RemoveOldestWhere(inDomain);
+  if (CountWhere([](const TNetNetscapeCookie&) { return true; }) > kMaxCookies) {
+    RemoveOldestWhere([](const TNetNetscapeCookie&) { return true; });
+  }
+}
+
+std::string TNetCookies::DomainOf(const TNetNetscapeCookie& cookie) {
+  return cookie.Domain.substr(!cookie.Domain.empty() && cookie.Domain[0] == '.' ? 1 : 0);
+}
+
+size_t TNetCookies::CountWhere(const CookieTest& test) const {
+  size_t count = 0;
+  for (const TNetCookieList::Entry& entry : index_.Entries()) {
+    count += static_cast<size_t>(std::count_if(entry.cookies.begin(), entry.cookies.end(),
+                                               [&](const auto& c) { return test(*c); }));
+  }
+  return count;
+}
+
+void TNetCookies::RemoveOldestWhere(const CookieTest& test) {
+  std::vector<TNetCookieList::Entry>& entries = index_.Entries();
+  auto oldestEntry = entries.end();
+  size_t oldest = 0;
+  for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+    for (size_t i = 0; i < entry->cookies.size(); ++i) {
+      const TNetNetscapeCookie& c = *entry->cookies[i];
+      if (test(c) &&
+          (oldestEntry == entries.end() || c.StoredAs < oldestEntry->cookies[oldest]->StoredAs)) {
+        oldestEntry = entry;
+        oldest = i;
+      }
+    }
+  }
+  if (oldestEntry == entries.end()) return;
+  oldestEntry->cookies.erase(oldestEntry->cookies.begin() + static_cast<long>(oldest));
+  // Paths a flood of cookies named one by one leave no trace.
+  if (oldestEntry->cookies.empty()) entries.erase(oldestEntry);
 }
 
 void TNetCookies::RemoveExpired() {

@@ -1,7 +1,9 @@
 #pragma once
 // Cookie items and the store that indexes them by domain and path.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <shared_mutex>
 #include <string>
@@ -86,7 +88,8 @@ class TNetCookieRFC2965 : public TNetCookieRFC2109 {
 
 // The domain index: entries keyed by domain followed by path, in the order
 // their keys first occurred, each with its cookies in the order their names
-// first occurred. Entries are never removed.
+// first occurred. An entry goes when a limit of the store removes its last
+// cookie.
 class TNetCookieList {
  public:
   struct Entry {
@@ -105,10 +108,15 @@ class TNetCookieList {
 // Every cookie held, under a readers-writer lock.
 class TNetCookies {
  public:
+  // RFC 6265, 6.1: what a server may make the store keep.
+  static constexpr size_t kMaxCookiesPerDomain = 50;
+  static constexpr size_t kMaxCookies = 3000;
+
   explicit TNetCookies(const TNetClock& clock) : clock_(clock) {}
 
   // Stores under domain + path; a cookie of the same name there takes over
-  // the new one's text and flavour, keeping its place.
+  // the new one's text and flavour, keeping its place. Past 50 cookies for
+  // a domain, or 3000 in all, the one stored longest ago goes.
   void AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie);
   // Removes every cookie whose expires date is past (or unreadable).
   void RemoveExpired();
@@ -126,6 +134,12 @@ class TNetCookies {
   const TNetCookieList& Index() const { return index_; }
 
  private:
+  using CookieTest = std::function<bool(const TNetNetscapeCookie&)>;
+  // The domain without its leading dot.
+  static std::string DomainOf(const TNetNetscapeCookie& cookie);
+  size_t CountWhere(const CookieTest& test) const;
+  void RemoveOldestWhere(const CookieTest& test);
+
   const TNetClock& clock_;
   TNetCookieList index_;
   uint64_t storedCount_ = 0;

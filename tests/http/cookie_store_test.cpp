@@ -51,6 +51,9 @@ TEST_F(CookieStoreTest, WhatIsSentBack) {
       {removedBy("expires=not a date"), kLogin, "/", "kept=1"},
       {{"hidden=1; path=/; secure", "empty=; path=/", "shown=1; path=/"}, kLogin, "/", "shown=1"},
       {{"a=1, b=2; path=/"}, kLogin, "/", "a=1, b=2"},
+      // Not kept: a control character would go back inside the Cookie line.
+      {{"bad=a\rb; path=/", "bad2=a\x7f; path=/", "kept=1; path=/"}, kLogin, "/", "kept=1"},
+      {{"big=" + std::string(4093, 'v'), "kept=1; path=/"}, kLogin, "/", "kept=1"},
       {mailAndAudio, kLogin, "/mail/user/", "mail=1; anywhere=1"},
       {mailAndAudio, kLogin, "/other/", "anywhere=1"},
       {{"root=1; path=/", "mail=1; path=/mail/"}, kLogin, "/mail/user/", "mail=1; root=1"},
@@ -73,6 +76,27 @@ TEST_F(CookieStoreTest, WhatIsSentBack) {
   EXPECT_EQ(store.CookieCollection().Find("a")->Expires, "Fri, 31 Dec 9999 23:59:59 +0300");
   store.AddServerCookie("q=1; path=\"/mail/\"", kLogin);
   EXPECT_EQ(store.CookieCollection().Find("q")->Path, "/mail/") << "quotes removed";
+}
+
+// At most 50 cookies per domain and 3000 in all; past that the oldest goes.
+TEST_F(CookieStoreTest, AServerCannotMakeTheStoreKeepMoreThanABrowsersShare) {
+  for (int i = 0; i < 60; ++i) store.AddServerCookie("c" + std::to_string(i) + "=1", kLogin);
+  EXPECT_EQ(store.CookieCollection().Count(), 50);
+  EXPECT_EQ(store.CookieCollection().Find("c9"), nullptr);
+  EXPECT_NE(store.CookieCollection().Find("c10"), nullptr);
+  store.AddServerCookie("c10=2", kLogin);  // stored anew: no longer the oldest
+  store.AddServerCookie("c60=1", kLogin);
+  EXPECT_NE(store.CookieCollection().Find("c10"), nullptr);
+  EXPECT_EQ(store.CookieCollection().Find("c11"), nullptr);
+  for (int host = 0; host < 61; ++host) {
+    for (int i = 0; i < 50; ++i) {
+      store.AddServerCookie("h" + std::to_string(host) + "_" + std::to_string(i) + "=1",
+                            "host" + std::to_string(host) + ".test");
+    }
+  }
+  EXPECT_EQ(store.CookieCollection().Count(), 3000);
+  EXPECT_EQ(For(kLogin), "") << "the oldest domain's cookies went first";
+  EXPECT_EQ(store.CookieCollection().Find("h60_49")->Value, "1");
 }
 
 TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
