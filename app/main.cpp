@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "program.h"
+#include "temporary_files.h"
 
 namespace {
 
@@ -42,5 +43,6 @@ int main(int argc, char** argv) {
         "melodrop needs a graphical desktop: neither DISPLAY nor WAYLAND_DISPLAY is set.\n");
     return 1;
   }
+  RemoveTemporaryFilesOnSignals();
   return RunProgram(argc, argv);
 }

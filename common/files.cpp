@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "temporary_files.h"
+
 std::string FullPath(const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -22,8 +24,9 @@ namespace {
 // Creates a new file beside target for a write that replaces it and puts
 // its name in `name`; -1 with errno set when none can be made.
 int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+  // A random part makes a taken name unlikely; a few tries make it rare.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    name = TemporaryNameBeside(target);
     const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (handle >= 0 || errno != EEXIST) return handle;
   }
@@ -57,7 +60,9 @@ TReplacingFile::TReplacingFile(const std::string& target, mode_t mode)
     const int error = errno;
     temporary_.clear();
     errno = error;
+    return;
   }
+  removedOnSignal_.emplace(temporary_);
 }
 
 TReplacingFile::~TReplacingFile() {
@@ -65,6 +70,7 @@ TReplacingFile::~TReplacingFile() {
   const int error = errno;
   if (handle_ >= 0) close(handle_);
   unlink(temporary_.c_str());
+  removedOnSignal_.reset();
   errno = error;
 }
 
@@ -79,5 +85,6 @@ bool TReplacingFile::Close(bool durable) {
 
 bool TReplacingFile::Commit() {
   committed_ = rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (committed_) removedOnSignal_.reset();
   return committed_;
 }

@@ -3,8 +3,11 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "temporary_files.h"
 
 // The path with its folder resolved to an absolute one (the name kept as it
 // stands); the path itself when the folder does not exist.
@@ -19,7 +22,8 @@ bool CreateFoldersFor(const std::string& file);
 
 // A new file beside a target that takes the target's place only once it is
 // complete: Commit renames it over the target; otherwise the destructor
-// removes it, so a failed write leaves nothing behind.
+// removes it, and so does a terminating signal, so a failed write leaves
+// nothing behind.
 class TReplacingFile {
  public:
   // The new file's mode is trimmed by the umask. Handle() is -1, with errno
@@ -42,4 +46,5 @@ class TReplacingFile {
   std::string temporary_;
   int handle_ = -1;
   bool committed_ = false;
+  std::optional<TRemovedOnSignal> removedOnSignal_;
 };

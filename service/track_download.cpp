@@ -47,9 +47,16 @@ std::string Quoted(const std::string& path) {
   throw std::runtime_error(service_texts::CannotWriteFile(Quoted(path) + std::strerror(error)));
 }
 
+// What killed downloads left in the folder goes before a new one starts.
+const std::string& AfterStaleFilesRemoved(const std::string& path) {
+  RemoveStaleTemporaryFiles(path);
+  return path;
+}
+
 }  // namespace
 
-TTrackFile::TTrackFile(std::string path) : path_(std::move(path)), file_(path_) {
+TTrackFile::TTrackFile(std::string path)
+    : path_(std::move(path)), file_(AfterStaleFilesRemoved(path_)) {
   if (file_.Handle() < 0) RaiseCannotCreate(path_, errno);
 }
 

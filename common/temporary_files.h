@@ -1,0 +1,30 @@
+#pragma once
+// The temporary files a write makes beside its target ("NAME.PID-RANDOM.tmp")
+// and what removes them when the write cannot: a terminating signal, or a
+// later download into the same folder after the process died.
+
+#include <string>
+
+// The name of a new temporary file beside target, with a fresh random part.
+std::string TemporaryNameBeside(const std::string& target);
+
+// While it lives, a terminating signal (SIGINT, SIGTERM, SIGHUP) removes
+// the file of that name before the process ends.
+class TRemovedOnSignal {
+ public:
+  explicit TRemovedOnSignal(const std::string& path);
+  TRemovedOnSignal(const TRemovedOnSignal&) = delete;
+  TRemovedOnSignal& operator=(const TRemovedOnSignal&) = delete;
+  ~TRemovedOnSignal();
+
+ private:
+  int slot_;
+};
+
+// Installs the handlers of SIGINT, SIGTERM and SIGHUP that remove the
+// files named above, then end the process by the signal as it would have.
+void RemoveTemporaryFilesOnSignals();
+
+// Removes the temporary files of this naming in the folder of target that
+// belong to this user and whose process no longer runs.
+void RemoveStaleTemporaryFiles(const std::string& target);
