@@ -121,10 +121,11 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void ConnectWorkEvents();
   // The progress bar's state from the work events, shown when the
   // window's messages run.
+  // In bytes; the bar scales them into its int range.
   struct TProgress {
     bool visible = false;
-    int maximum = 0;
-    int value = 0;
+    int64_t maximum = 0;
+    int64_t value = 0;
   };
   void SetProgress(TProgress progress);
   void ShowProgress();

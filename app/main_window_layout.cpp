@@ -204,10 +204,10 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::ConnectWorkEvents() {
-  http_.OnWorkBegin = [this](TNetComponent*, TWorkMode, int32_t countMax) {
-    SetProgress({true, std::max(countMax, 0), 0});
+  http_.OnWorkBegin = [this](TNetComponent*, TWorkMode, int64_t countMax) {
+    SetProgress({true, std::max<int64_t>(countMax, 0), 0});
   };
-  http_.OnWork = [this](TNetComponent*, TWorkMode, int32_t count) {
+  http_.OnWork = [this](TNetComponent*, TWorkMode, int64_t count) {
     SetProgress({true, progress_.maximum, count});
   };
   http_.OnWorkEnd = [this](TNetComponent*, TWorkMode) {
@@ -217,7 +217,7 @@ void TForm1::ConnectWorkEvents() {
   // bar shows the bytes that have arrived so far, also between the events.
   http_.OnIdle = [this](TNetComponent*) {
     if (progress_.visible && http_.Work(TWorkMode::wmRead).level > 0) {
-      const int arrived = http_.ReadWorkReceived();
+      const int64_t arrived = http_.ReadWorkReceived();
       SetProgress({true, progress_.maximum,
                    progress_.maximum > 0 ? std::min(arrived, progress_.maximum) : arrived});
     } else {
@@ -239,8 +239,11 @@ void TForm1::SetProgress(TProgress progress) {
 
 void TForm1::ShowProgress() {
   progressShowPending_ = false;
-  progressBar1_->setRange(0, progress_.maximum);
-  progressBar1_->setValue(progress_.value);
+  // A track over 2 GiB is counted in larger steps, so the bar still moves.
+  int shift = 0;
+  while ((std::max(progress_.maximum, progress_.value) >> shift) > INT32_MAX) ++shift;
+  progressBar1_->setRange(0, static_cast<int>(progress_.maximum >> shift));
+  progressBar1_->setValue(static_cast<int>(progress_.value >> shift));
   progressBar1_->setVisible(progress_.visible);
 }
 

@@ -113,7 +113,7 @@ int64_t ReadToStreamRun(int port, int64_t bytes, bool discard) {
   client.SetHost("127.0.0.1");
   client.SetPort(port);
   int64_t events = 0;
-  client.OnWork = [&](TNetComponent*, TWorkMode, int32_t) { ++events; };
+  client.OnWork = [&](TNetComponent*, TWorkMode, int64_t) { ++events; };
   client.Connect();
   TMemoryStream memory;
   TDiscardStream sink;

@@ -68,3 +68,27 @@ std::optional<int32_t> ParseDecimal(const std::string& text) {
   if (value > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(value);
 }
+
+namespace {
+
+std::optional<int64_t> ParseDigits(std::string_view text, int base) {
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : text) {
+    const int digit = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    if (value > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+  }
+  return static_cast<int64_t>(value);
+}
+
+}  // namespace
+
+std::optional<int64_t> ParseByteCount(std::string_view text) {
+  return ParseDigits(text, 10);
+}
+
+std::optional<int64_t> ParseHexByteCount(std::string_view text) {
+  return ParseDigits(text, 16);
+}

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // A text that should have been a number; the message is
 // "'<text>' is not a valid integer value".
@@ -25,3 +26,9 @@ int32_t DecimalStrToInt(const std::string& text);
 
 // A plain decimal number with an optional sign, within 32 bits.
 std::optional<int32_t> ParseDecimal(const std::string& text);
+
+// A plain non-negative decimal number (digits only) within 63 bits: the
+// form of a byte count on the wire.
+std::optional<int64_t> ParseByteCount(std::string_view text);
+// Hexadecimal digits within 63 bits: a chunk size.
+std::optional<int64_t> ParseHexByteCount(std::string_view text);

@@ -1,5 +1,6 @@
 #include "http_client.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "cp1251.h"
@@ -16,14 +17,24 @@ constexpr int kMaxHeaderLines = 1000;
 constexpr size_t kMaxHeadBytes = 1 << 20;
 constexpr int32_t kRedirectBodyTimeout = 4000;
 constexpr int32_t kErrorBodyTimeout = 2000;
+// A body kept in memory (a page, a login reply) is never larger; a body
+// only read to be shown in an error or thrown away is read this far.
+constexpr int64_t kMaxBodyInMemory = 16 << 20;
+constexpr int64_t kMaxSideBody = 64 << 10;
 
 std::string Contents(const TMemoryStream& stream) {
   return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
 // A chunk-size line: hexadecimal up to the first space; nothing when unreadable.
-std::optional<int32_t> ChunkSize(const std::string& line) {
-  return ParseInteger("$" + line.substr(0, line.find(' ')));
+std::optional<int64_t> ChunkSize(const std::string& line) {
+  return ParseHexByteCount(text::Trim(line.substr(0, line.find(' '))));
+}
+
+bool HasControlBytes(const std::string& s) {
+  return std::any_of(s.begin(), s.end(), [](char c) {
+    return static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) == 0x7F;
+  });
 }
 
 }  // namespace
@@ -101,7 +112,9 @@ bool TNetCustomHTTP::FollowRedirect(TNetHTTPMethod& method, std::string& url, TS
   if (OnRedirect) OnRedirect(this, target, method, handled);
   if (!handled) RaiseProtocolError();
   if (Connected()) DiscardRedirectBody();
-  if (!HandleRedirects || redirectCount_ >= RedirectMaximum) return false;
+  if (!HandleRedirects) return false;
+  // A loop, or a chain longer than the limit, leads to no body at all.
+  if (redirectCount_ >= RedirectMaximum) throw ENetTooManyRedirects("Too many redirects.");
   // The caller's stream gets nothing of a response that only led elsewhere.
   if (dest) {
     dest->SetPosition(destStart);
@@ -122,6 +135,13 @@ void TNetCustomHTTP::PrepareRequest(const std::string& url) {
   url_.Path = TNetURI::ResolvePath(url_.Path, uri.Path);
   url_.Document = uri.Document;
   url_.Params = uri.Params;
+  // Only the web's own protocol is spoken: a location of another scheme
+  // (file, ftp, gopher) must not be asked of a web server.
+  if (!uri.Protocol.empty() && !text::EqualsIgnoringCase(uri.Protocol, "http") &&
+      !text::EqualsIgnoringCase(uri.Protocol, "https")) {
+    throw ENetUnknownProtocol("Unsupported protocol \"" + uri.Protocol + "\".");
+  }
+  if (HasControlBytes(uri.Host)) throw ENetException("Invalid host name.");
   if (!uri.Host.empty()) url_.Host = uri.Host;
   url_.Protocol = uri.Protocol.empty() ? "http" : uri.Protocol;
   if (!uri.Port.empty()) {
@@ -141,8 +161,7 @@ void TNetCustomHTTP::PrepareRequest(const std::string& url) {
     throw ENetException("This request method is supported in HTTP 1.1");
   }
   const bool hasBody = method == TNetHTTPMethod::hmPost || method == TNetHTTPMethod::hmPut;
-  request_.ContentLength =
-      hasBody && request_.Source ? static_cast<int32_t>(request_.Source->Size()) : -1;
+  request_.ContentLength = hasBody && request_.Source ? request_.Source->Size() : -1;
   request_.Host = url_.Host + (url_.Port != "80" ? ":" + url_.Port : "");
 }
 
@@ -197,6 +216,8 @@ void TNetCustomHTTP::ReadResult() {
     response_.ProcessHeaders(TNetClock::System());
     StoreCookies();
   } while (response_.ResponseCode == 100);
+  // As curl does: a body whose end cannot be known is not read at all.
+  if (response_.InvalidContentLength) throw ENetException("Invalid Content-Length");
 }
 
 void TNetCustomHTTP::ReadHeaderLines() {
@@ -235,15 +256,17 @@ void TNetCustomHTTP::StoreCookies() {
 
 void TNetCustomHTTP::ReadBody(TStream& stream) {
   bool readToEnd = true;
-  if (response_.ContentLength > 0) {
+  if (text::ToLower(response_.TransferEncoding).find("chunked") != std::string::npos) {
+    // Chunks decide over a length (RFC 9112, 6.3); a reply that sent both
+    // may be framed otherwise than we read it, so its connection goes.
+    readToEnd = ReadChunkedBody(stream) && !response_.HasContentLength;
+  } else if (response_.ContentLength > 0) {
     try {
       ReadToStream(stream, response_.ContentLength, false);
     } catch (const ENetConnClosedGracefully&) {
       // A body cut short by the server ends with the bytes that came.
       response_.BodyTruncated = true;
     }
-  } else if (text::ToLower(response_.TransferEncoding).find("chunked") != std::string::npos) {
-    readToEnd = ReadChunkedBody(stream);
   } else if (!response_.HasContentLength) {
     ReadToStream(stream, -1, true);
   }
@@ -252,7 +275,7 @@ void TNetCustomHTTP::ReadBody(TStream& stream) {
 
 bool TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
   ReportStatus(TNetStatus::hsStatusText, "Chunk Started");
-  std::optional<int32_t> size = ChunkSize(ReadLine());
+  std::optional<int64_t> size = ChunkSize(ReadLine());
   for (; size && *size > 0; size = ChunkSize(ReadLine())) {
     ReadToStream(stream, *size, false);
     ReadLine();
@@ -267,19 +290,32 @@ void TNetCustomHTTP::DiscardRedirectBody() {
   const int32_t savedTimeout = ReadTimeout;
   ReadTimeout = kRedirectBodyTimeout;
   try {
-    TMemoryStream discarded;
+    TBoundedMemoryStream discarded(kMaxSideBody);
     ReadBody(discarded);
+  } catch (const ENetNotConnected&) {
+    // Stopped by the user: no further request goes out.
+    ReadTimeout = savedTimeout;
+    throw;
   } catch (const std::exception&) {
-    // A redirect's body does not matter; the next request decides.
+    // A redirect's body does not matter (the connection is not kept when
+    // it was not read to its end); the next request decides.
   }
   ReadTimeout = savedTimeout;
 }
 
 void TNetCustomHTTP::RaiseProtocolError() {
-  TMemoryStream body;
+  TBoundedMemoryStream body(kMaxSideBody);
   const int32_t savedTimeout = ReadTimeout;
   ReadTimeout = kErrorBodyTimeout;
-  WithCleanup([&] { ReadBody(body); }, [&] { ReadTimeout = savedTimeout; });
+  WithCleanup(
+      [&] {
+        try {
+          ReadBody(body);
+        } catch (const ENetBodyTooLarge&) {
+          // The error is shown with what came; the rest is never read.
+        }
+      },
+      [&] { ReadTimeout = savedTimeout; });
   throw ENetHTTPProtocolException(response_.ResponseCode, response_.ResponseText, Contents(body));
 }
 
@@ -298,7 +334,7 @@ void TNetHTTP::Get(const std::string& url, TStream& dest) {
 }
 
 std::string TNetHTTP::Get(const std::string& url) {
-  TMemoryStream body;
+  TBoundedMemoryStream body(kMaxBodyInMemory);
   Get(url, body);
   return Contents(body);
 }
@@ -322,7 +358,7 @@ std::string TNetHTTP::Post(const std::string& url, std::vector<std::string>& fie
   const std::string body = FormBody(fields);
   TMemoryStream source;
   source.Write(body.data(), static_cast<int64_t>(body.size()));
-  TMemoryStream result;
+  TBoundedMemoryStream result(kMaxBodyInMemory);
   Post(url, source, result);
   return Contents(result);
 }

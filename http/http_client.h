@@ -90,10 +90,11 @@ class TNetHTTP : public TNetCustomHTTP {
  public:
   // Get-into-stream: the body is written at the stream's position.
   void Get(const std::string& url, TStream& dest);
-  // Get-to-string.
+  // Get-to-string: a body over 16 MiB fails the call (ENetBodyTooLarge).
   std::string Get(const std::string& url);
   // Post-stream: runs as HTTP/1.0 unless hoKeepOrigProtocol.
   void Post(const std::string& url, TStream& source, TStream& dest);
-  // Post-form-returning-text: the name=value lines are encoded in place.
+  // Post-form-returning-text: the name=value lines are encoded in place; a
+  // reply body over 16 MiB fails the call.
   std::string Post(const std::string& url, std::vector<std::string>& fields);
 };

@@ -66,8 +66,7 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
   ContentLanguage = RawHeaders.Values("Content-Language");
   ContentVersion = RawHeaders.Values("Content-Version");
   Pragma = RawHeaders.Values("Pragma");
-  ContentLength = ParseDecimal(RawHeaders.Values("Content-Length")).value_or(-1);
-  HasContentLength = ContentLength >= 0;
+  ReadContentLength();
   ContentRangeStart = ContentRangeEnd = 0;
   const std::string range = RawHeaders.Values("Content-Range");
   if (!range.empty()) {
@@ -89,6 +88,19 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
   }
   WWWAuthenticate = RawHeaders.AllValues("WWW-Authenticate");
   ProxyAuthenticate = RawHeaders.AllValues("Proxy-Authenticate");
+}
+
+void TNetResponseHeaderInfo::ReadContentLength() {
+  const std::vector<std::string> values = RawHeaders.AllValues("Content-Length");
+  std::optional<int64_t> length;
+  InvalidContentLength = false;
+  for (const std::string& value : values) {
+    const std::optional<int64_t> read = ParseByteCount(text::Trim(value));
+    if (!read || (length && *length != *read)) InvalidContentLength = true;
+    length = read;
+  }
+  ContentLength = InvalidContentLength ? -1 : length.value_or(-1);
+  HasContentLength = ContentLength >= 0;
 }
 
 void TNetHTTPResponse::SetResponseText(const std::string& statusLine) {

@@ -24,7 +24,7 @@ class TNetEntityHeaderInfo {
   std::string CacheControl;
   std::string ContentEncoding;
   std::string ContentLanguage;
-  int32_t ContentLength = -1;  // -1: no body (request) or no usable length (response)
+  int64_t ContentLength = -1;  // -1: no body (request) or no length (response)
   int32_t ContentRangeStart = 0;
   int32_t ContentRangeEnd = 0;
   std::string ContentType;
@@ -73,12 +73,18 @@ class TNetResponseHeaderInfo : public TNetEntityHeaderInfo {
   std::string ProxyConnection;
   std::string TransferEncoding;
   bool HasContentLength = false;
+  // A Content-Length line that is not one plain non-negative decimal
+  // number (or several that disagree): the body's end cannot be known.
+  bool InvalidContentLength = false;
   std::vector<std::string> WWWAuthenticate;
   std::vector<std::string> ProxyAuthenticate;
   TNetHeaderList RawHeaders;  // the lines as received
 
   // Takes the values above from RawHeaders.
   void ProcessHeaders(const TNetClock& clock);
+
+ private:
+  void ReadContentLength();
 };
 
 class TNetHTTPResponse : public TNetResponseHeaderInfo {

@@ -58,10 +58,19 @@ void TNetIOHandlerSocket::ConnectClient(const TNetConnectTarget& target) {
   binding_->SetClientPortRange(target.boundPortMin, target.boundPortMax);
   binding_->Bind();
   if (!ParseNumericIPv4(target.host)) ReportStatus(TNetStatus::hsResolving, target.host);
-  binding_->SetPeer(stack.ResolveHost(target.host), target.port);
+  binding_->SetPeer(stack.ResolveHost(target.host, IdleHook(target)), target.port);
   binding_->SetSocketOption(IPPROTO_TCP, TCP_NODELAY, UseNagle ? 0 : 1);
   ReportStatus(TNetStatus::hsConnecting, binding_->PeerIP());
   WaitForConnect(target);
+}
+
+std::function<void()> TNetIOHandlerSocket::IdleHook(const TNetConnectTarget& target) {
+  if (!target.idle) return nullptr;
+  return [this, &target] {
+    target.idle();
+    // A Disconnect from the hook closed the socket under the wait.
+    if (!binding_->HandleAllocated()) throw ENetNotConnected("Not Connected");
+  };
 }
 
 // The connect never blocks: it is waited for, in slices when there is an
@@ -73,14 +82,7 @@ void TNetIOHandlerSocket::WaitForConnect(const TNetConnectTarget& target) {
     const bool callerLimit =
         target.timeoutMs > 0 && target.timeoutMs < stack.SystemConnectTimeoutMs;
     const int limit = callerLimit ? target.timeoutMs : stack.SystemConnectTimeoutMs;
-    std::function<void()> idle;
-    if (target.idle) {
-      idle = [&] {
-        target.idle();
-        // A Disconnect from the hook closed the socket under the wait.
-        if (!binding_->HandleAllocated()) throw ENetNotConnected("Not Connected");
-      };
-    }
+    const std::function<void()> idle = IdleHook(target);
     const auto connected = [&](int waitMs) {
       result = binding_->FinishConnect(waitMs);
       return result != kConnectPending;

@@ -60,6 +60,8 @@ class TNetIOHandlerSocket : public TNetIOHandler {
  private:
   void CheckOpen() const;
   void WaitForConnect(const TNetConnectTarget& target);
+  // The target's idle hook for a wait of the connect; nullptr without one.
+  std::function<void()> IdleHook(const TNetConnectTarget& target);
 
   std::unique_ptr<TNetSocketHandle> binding_;
 };

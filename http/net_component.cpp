@@ -10,7 +10,7 @@ TNetComponent::~TNetComponent() {
   TNetStack::RemoveComponent();
 }
 
-void TNetComponent::StartWork(TWorkMode mode, int32_t maximum) {
+void TNetComponent::StartWork(TWorkMode mode, int64_t maximum) {
   WorkRecord& work = work_[Index(mode)];
   if (++work.level != 1) return;
   work.maximum = maximum;
@@ -21,8 +21,7 @@ void TNetComponent::StartWork(TWorkMode mode, int32_t maximum) {
 void TNetComponent::AdvanceWork(TWorkMode mode, int32_t n) {
   WorkRecord& work = work_[Index(mode)];
   if (work.level <= 0) return;
-  // A signed 32-bit total that wraps past 2 GiB, as the event's argument does.
-  work.count = static_cast<int32_t>(static_cast<uint32_t>(work.count) + static_cast<uint32_t>(n));
+  work.count += n;
   if (OnWork) OnWork(this, mode, work.count);
 }
 

@@ -25,9 +25,9 @@ class TNetComponent;
 using TNetStatusEvent =
     std::function<void(TNetComponent* ASender, TNetStatus AStatus, const std::string& AStatusText)>;
 using TWorkBeginEvent =
-    std::function<void(TNetComponent* Sender, TWorkMode AWorkMode, int32_t AWorkCountMax)>;
+    std::function<void(TNetComponent* Sender, TWorkMode AWorkMode, int64_t AWorkCountMax)>;
 using TWorkEvent =
-    std::function<void(TNetComponent* Sender, TWorkMode AWorkMode, int32_t AWorkCount)>;
+    std::function<void(TNetComponent* Sender, TWorkMode AWorkMode, int64_t AWorkCount)>;
 using TWorkEndEvent = std::function<void(TNetComponent* Sender, TWorkMode AWorkMode)>;
 using TNotifyEvent = std::function<void(TNetComponent* Sender)>;
 
@@ -44,7 +44,7 @@ class TNetComponent {
   TWorkEndEvent OnWorkEnd;
 
   // Opens a transfer; only the outermost one fires OnWorkBegin.
-  virtual void StartWork(TWorkMode mode, int32_t maximum);
+  virtual void StartWork(TWorkMode mode, int64_t maximum);
   // Adds n to the running total and fires OnWork, inside a transfer only.
   virtual void AdvanceWork(TWorkMode mode, int32_t n);
   // Closes a transfer; only the outermost one fires OnWorkEnd.
@@ -54,8 +54,8 @@ class TNetComponent {
   void ReportStatus(TNetStatus status, const std::string& argument = "");
 
   struct WorkRecord {
-    int32_t count = 0;
-    int32_t maximum = 0;
+    int64_t count = 0;
+    int64_t maximum = 0;
     int32_t level = 0;
   };
   const WorkRecord& Work(TWorkMode mode) const { return work_[Index(mode)]; }

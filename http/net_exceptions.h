@@ -36,6 +36,8 @@ MELODROP_NET_EXCEPTION(ENetProtocolReplyError, ENetException);
 MELODROP_NET_EXCEPTION(ENetUnknownProtocol, ENetException);
 MELODROP_NET_EXCEPTION(ENetIOHandlerPropInvalid, ENetException);
 MELODROP_NET_EXCEPTION(ENetResponseHeaderTooLarge, ENetException);
+MELODROP_NET_EXCEPTION(ENetBodyTooLarge, ENetException);
+MELODROP_NET_EXCEPTION(ENetTooManyRedirects, ENetException);
 
 // Socket stack.
 MELODROP_NET_EXCEPTION(ENetInvalidSocket, ENetException);

@@ -10,12 +10,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "ipv4_address.h"
 #include "net_exceptions.h"
+#include "sliced_wait.h"
 #include "socket_error_texts.h"
 #include "socket_list.h"
 
@@ -24,6 +28,7 @@ namespace {
 std::mutex gStackLock;
 int gComponentCount = 0;
 std::unique_ptr<TNetStack> gStack;
+TNameLookup gNameLookup;
 
 sockaddr_in SocketAddress(const std::string& ip, int port) {
   sockaddr_in address{};
@@ -36,6 +41,20 @@ sockaddr_in SocketAddress(const std::string& ip, int port) {
 void ReadAddress(const sockaddr_in& address, TNetSocketAddress& result) {
   result.ip = FormatIPv4(ntohl(address.sin_addr.s_addr));
   result.port = ntohs(address.sin_port);
+}
+
+int SystemNameLookup(const std::string& host, std::string& ip) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) return socket_errors::FromResolverError(error, errno);
+  TNetSocketAddress address;
+  ReadAddress(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
+  freeaddrinfo(found);
+  ip = address.ip;
+  return 0;
 }
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
@@ -167,21 +186,50 @@ bool TNetStack::Writable(int handle, int timeoutMs) {
   return ready == 1;
 }
 
-std::string TNetStack::ResolveHost(const std::string& host) {
+void TNetStack::SetNameLookup(TNameLookup lookup) {
+  std::lock_guard<std::mutex> lock(gStackLock);
+  gNameLookup = std::move(lookup);
+}
+
+std::string TNetStack::ResolveHost(const std::string& host, const std::function<void()>& idle) {
   if (EqualsIgnoringCase(host, "LOCALHOST")) return "127.0.0.1";
   if (std::optional<uint32_t> numeric = ParseNumericIPv4(host)) return FormatIPv4(*numeric);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
-  if (error != 0 || found == nullptr) {
-    RaiseSocketError(socket_errors::FromResolverError(error, errno));
+  TNameLookup lookup;
+  {
+    std::lock_guard<std::mutex> lock(gStackLock);
+    lookup = gNameLookup ? gNameLookup : SystemNameLookup;
   }
-  TNetSocketAddress address;
-  ReadAddress(*reinterpret_cast<const sockaddr_in*>(found->ai_addr), address);
-  freeaddrinfo(found);
-  return address.ip;
+  // The answer is shared with the thread, which may outlive this wait.
+  struct Answer {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    bool done = false;
+    int error = 0;
+    std::string ip;
+  };
+  const auto answer = std::make_shared<Answer>();
+  std::thread([answer, lookup, host] {
+    std::string ip;
+    const int error = lookup(host, ip);
+    std::lock_guard<std::mutex> lock(answer->mutex);
+    answer->error = error;
+    answer->ip = ip;
+    answer->done = true;
+    answer->arrived.notify_all();
+  }).detach();
+  const auto done = [&](int waitMs) {
+    std::unique_lock<std::mutex> lock(answer->mutex);
+    const auto isDone = [&] { return answer->done; };
+    if (waitMs == kNoTimeLimit) {
+      answer->arrived.wait(lock, isDone);
+      return true;
+    }
+    return answer->arrived.wait_for(lock, std::chrono::milliseconds(waitMs), isDone);
+  };
+  WaitInSlices(done, kNoTimeLimit, idle);
+  std::lock_guard<std::mutex> lock(answer->mutex);
+  if (answer->error != 0) RaiseSocketError(answer->error);
+  return answer->ip;
 }
 
 bool TNetStack::WouldBlock() const {

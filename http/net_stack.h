@@ -4,6 +4,7 @@
 // created with the first live TNetComponent and freed with the last one.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -12,6 +13,10 @@ class TNetComponent;
 constexpr int kNoTimeLimit = -2;  // a wait without a time limit
 // StartConnect and FinishConnect: the connect is still going on.
 constexpr int kConnectPending = 1;
+
+// Looks a host name up: 0 with its first IPv4 address in dotted form, or
+// a socket error code.
+using TNameLookup = std::function<int(const std::string& host, std::string& ip)>;
 
 struct TNetSocketAddress {
   std::string ip;
@@ -51,8 +56,13 @@ class TNetStack {
   bool Writable(int handle, int timeoutMs);
 
   // "LOCALHOST" in any case, a numeric address, or the first IPv4 address
-  // the resolver knows; never cached.
-  std::string ResolveHost(const std::string& host);
+  // the resolver knows; never cached. A name is looked up on a thread of
+  // its own, since a resolver may keep it waiting for long: the wait runs
+  // through WaitInSlices with idle, which may raise to end it (the lookup
+  // then finishes unseen).
+  std::string ResolveHost(const std::string& host, const std::function<void()>& idle = nullptr);
+  // Replaces the system's lookup for the whole process; nullptr restores it.
+  static void SetNameLookup(TNameLookup lookup);
 
   // Check of a socket call result: false for success, true for a failure
   // with a tolerated code; any other failure raises ENetSocketError.

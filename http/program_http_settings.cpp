@@ -11,6 +11,7 @@ void ApplyProgramHTTPSettings(TNetHTTP& http, int port) {
   http.AuthRetries = 3;
   http.AllowCookies = true;
   http.MaxLineAction = TNetMaxLineAction::maException;
+  http.ReadTimeout = kProgramReadTimeoutMs;
   http.Request().ContentType = "text/html";
   http.Request().Accept = "text/html, */*";
   http.Request().UserAgent = "Mozilla/3.0 (compatible; Melodrop Library)";

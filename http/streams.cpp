@@ -11,7 +11,9 @@
 
 #include <cerrno>
 
+#include "cp1251.h"
 #include "files.h"
+#include "net_exceptions.h"
 
 TMemoryStream::~TMemoryStream() {
   std::free(data_);
@@ -78,6 +80,14 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
                                                           : size_;
   position_ = std::max<int64_t>(base + offset, 0);
   return position_;
+}
+
+int64_t TBoundedMemoryStream::Write(const void* buffer, int64_t count) {
+  if (Position() + count > limit_) {
+    throw ENetBodyTooLarge(Utf8ToCp1251("Ответ сервера слишком велик: больше ") +
+                           std::to_string(limit_ >> 10) + Utf8ToCp1251(" КБ."));
+  }
+  return TMemoryStream::Write(buffer, count);
 }
 
 EStreamWriteError::EStreamWriteError(int error)

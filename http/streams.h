@@ -57,6 +57,17 @@ class TMemoryStream : public TStream {
   int64_t populated_ = 0;  // bytes of the block known to be backed by memory
 };
 
+// A memory stream that a server cannot grow without end: a write past its
+// limit raises ENetBodyTooLarge and keeps nothing of that write.
+class TBoundedMemoryStream : public TMemoryStream {
+ public:
+  explicit TBoundedMemoryStream(int64_t limit) : limit_(limit) {}
+  int64_t Write(const void* buffer, int64_t count) override;
+
+ private:
+  int64_t limit_;
+};
+
 // A write that the system refused: a full disk, a file grown too large. The
 // message is the system's text; Error() its errno.
 class EStreamWriteError : public std::runtime_error {

@@ -137,11 +137,10 @@ void TNetTCPConnection::RunIdleHook() {
   if (!Connected()) throw ENetNotConnected("Not Connected");
 }
 
-int32_t TNetTCPConnection::ReadWorkReceived() const {
+int64_t TNetTCPConnection::ReadWorkReceived() const {
   const WorkRecord& read = Work(TWorkMode::wmRead);
   if (read.level == 0) return 0;
-  return static_cast<int32_t>(
-      std::min<int64_t>(int64_t{read.count} + inputBuffer_.Size(), INT32_MAX));
+  return read.count + inputBuffer_.Size();
 }
 
 // One receive call, straight into the free end of the input buffer.
@@ -247,16 +246,15 @@ void TNetTCPConnection::MoveBufferedToStream(TStream& stream, int count) {
   inputBuffer_.Remove(count);
 }
 
-void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int32_t remaining, bool untilClose) {
+void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int64_t remaining, bool untilClose) {
   const auto buffered = [&] { return static_cast<int32_t>(inputBuffer_.Size()); };
   if (buffered() > 0) {
-    const int32_t n = std::min(buffered(), remaining);
+    const int32_t n = static_cast<int32_t>(std::min<int64_t>(buffered(), remaining));
     MoveBufferedToStream(stream, n);
     remaining -= n;
   }
-  const int32_t blockSize = std::min(remaining, RecvBufferSize);
   while (remaining > 0) {
-    const int32_t k = std::min(remaining, blockSize);
+    const int32_t k = static_cast<int32_t>(std::min<int64_t>(remaining, RecvBufferSize));
     try {
       WaitForBufferedBytes(k);
     } catch (const ENetConnClosedGracefully&) {
@@ -272,15 +270,15 @@ void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int32_t remaining, b
   }
 }
 
-void TNetTCPConnection::ReadToStream(TStream& stream, int count, bool untilClose) {
+void TNetTCPConnection::ReadToStream(TStream& stream, int64_t count, bool untilClose) {
   if (count < 0 && !untilClose) {
     uint32_t length = 0;
     ReadExact(&length, sizeof length);
-    count = static_cast<int>(ntohl(length));
+    count = ntohl(length);
   }
   // The stream grows as the bytes arrive: a length the peer announces is
   // no promise, and must not reserve memory before the data comes.
-  int32_t remaining = untilClose ? INT32_MAX : count;
+  const int64_t remaining = untilClose ? INT64_MAX : count;
   StartWork(TWorkMode::wmRead, untilClose ? 0 : count);
   WithCleanup(
       [&] {
@@ -362,7 +360,7 @@ void TNetTCPConnection::WriteFromStream(TStream& stream, bool whole, bool withLe
     const uint32_t length = htonl(static_cast<uint32_t>(end - start));
     WriteBytes(&length, sizeof length);
   }
-  StartWork(TWorkMode::wmWrite, static_cast<int32_t>(end - start));
+  StartWork(TWorkMode::wmWrite, end - start);
   WithCleanup(
       [&] {
         for (;;) {

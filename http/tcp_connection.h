@@ -59,7 +59,7 @@ class TNetTCPConnection : public TNetComponent {
   void ReadExact(void* destination, int count);
   // Reads count bytes, or until the peer closes, into the stream at its
   // position, as one read transfer.
-  void ReadToStream(TStream& stream, int count = -1, bool untilClose = false);
+  void ReadToStream(TStream& stream, int64_t count = -1, bool untilClose = false);
 
   void WriteBytes(const void* bytes, int count, bool writeNow = false);
   virtual void WriteText(const std::string& text);
@@ -79,7 +79,7 @@ class TNetTCPConnection : public TNetComponent {
   TNetManagedBuffer& InputBuffer() { return inputBuffer_; }
   // The bytes of the running read transfer received so far: those counted
   // by OnWork and those waiting in the input buffer.
-  int32_t ReadWorkReceived() const;
+  int64_t ReadWorkReceived() const;
   bool ReadLnSplit() const { return readLnSplit_; }
   bool ReadLnTimedOut() const { return readLnTimedOut_; }
 
@@ -101,7 +101,7 @@ class TNetTCPConnection : public TNetComponent {
   std::string TakeOverlongLine(int maxLength);
   void MoveBufferedToStream(TStream& stream, int count);
   // The block loop of ReadToStream: the buffered bytes, then block by block.
-  void ReadBlocksToStream(TStream& stream, int32_t remaining, bool untilClose);
+  void ReadBlocksToStream(TStream& stream, int64_t remaining, bool untilClose);
   void SendNow(const char* bytes, int count);
   int32_t FilterReceived(char* bytes, int32_t count);
 

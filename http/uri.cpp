@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text.h"
+
 void TNetURI::SetURI(const std::string& uri) {
   *this = TNetURI();
   std::string text = uri;
@@ -80,4 +82,13 @@ std::string TNetURI::ResolvePath(const std::string& base, const std::string& p) 
   }
   if (!p.empty() && p.back() != '/' && !result.empty() && result.back() == '/') result.pop_back();
   return result;
+}
+
+std::string TNetURI::Target() const {
+  std::string target;
+  for (const char c : Path + Document + Params) {
+    const auto byte = static_cast<unsigned char>(c);
+    target += byte <= 0x20 || byte == 0x7F ? text::PercentEncoded(byte) : std::string(1, c);
+  }
+  return target;
 }

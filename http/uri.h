@@ -1,6 +1,7 @@
 #pragma once
 // A URL split into its parts. Nothing is percent-encoded or decoded: bytes
-// go on the wire as they were written.
+// go on the wire as they were written, but for control bytes and spaces,
+// which would end the request line or start a new header line.
 
 #include <string>
 
@@ -11,8 +12,9 @@ class TNetURI {
 
   // Splits the text; a backslash anywhere counts as a slash.
   void SetURI(const std::string& uri);
-  // The request target: path + document + params (never the bookmark).
-  std::string Target() const { return Path + Document + Params; }
+  // The request target: path + document + params (never the bookmark),
+  // with every byte up to the space and DEL percent-encoded.
+  std::string Target() const;
 
   // Resolves path p against base path b: "//" collapses, ".." removes a segment.
   static std::string ResolvePath(const std::string& base, const std::string& p);

@@ -46,10 +46,10 @@ const char* ModeName(TWorkMode mode) {
 }
 
 void ReportEvents(TNetHTTP& http, std::ostream& err) {
-  http.OnWorkBegin = [&err](TNetComponent*, TWorkMode mode, int32_t maximum) {
+  http.OnWorkBegin = [&err](TNetComponent*, TWorkMode mode, int64_t maximum) {
     err << "begin " << ModeName(mode) << ' ' << maximum << '\n';
   };
-  http.OnWork = [&err](TNetComponent*, TWorkMode mode, int32_t count) {
+  http.OnWork = [&err](TNetComponent*, TWorkMode mode, int64_t count) {
     err << "work " << ModeName(mode) << ' ' << count << '\n';
   };
   http.OnWorkEnd = [&err](TNetComponent*, TWorkMode mode) {
@@ -103,6 +103,7 @@ void GetIntoFile(TNetHTTP& http, const std::string& url, const std::string& path
   struct stat existing {};
   if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
     return GetIntoDevice(http, url, path);
+  RemoveStaleTemporaryFiles(path);
   TReplacingFile file(path);
   if (file.Handle() < 0)
     throw std::runtime_error("Cannot create " + path + ": " + std::strerror(errno));

@@ -64,10 +64,10 @@ class DownloadProgress {
  public:
   DownloadProgress(TNetHTTP& http, std::ostream& err) : http_(http), err_(err) {
     // A chunked body opens one transfer per chunk: the count goes on across them.
-    http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int32_t) {
+    http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t) {
       if (mode == TWorkMode::wmRead) base_ = received_;
     };
-    http_.OnWork = [this](TNetComponent*, TWorkMode mode, int32_t count) {
+    http_.OnWork = [this](TNetComponent*, TWorkMode mode, int64_t count) {
       if (mode == TWorkMode::wmRead && http_.ResponseCode() / 100 == 2) Draw(base_ + count);
     };
   }

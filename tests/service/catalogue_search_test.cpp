@@ -179,8 +179,8 @@ TEST_F(ScriptedSearchTest, AStopDuringAPageEndsTheSearchWithTheRowsSoFar) {
                             .SendInPieces(Page(second), 1000, Milliseconds(20))
                             .StaySilent());
   int bodies = 0;
-  http.OnWorkBegin = [&](TNetComponent*, TWorkMode, int32_t) { ++bodies; };
-  http.OnWork = [&](TNetComponent*, TWorkMode, int32_t) {
+  http.OnWorkBegin = [&](TNetComponent*, TWorkMode, int64_t) { ++bodies; };
+  http.OnWork = [&](TNetComponent*, TWorkMode, int64_t) {
     // "Остановить поиск" runs inside the progress event of the third page.
     if (bodies == 3) view.pendingCommand = [&] { http.Disconnect(); };
     view.ProcessMessages();

@@ -88,7 +88,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
     LoopbackServer server(Script().ReadHead().Send(c.reply).Close());
     auto http = ProgramClient();
     bool stopped = false;
-    http->OnWork = [&](TNetComponent*, TWorkMode, int32_t) {
+    http->OnWork = [&](TNetComponent*, TWorkMode, int64_t) {
       if (c.during && !stopped) c.during(*http);
       stopped = true;
     };

@@ -11,10 +11,10 @@ std::string ModeName(TWorkMode mode) {
 }  // namespace
 
 WorkEventLog::WorkEventLog(TNetComponent& component) {
-  component.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int32_t maximum) {
+  component.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t maximum) {
     lines.push_back("begin " + ModeName(mode) + " " + std::to_string(maximum));
   };
-  component.OnWork = [this](TNetComponent*, TWorkMode mode, int32_t count) {
+  component.OnWork = [this](TNetComponent*, TWorkMode mode, int64_t count) {
     lines.push_back("work " + ModeName(mode) + " " + std::to_string(count));
     if (afterWork) afterWork(mode, count);
   };

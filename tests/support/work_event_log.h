@@ -16,7 +16,7 @@ class WorkEventLog {
 
   std::vector<std::string> lines;
   // Run after the event was recorded.
-  std::function<void(TWorkMode mode, int count)> afterWork;
+  std::function<void(TWorkMode mode, int64_t count)> afterWork;
   std::function<void(TWorkMode mode)> afterWorkEnd;
 };
 
