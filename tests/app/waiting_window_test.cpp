@@ -1,5 +1,5 @@
-// The window while the network keeps it waiting: a portal that takes no
-// connection, one that never answers, one that trickles. The window runs
+// The window while the network keeps it waiting: a name nobody resolves, a
+// portal that takes no connection, one that never answers, one that trickles. The window runs
 // its messages all along; a stop or a close ends the request quietly.
 #include <QProgressBar>
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include "main_window_fixture.h"
 #include "support/loopback_server.h"
 #include "support/raw_sockets.h"
+#include "support/silent_resolver.h"
 
 namespace {
 
@@ -16,9 +17,10 @@ class WaitingWindowTest : public MainWindowTest {
  protected:
   // Downloads from the URL into a file of the test; `during` runs once
   // `ready` holds while the request runs.
-  void DownloadFrom(int port, const std::function<bool()>& ready,
+  void DownloadFrom(const std::string& host, int port, const std::function<bool()>& ready,
                     const std::function<void()>& during) {
-    Find<QLineEdit>("Edit4")->setText(QStringLiteral("http://127.0.0.1:%1/t.mp3").arg(port));
+    Find<QLineEdit>("Edit4")->setText(
+        QStringLiteral("http://%1:%2/t.mp3").arg(QString::fromStdString(host)).arg(port));
     auto* poll = new QTimer(window.get());
     QObject::connect(poll, &QTimer::timeout, [this, poll, ready, during] {
       if (!window->RequestRunning() || !ready()) return;
@@ -36,6 +38,7 @@ class WaitingWindowTest : public MainWindowTest {
 };
 
 TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
+  SilentResolver neverResolves;
   FullListener neverAccepts;
   LoopbackServer neverAnswers(Script().StaySilent());
   LoopbackServer trickles(Script()
@@ -47,12 +50,14 @@ TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
   const auto barMoves = [this] { return Bar()->value() > 0 && Bar()->value() < 32768; };
   struct Case {
     const char* wait;
+    std::string host;
     int port;
     std::function<bool()> ready;
   };
-  const std::vector<Case> cases = {{"connect", neverAccepts.Port(), always},
-                                   {"silence", neverAnswers.Port(), always},
-                                   {"trickle", trickles.Port(), barMoves}};
+  const std::vector<Case> cases = {{"name lookup", SilentResolver::kHost, 80, always},
+                                   {"connect", "127.0.0.1", neverAccepts.Port(), always},
+                                   {"silence", "127.0.0.1", neverAnswers.Port(), always},
+                                   {"trickle", "127.0.0.1", trickles.Port(), barMoves}};
   for (const bool close : {false, true}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.wait) + (close ? ", close" : ", stop"));
@@ -62,7 +67,7 @@ TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
       const QString captionBefore = Caption();
       ModalAnswer anyBox(Qt::Key_Return, 1000);
       closes = 0;
-      DownloadFrom(c.port, c.ready, [&] {
+      DownloadFrom(c.host, c.port, c.ready, [&] {
         if (close) {
           window->close();
         } else {
