@@ -9,6 +9,11 @@ const std::string kApplicationTitle =
 
 const std::string kStartNotice = Utf8ToCp1251(
     "Сейчас произойдет подключение к серверу, убедитесь, что подключение к интернету активно");
+std::string InvalidPortNotice(const std::string& portText) {
+  return Utf8ToCp1251("В файле настроек указан неверный порт (") + portText +
+         Utf8ToCp1251("), используется порт 80.");
+}
+
 const std::string kDownloading = Utf8ToCp1251("Скачивание файла, подождите...");
 const std::string kDownloaded = Utf8ToCp1251("Файл успешно загружен");
 const std::string kBalloonTitle = "Melodrop Downloader";

@@ -9,6 +9,8 @@ namespace app_texts {
 extern const std::string kApplicationTitle;
 
 extern const std::string kStartNotice;  // "Сейчас произойдет подключение к серверу, ..."
+// "В файле настроек указан неверный порт (" + text + "), используется порт 80."
+std::string InvalidPortNotice(const std::string& portText);
 extern const std::string kDownloading;   // "Скачивание файла, подождите..."
 extern const std::string kDownloaded;    // "Файл успешно загружен"
 extern const std::string kBalloonTitle;  // "Melodrop Downloader"

@@ -96,8 +96,9 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-  const int port = settings_.PortNumber();
-  SetHttpPort(port);
+  const std::optional<int> port = settings_.StoredPort();
+  if (!port) ShowMessage(InvalidPortNotice(settings_.PortText()));
+  SetHttpPort(port.value_or(settings_keys::kDefaultPortNumber));
   skins_.Engine().SetActive(settings_.Skin());
   skins_.Engine().SelectSkin(settings_.SkinName());
   SetTitleListEnabled(false);

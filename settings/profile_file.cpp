@@ -1,6 +1,7 @@
 #include "profile_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,10 +103,54 @@ Location Find(const std::vector<Line>& lines, const std::string& section, const 
   return where;
 }
 
-// The file a write goes to: a symbolic link's target, so that the link stays.
-std::string WriteTarget(const std::string& fullPath) {
+// The file a write goes to: a symbolic link's target, so that the link
+// stays. A link is followed only when the writer owns it and its target:
+// one planted by another user must not steer the write to a file of theirs
+// (or, for root, to any file at all).
+std::optional<std::string> WriteTarget(const std::string& fullPath) {
+  struct stat link {};
   char resolved[PATH_MAX];
-  return realpath(fullPath.c_str(), resolved) != nullptr ? std::string(resolved) : fullPath;
+  if (realpath(fullPath.c_str(), resolved) == nullptr) return fullPath;
+  if (lstat(fullPath.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::string(resolved);
+  struct stat target {};
+  if (link.st_uid != geteuid() || stat(resolved, &target) != 0 || target.st_uid != geteuid()) {
+    return std::nullopt;
+  }
+  return std::string(resolved);
+}
+
+// The lock of every read-modify-write of files in one folder: two programs
+// writing one file at once would each replace the other's change.
+class TFolderLock {
+ public:
+  explicit TFolderLock(const std::string& file)
+      : handle_(
+            open(file.substr(0, file.rfind('/') + 1).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (handle_ >= 0) {
+      while (flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+  ~TFolderLock() {
+    if (handle_ >= 0) close(handle_);
+  }
+
+ private:
+  int handle_;
+};
+
+// The new file takes the old one's owner, group and mode, so that a write
+// (by root, say) leaves the file as usable by its owner as it was.
+bool TakeOwnerAndMode(int handle, const struct stat& old) {
+  struct stat now {};
+  if (fstat(handle, &now) != 0) return false;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+      fchown(handle, old.st_uid, old.st_gid) != 0) {
+    return false;
+  }
+  return fchmod(handle, old.st_mode & 07777) == 0;
 }
 
 // A folder that refuses new files may still hold a file that may be written.
@@ -127,14 +172,13 @@ bool ReplaceFile(const std::string& target, const std::string& bytes) {
     return false;
   }
   // A temporary file beside the target, flushed and renamed over it, so
-  // that a failed write never leaves a truncated file; it keeps the old
-  // file's permission bits.
+  // that a failed write never leaves a truncated file. Where it cannot be
+  // made, or cannot take the old file's owner, the file is written in place.
   TReplacingFile file(target, exists ? 0600 : 0666);
   if (file.Handle() < 0)
     return exists && (errno == EACCES || errno == EPERM) && RewriteInPlace(target, bytes);
-  const bool written = WriteAll(file.Handle(), bytes) &&
-                       (!exists || fchmod(file.Handle(), existing.st_mode & 07777) == 0);
-  return written && file.Close(true) && file.Commit();
+  if (exists && !TakeOwnerAndMode(file.Handle(), existing)) return RewriteInPlace(target, bytes);
+  return WriteAll(file.Handle(), bytes) && file.Close(true) && file.Commit();
 }
 
 }  // namespace
@@ -157,7 +201,10 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 void WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path) {
   const std::string fullPath = FullPath(path);
-  const std::string target = WriteTarget(fullPath);
+  const std::optional<std::string> followed = WriteTarget(fullPath);
+  if (!followed) throw EIniFileException("Unable to write to " + fullPath);
+  const std::string& target = *followed;
+  const TFolderLock lock(target);
   std::string bytes;
   // A file that cannot be read would be replaced by the one key: the
   // other settings would be lost.

@@ -21,9 +21,12 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // Sets key in section to value: in place when the key exists, else at the
 // end of the section, else in a new section at the end of the file, which is
 // created when missing. Every other byte of the file stays as it was. The
-// file is replaced whole, atomically, keeping its permission bits; a
-// symbolic link's target is written. Where the folder takes no new file, a
-// writable file is rewritten in place. A file that cannot be read, or is
-// read-only, is refused and left untouched.
+// file is replaced whole, atomically, keeping its owner, group and
+// permission bits; a symbolic link's target is written when the writer owns
+// both. Where the folder takes no new file, or the new file cannot take the
+// old one's owner, a writable file is rewritten in place. A file that cannot
+// be read, is read-only, or lies behind another's link is refused and left
+// untouched. Writes to files of one folder hold a lock (flock on the
+// folder), so that two programs writing at once lose no change.
 void WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path);

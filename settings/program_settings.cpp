@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "files.h"
-
 #include "integer_text.h"
 
 using namespace settings_keys;
@@ -14,11 +13,6 @@ using namespace settings_keys;
 namespace {
 
 const char kFileName[] = "Settings.cfg";
-
-// A probe beside the file, removed again at once.
-bool FolderTakesNewFile(const std::string& file) {
-  return TReplacingFile(file, 0600).Handle() >= 0;
-}
 
 // $XDG_CONFIG_HOME/melodrop/, by default ~/.config/melodrop/.
 std::string UserConfigFolder() {
@@ -38,7 +32,7 @@ std::string DefaultSettingsPath() {
   const std::string beside = path.substr(0, path.rfind('/') + 1) + kFileName;
   // A copy that carries its settings (a build tree, a portable folder)
   // keeps them beside it; an installed program keeps them with the user.
-  if (access(beside.c_str(), F_OK) == 0 || FolderTakesNewFile(beside)) return beside;
+  if (access(beside.c_str(), F_OK) == 0) return beside;
   return UserConfigFolder() + kFileName;
 }
 
@@ -46,8 +40,10 @@ std::string TProgramSettings::PortText() const {
   return file_.ReadString(kSection, kPort, kDefaultPort);
 }
 
-int TProgramSettings::PortNumber() const {
-  return StrToInt(PortText());
+std::optional<int> TProgramSettings::StoredPort() const {
+  const std::optional<int32_t> port = ParseInteger(PortText());
+  if (!port || *port < 1 || *port > 65535) return std::nullopt;
+  return *port;
 }
 
 bool TProgramSettings::Skin() const {

@@ -1,7 +1,8 @@
 #pragma once
-// The program's five settings in section "MAIN" of "Settings.cfg" beside
-// the executable, with their keys and defaults.
+// The program's five settings in section "MAIN" of "Settings.cfg", with
+// their keys and defaults.
 
+#include <optional>
 #include <string>
 
 #include "ini_file.h"
@@ -16,6 +17,7 @@ inline const std::string kSkinIndex = "SkinIndex";
 inline const std::string kSkinName = "SkinName";
 
 inline const std::string kDefaultPort = "80";
+constexpr int kDefaultPortNumber = 80;
 constexpr bool kDefaultSkin = false;
 constexpr bool kDefaultShowBalloon = true;
 constexpr int kDefaultSkinIndex = 0;
@@ -23,9 +25,10 @@ inline const std::string kDefaultSkinName = "Snow Leopard (internal)";
 
 }  // namespace settings_keys
 
-// "Settings.cfg" in the folder of the running executable when it is there or
-// the folder takes a new file; else $XDG_CONFIG_HOME/melodrop/Settings.cfg
-// (~/.config/melodrop/ by default), whose folder the first write makes.
+// "Settings.cfg" in the folder of the running executable when one is there
+// (a build tree, a portable copy); else $XDG_CONFIG_HOME/melodrop/Settings.cfg
+// (~/.config/melodrop/ by default), whose folder the first write makes. An
+// installed program, even run as root, never makes a file beside itself.
 std::string DefaultSettingsPath();
 
 class TProgramSettings {
@@ -33,8 +36,8 @@ class TProgramSettings {
   explicit TProgramSettings(const std::string& path) : file_(path) {}
 
   std::string PortText() const;
-  // The port text as an integer; raises "'%s' is not a valid integer value".
-  int PortNumber() const;
+  // The stored port when it is a number from 1 to 65535; nothing else.
+  std::optional<int> StoredPort() const;
   bool Skin() const;
   bool ShowBalloon() const;
   int SkinIndex() const;

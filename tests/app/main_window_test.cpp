@@ -343,18 +343,32 @@ TEST_F(NotConnectedTest, ClosingWhileNotConnectedSendsNoLogout) {
   for (const std::string& request : Requests()) EXPECT_NE(request, "GET /cgi-bin/logout");
 }
 
-TEST_F(MainWindowTest, APortThatIsNoNumberSkipsTheLoginAndReconnectStillWorks) {
-  WriteBytes(settingsPath, "[MAIN]\r\nPort=eighty\r\n");
-  ModalAnswer error;
-  Start();
-  ASSERT_TRUE(error.Answered());
-  EXPECT_EQ(error.text, QStringLiteral("'eighty' is not a valid integer value."));
-  EXPECT_TRUE(startNotice.isEmpty()) << "the handler ended before the notice";
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(Requests().empty());
-  window->SetHttpPort(Port());
-  QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
-  EXPECT_EQ(Caption(), Utf8("Подключено"));
+// A stored port the program cannot use is said once, in Russian; the login
+// then goes to port 80, and Ctrl+R reconnects once the port is right.
+TEST_F(MainWindowTest, AStoredPortThatIsNoPortIsSaidOnceAndPort80Used) {
+  const auto saysConnectionFailed = [](QWidget* box) {
+    const auto* text = box->findChild<QLabel*>(QStringLiteral("Text"));
+    return text != nullptr && text->text() == Utf8("Ошибка подключения, попробуйте позже");
+  };
+  for (const std::string& port : {std::string("eighty"), std::to_string(Port() + 65536)}) {
+    SCOPED_TRACE(port);
+    WriteBytes(settingsPath, "[MAIN]\r\nPort=" + port + "\r\n");
+    const size_t requestsBefore = Requests().size();
+    ModalAnswer portNotice;
+    ModalAnswer loginFailed([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }, kWaitMs,
+                            saysConnectionFailed);
+    Start();
+    EXPECT_EQ(portNotice.text, Utf8("В файле настроек указан неверный порт (") +
+                                   QString::fromStdString(port) + Utf8("), используется порт 80."));
+    EXPECT_FALSE(startNotice.isEmpty()) << "the start goes on";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loginFailed.Answered(); }, kWaitMs));
+    EXPECT_EQ(window->Http().Port(), 80);
+    EXPECT_EQ(Requests().size(), requestsBefore) << "nothing reached the portal";
+    window->SetHttpPort(Port());
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(Caption(), Utf8("Подключено"));
+    window.reset();
+  }
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(ProgramSettings, DefaultsWithoutAFileAndTheFiveKeysInOrder) {
   TempFolder folder;
   TProgramSettings settings(folder.File("Settings.cfg"));
   EXPECT_EQ(settings.PortText(), "80");
-  EXPECT_EQ(settings.PortNumber(), 80);
+  EXPECT_EQ(settings.StoredPort(), 80);
   EXPECT_FALSE(settings.Skin());
   EXPECT_TRUE(settings.ShowBalloon());
   EXPECT_EQ(settings.SkinIndex(), 0);
@@ -41,19 +41,13 @@ TEST(ProgramSettings, DefaultsWithoutAFileAndTheFiveKeysInOrder) {
   EXPECT_EQ(ReadBytes(settings.File().FileName()),
             "[MAIN]\r\nPort=8080\r\nSkin=1\r\nShowBaloon=0\r\nSkinIndex=3\r\n"
             "SkinName=Cold (internal)\r\n");
-  WriteBytes(settings.File().FileName(), "[MAIN]\r\nPort=\r\n");
-  try {
-    settings.PortNumber();
-    ADD_FAILURE();
-  } catch (const std::exception& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid integer value");
+  // A port the program cannot use is no port (the window then takes 80).
+  for (const char* port : {"", "abc", "0", "-80", "65536", "73616", "8080x"}) {
+    WriteBytes(settings.File().FileName(), std::string("[MAIN]\r\nPort=") + port + "\r\n");
+    EXPECT_EQ(settings.StoredPort(), std::nullopt) << port;
   }
-}
-
-TEST(ProgramSettings, TheFileLivesBesideTheExecutable) {
-  const std::string path = DefaultSettingsPath();
-  EXPECT_EQ(path.substr(path.rfind('/')), "/Settings.cfg");
-  EXPECT_NE(path.find("/bin/"), std::string::npos);
+  WriteBytes(settings.File().FileName(), "[MAIN]\r\nPort=65535\r\n");
+  EXPECT_EQ(settings.StoredPort(), 65535);
 }
 
 TEST(SkinEngine, SixteenSkinsAndWhatASelectionSelects) {

@@ -126,7 +126,10 @@ TEST(ProfileFile, AFailedWriteLeavesTheOldFileWhole) {
 // Root may write anything; the cases about access run as an ordinary user.
 constexpr uid_t kNobody = 65534;
 
-std::string WriteOutcomeAsOrdinaryUser(const std::string& folder, const std::string& path) {
+// The outcome of a write of Port=8080 by that user ("written" or the
+// message): in this process for the user it runs as, else in a child that
+// becomes the user (the tests then run as root).
+std::string WriteOutcomeAs(uid_t writer, const std::string& path) {
   const auto write = [&]() -> std::string {
     try {
       WritePrivateProfileString("MAIN", "Port", "8080", path);
@@ -135,18 +138,14 @@ std::string WriteOutcomeAsOrdinaryUser(const std::string& folder, const std::str
       return e.what();
     }
   };
-  if (geteuid() != 0) return write();
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    lchown(entry.path().c_str(), kNobody, kNobody);
-  }
-  chown(folder.c_str(), kNobody, kNobody);
+  if (geteuid() == writer) return write();
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return "no pipe";
   const pid_t child = fork();
   if (child == 0) {
     close(pipeEnds[0]);
-    const bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
-    const std::string outcome = dropped ? write() : "cannot become an ordinary user";
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(writer) == 0 && setuid(writer) == 0;
+    const std::string outcome = dropped ? write() : "cannot become user " + std::to_string(writer);
     const ssize_t sent = ::write(pipeEnds[1], outcome.data(), outcome.size());
     _exit(sent == static_cast<ssize_t>(outcome.size()) ? 0 : 1);
   }
@@ -157,6 +156,15 @@ std::string WriteOutcomeAsOrdinaryUser(const std::string& folder, const std::str
   close(pipeEnds[0]);
   waitpid(child, nullptr, 0);
   return outcome;
+}
+
+std::string WriteOutcomeAsOrdinaryUser(const std::string& folder, const std::string& path) {
+  if (geteuid() != 0) return WriteOutcomeAs(geteuid(), path);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    lchown(entry.path().c_str(), kNobody, kNobody);
+  }
+  chown(folder.c_str(), kNobody, kNobody);
+  return WriteOutcomeAs(kNobody, path);
 }
 
 struct AccessCase {
@@ -193,6 +201,76 @@ TEST(ProfileFile, AWriteKeepsWhatTheUserSetUpAndRefusesWhatItMayNotChange) {
     EXPECT_EQ(S_ISLNK(after.st_mode), c.throughLink) << c.name;
     stat(real.c_str(), &after);
     EXPECT_EQ(after.st_mode & 07777, c.fileMode) << c.name;
+  }
+}
+
+// Whoever writes, the file keeps its owner, group and mode; a link is
+// followed only when the writer owns it and the file behind it.
+TEST(ProfileFile, AWriteKeepsTheFilesOwnerAndFollowsOnlyTheWritersOwnLinks) {
+  if (geteuid() != 0) GTEST_SKIP() << "the owners need root";
+  constexpr uid_t kRoot = 0;
+  constexpr uid_t kNoLink = 1;
+  const struct {
+    const char* name;
+    uid_t writer, folder, file, link;
+    bool written;
+  } cases[] = {
+      {"root writes a user's file", kRoot, kNobody, kNobody, kNoLink, true},
+      {"a user writes through a link of theirs", kNobody, kNobody, kNobody, kNobody, true},
+      {"root writes through a link of its own", kRoot, kRoot, kRoot, kRoot, true},
+      {"a user's link to root's file", kNobody, kNobody, kRoot, kNobody, false},
+      {"root through a user's link", kRoot, kNobody, kRoot, kNobody, false},
+  };
+  const std::string before = "[MAIN]\r\nPort=81\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string path = folder.File("Settings.cfg");
+    const std::string real = c.link == kNoLink ? path : folder.File("real.cfg");
+    WriteBytes(real, before);
+    chmod(real.c_str(), 0646);
+    chown(real.c_str(), c.file, c.file);
+    if (c.link != kNoLink) {
+      std::filesystem::create_symlink("real.cfg", path);
+      lchown(path.c_str(), c.link, c.link);
+    }
+    chown(folder.File("").c_str(), c.folder, c.folder);
+    EXPECT_EQ(WriteOutcomeAs(c.writer, path), c.written ? "written" : "Unable to write to " + path);
+    EXPECT_EQ(ReadBytes(real), c.written ? "[MAIN]\r\nPort=8080\r\n" : before);
+    struct stat after {};
+    stat(real.c_str(), &after);
+    EXPECT_EQ(after.st_uid, c.file);
+    EXPECT_EQ(after.st_gid, c.file);
+    EXPECT_EQ(after.st_mode & 07777, 0646u);
+  }
+}
+
+// Two programs writing one file at once lose none of each other's keys.
+TEST(ProfileFile, WritesAtOnceFromTwoProcessesAllLand) {
+  TempFolder folder;
+  const std::string path = folder.File("Settings.cfg");
+  constexpr int kWrites = 200;
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    if (writers[w] == 0) {
+      for (int i = 0; i < kWrites; ++i) {
+        WritePrivateProfileString("MAIN", "W" + std::to_string(w) + "_" + std::to_string(i), "1",
+                                  path);
+      }
+      _exit(0);
+    }
+  }
+  for (const pid_t writer : writers) {
+    int status = 0;
+    waitpid(writer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (int w = 0; w < 2; ++w) {
+    for (int i = 0; i < kWrites; ++i) {
+      const std::string key = "W" + std::to_string(w) + "_" + std::to_string(i);
+      EXPECT_EQ(GetPrivateProfileString("MAIN", key, "lost", path), "1") << key;
+    }
   }
 }
 
