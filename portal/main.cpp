@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "integer_text.h"
 #include "portal_server.h"
 
 int main(int argc, char** argv) {
@@ -25,7 +27,12 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
     if (arg == "--port" && hasValue) {
-      options.port = std::atoi(argv[++i]);
+      const std::optional<int64_t> port = ParseByteCount(argv[++i]);
+      if (!port || *port < 1 || *port > 65535) {
+        std::fprintf(stderr, "melodrop-portal: the port is a number from 1 to 65535\n");
+        return 2;
+      }
+      options.port = static_cast<int>(*port);
     } else if (arg == "--catalogue" && hasValue) {
       catalogueFile = argv[++i];
     } else if (arg == "--tracks" && hasValue) {

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "portal_pages.h"
+#include "text.h"
 
 namespace {
 
@@ -94,8 +95,9 @@ std::string AccessLine(const httplib::Request& req, const httplib::Response& res
   const std::string bytes = res.is_chunked_content_provider_ ? "-"
                             : res.content_provider_          ? std::to_string(res.content_length_)
                                                              : std::to_string(res.body.size());
-  return std::string(time) + " " + req.method + " " + req.target + " " +
-         std::to_string(res.status) + " " + bytes;
+  // A request may hold any byte: none reaches the terminal as a control.
+  return std::string(time) + " " + text::WithVisibleControls(req.method) + " " +
+         text::WithVisibleControls(req.target) + " " + std::to_string(res.status) + " " + bytes;
 }
 
 }  // namespace
@@ -112,6 +114,13 @@ PortalServer::PortalServer(PortalOptions options, PortalCatalogue catalogue)
       catalogue_(std::move(catalogue)),
       server_(std::make_unique<httplib::Server>()) {
   server_->set_keep_alive_max_count(1000);
+  // A client that trickles its request or never reads the answer holds its
+  // connection a few seconds at most, and many such clients hold no more
+  // than their own threads; no request body grows the portal past 1 MiB.
+  server_->set_read_timeout(2);
+  server_->set_write_timeout(5);
+  server_->set_payload_max_length(1 << 20);
+  server_->new_task_queue = [] { return new httplib::ThreadPool(64); };
   // SO_REUSEADDR, not the library's SO_REUSEPORT: a portal started again at
   // once gets its port back from the last run's closed connections, but a
   // second portal never shares the port of a running one. The head and the

@@ -2,9 +2,6 @@
 // terminal tools removes it, and a file that a killed process left goes at
 // the next download into its folder.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,9 +14,8 @@
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
 #include "portal_server.h"
+#include "support/child_process.h"
 #include "track_download.h"
-
-extern char** environ;
 
 namespace {
 
@@ -74,35 +70,6 @@ struct Tool {
   const char* name;
   std::vector<std::string> args;  // "@" stands for the port, "#" for the file
 };
-
-pid_t Spawn(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t quiet;
-  posix_spawn_file_actions_init(&quiet);
-  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&quiet);
-  return pid;
-}
-
-// Waits (bounded) for the process to end; its wait status, or -1.
-int EndOf(pid_t pid) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return status;
-}
 
 bool WaitForTemporaryFile(const std::string& folder) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
