@@ -31,6 +31,7 @@ class TNetIOHandler : public TNetComponent {
   virtual void Open() { active_ = true; }
   virtual bool Readable(int timeoutMs) = 0;
   virtual bool Writable(int /*timeoutMs*/) { return true; }
+  // Takes what has arrived without waiting (the stack's Receive).
   virtual int Recv(void* buffer, int length) = 0;
   virtual int Send(const void* buffer, int length) = 0;
 

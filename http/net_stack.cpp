@@ -129,7 +129,7 @@ int TNetStack::FinishConnect(int handle, int waitMs) {
 int TNetStack::Receive(int handle, void* buffer, int length) {
   ssize_t result;
   do {
-    result = recv(handle, buffer, static_cast<size_t>(length), 0);
+    result = recv(handle, buffer, static_cast<size_t>(length), MSG_DONTWAIT);
   } while (result < 0 && errno == EINTR);
   return result < 0 ? Failed() : static_cast<int>(result);
 }

@@ -39,6 +39,8 @@ class TNetStack {
   // Waits up to waitMs for a started connect: kConnectPending while it
   // still goes on, else 0 or -1; the socket blocks again once it has ended.
   int FinishConnect(int handle, int waitMs);
+  // Takes what has arrived without waiting; -1 with code 10035 when
+  // nothing has.
   int Receive(int handle, void* buffer, int length);
   // Sends what the socket takes without waiting; -1 with code 10035 when
   // it takes nothing now.

@@ -108,26 +108,35 @@ int TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeout, bool rai
     if (raiseIfClosed) throw ENetNotConnected("Not Connected");
     return 0;
   }
-  int result;
-  do {
-    // Without a time limit or a hook the receive call itself waits.
-    const auto readable = [this](int waitMs) { return ioHandler_->Readable(waitMs); };
-    if ((timeout != kNoTimeLimit || OnIdle) && !WaitForTransport(readable, timeout)) {
-      if (raiseOnTimeout) throw ENetReadTimeout("Read Timeout");
-      return -1;
+  // Bytes that keep coming end no wait: the hook still runs every kIdleSliceMs.
+  if (OnIdle) RunIdleHookWhenDue();
+  const auto readable = [this](int waitMs) { return ioHandler_->Readable(waitMs); };
+  for (;;) {
+    // What has arrived is taken at once; only an empty socket is waited for,
+    // which saves a wait call per block while a body streams in.
+    const int result = ReceiveIntoInputBuffer(raiseIfClosed);
+    if (result == kNothingArrived) {
+      if (!WaitForTransport(readable, timeout)) {
+        if (raiseOnTimeout) throw ENetReadTimeout("Read Timeout");
+        return -1;
+      }
+      continue;
     }
-    result = ReceiveIntoInputBuffer(raiseIfClosed);
     CheckClosed(raiseIfClosed, false);
-  } while (result == 0 && Connected());
-  return result;
+    if (result != 0 || !Connected()) return result;
+  }
+}
+
+void TNetTCPConnection::RunIdleHookWhenDue() {
+  if (std::chrono::steady_clock::now() >= idleDue_) RunIdleHook();
 }
 
 bool TNetTCPConnection::WaitForTransport(const std::function<bool(int waitMs)>& ready,
                                          int timeoutMs) {
   if (!OnIdle) return WaitInSlices(ready, timeoutMs, nullptr);
-  // Bytes that keep coming end every wait before its slice runs out: the
-  // hook still runs every kIdleSliceMs.
-  if (std::chrono::steady_clock::now() >= idleDue_) RunIdleHook();
+  // A socket that takes bytes at once ends every wait before its slice runs
+  // out: the hook still runs every kIdleSliceMs.
+  RunIdleHookWhenDue();
   return WaitInSlices(ready, timeoutMs, [this] { RunIdleHook(); });
 }
 
@@ -143,7 +152,8 @@ int64_t TNetTCPConnection::ReadWorkReceived() const {
   return read.count + inputBuffer_.Size();
 }
 
-// One receive call, straight into the free end of the input buffer.
+// One receive call, straight into the free end of the input buffer;
+// kNothingArrived when the socket holds nothing yet.
 int TNetTCPConnection::ReceiveIntoInputBuffer(bool raiseIfClosed) {
   if (!ioHandler_) {
     if (raiseIfClosed) throw ENetNotConnected("Not Connected");
@@ -154,6 +164,7 @@ int TNetTCPConnection::ReceiveIntoInputBuffer(bool raiseIfClosed) {
   closedByPeer_ = result == 0;
   if (result < 0) {
     TNetStack& stack = TNetStack::Instance();
+    if (stack.WouldBlock()) return kNothingArrived;
     if (stack.CheckForSocketError(result,
                                   {socket_errors::kShutdown, socket_errors::kConnectionAborted})) {
       DropSocket();

@@ -95,6 +95,9 @@ class TNetTCPConnection : public TNetComponent {
   bool WaitForTransport(const std::function<bool(int waitMs)>& ready, int timeoutMs);
   // Calls OnIdle; raises "Not Connected" when it disconnected.
   void RunIdleHook();
+  // RunIdleHook once kIdleSliceMs have passed since it last ran.
+  void RunIdleHookWhenDue();
+  static constexpr int kNothingArrived = -2;
   int ReceiveIntoInputBuffer(bool raiseIfClosed);
   void WaitForBufferedBytes(int count);
   std::string TakeLine(size_t length, size_t terminatorLength, bool stripCR);
