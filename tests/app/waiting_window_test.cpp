@@ -93,4 +93,21 @@ TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
   }
 }
 
+// A track over 2 GiB still moves the bar: its bytes count in larger steps.
+TEST_F(WaitingWindowTest, TheBarMovesForATrackOver2GiB) {
+  Start();
+  TNetHTTP& http = window->Http();
+  const int64_t size = 3000000000;
+  http.OnWorkBegin(&http, TWorkMode::wmRead, size);
+  for (const int64_t arrived : {size / 2, size}) {
+    http.OnWork(&http, TWorkMode::wmRead, arrived);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Bar()->isVisible() && Bar()->value() == Bar()->maximum() * arrived / size; },
+        kWaitMs))
+        << arrived << ": " << Bar()->value() << " of " << Bar()->maximum();
+  }
+  EXPECT_GT(Bar()->maximum(), 1 << 30);
+  http.OnWorkEnd(&http, TWorkMode::wmRead);
+}
+
 }  // namespace
