@@ -78,27 +78,6 @@ TEST_F(CookieStoreTest, WhatIsSentBack) {
   EXPECT_EQ(store.CookieCollection().Find("q")->Path, "/mail/") << "quotes removed";
 }
 
-// At most 50 cookies per domain and 3000 in all; past that the oldest goes.
-TEST_F(CookieStoreTest, AServerCannotMakeTheStoreKeepMoreThanABrowsersShare) {
-  for (int i = 0; i < 60; ++i) store.AddServerCookie("c" + std::to_string(i) + "=1", kLogin);
-  EXPECT_EQ(store.CookieCollection().Count(), 50);
-  EXPECT_EQ(store.CookieCollection().Find("c9"), nullptr);
-  EXPECT_NE(store.CookieCollection().Find("c10"), nullptr);
-  store.AddServerCookie("c10=2", kLogin);  // stored anew: no longer the oldest
-  store.AddServerCookie("c60=1", kLogin);
-  EXPECT_NE(store.CookieCollection().Find("c10"), nullptr);
-  EXPECT_EQ(store.CookieCollection().Find("c11"), nullptr);
-  for (int host = 0; host < 61; ++host) {
-    for (int i = 0; i < 50; ++i) {
-      store.AddServerCookie("h" + std::to_string(host) + "_" + std::to_string(i) + "=1",
-                            "host" + std::to_string(host) + ".test");
-    }
-  }
-  EXPECT_EQ(store.CookieCollection().Count(), 3000);
-  EXPECT_EQ(For(kLogin), "") << "the oldest domain's cookies went first";
-  EXPECT_EQ(store.CookieCollection().Find("h60_49")->Value, "1");
-}
-
 TEST_F(CookieStoreTest, AFutureDateOrMaxAgeKeepsTheCookieUntilThen) {
   store.AddServerCookie("until=1; path=/; expires=Mon, 07 Dec 2026 12:00:10 GMT", kLogin);
   store.AddServerCookie("aged=1; path=/; max-age=60", kLogin);

@@ -5,7 +5,6 @@
 
 #include "net_stack.h"
 #include "support/raw_sockets.h"
-#include "support/silent_resolver.h"
 #include "support/work_event_log.h"
 #include "tcp_test_helpers.h"
 
@@ -15,7 +14,6 @@ using namespace testing_support;
 
 // Every wait runs the hook; a Disconnect from it ends the wait.
 TEST(IdleHook, RunsDuringEveryWaitAndADisconnectFromItEndsTheWait) {
-  SilentResolver neverAnswers;
   FullListener neverAccepts;
   LoopbackServer silent(Script().StaySilent());
   LoopbackServer neverReads(Script().Pause(Milliseconds(10000)));
@@ -28,12 +26,6 @@ TEST(IdleHook, RunsDuringEveryWaitAndADisconnectFromItEndsTheWait) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {"name lookup", 0, 3,
-       [](TNetTCPClient& c) {
-         c.SetHost(SilentResolver::kHost);
-         c.Connect();
-       },
-       "Not Connected"},
       {"connect", neverAccepts.Port(), 3, [](TNetTCPClient& c) { c.Connect(); }, "Not Connected"},
       {"the system's connect limit", neverAccepts.Port(), 0, [](TNetTCPClient& c) { c.Connect(); },
        "Socket Error # 10060\r\nConnection timed out."},

@@ -205,73 +205,49 @@ TEST(ProfileFile, AWriteKeepsWhatTheUserSetUpAndRefusesWhatItMayNotChange) {
 }
 
 // Whoever writes, the file keeps its owner, group and mode; a link is
-// followed only when the writer owns it and the file behind it.
-TEST(ProfileFile, AWriteKeepsTheFilesOwnerAndFollowsOnlyTheWritersOwnLinks) {
-  if (geteuid() != 0) GTEST_SKIP() << "the owners need root";
-  constexpr uid_t kRoot = 0;
-  constexpr uid_t kNoLink = 1;
+// followed only when the writer owns it and its file. Two writers at once
+// lose nothing.
+TEST(ProfileFile, AWriteKeepsTheOwnerFollowsOnlyOwnLinksAndLosesNothingToAnother) {
   const struct {
     const char* name;
-    uid_t writer, folder, file, link;
+    uid_t writer, file, link;  // link 1: none
     bool written;
-  } cases[] = {
-      {"root writes a user's file", kRoot, kNobody, kNobody, kNoLink, true},
-      {"a user writes through a link of theirs", kNobody, kNobody, kNobody, kNobody, true},
-      {"root writes through a link of its own", kRoot, kRoot, kRoot, kRoot, true},
-      {"a user's link to root's file", kNobody, kNobody, kRoot, kNobody, false},
-      {"root through a user's link", kRoot, kNobody, kRoot, kNobody, false},
-  };
-  const std::string before = "[MAIN]\r\nPort=81\r\n";
+  } cases[] = {{"root writes a user's file", 0, kNobody, 1, true},
+               {"a user's own link", kNobody, kNobody, kNobody, true},
+               {"a user's link to root's file", kNobody, 0, kNobody, false},
+               {"root through a user's link", 0, 0, kNobody, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    if (geteuid() != 0) break;  // the owners need root
     TempFolder folder;
-    const std::string path = folder.File("Settings.cfg");
-    const std::string real = c.link == kNoLink ? path : folder.File("real.cfg");
-    WriteBytes(real, before);
+    const std::string path = folder.File("Settings.cfg"), real = folder.File("real.cfg");
+    WriteBytes(real, "[MAIN]\r\nPort=81\r\n");
     chmod(real.c_str(), 0646);
     chown(real.c_str(), c.file, c.file);
-    if (c.link != kNoLink) {
-      std::filesystem::create_symlink("real.cfg", path);
-      lchown(path.c_str(), c.link, c.link);
-    }
-    chown(folder.File("").c_str(), c.folder, c.folder);
+    chown(folder.File("").c_str(), kNobody, kNobody);
+    if (c.link == 1) std::filesystem::rename(real, path);
+    if (c.link != 1) std::filesystem::create_symlink("real.cfg", path);
+    if (c.link != 1) lchown(path.c_str(), c.link, c.link);
     EXPECT_EQ(WriteOutcomeAs(c.writer, path), c.written ? "written" : "Unable to write to " + path);
-    EXPECT_EQ(ReadBytes(real), c.written ? "[MAIN]\r\nPort=8080\r\n" : before);
     struct stat after {};
-    stat(real.c_str(), &after);
-    EXPECT_EQ(after.st_uid, c.file);
-    EXPECT_EQ(after.st_gid, c.file);
-    EXPECT_EQ(after.st_mode & 07777, 0646u);
+    stat(path.c_str(), &after);
+    EXPECT_EQ(ReadBytes(path).find("8080") != std::string::npos, c.written) << c.name;
+    EXPECT_EQ(std::vector<unsigned>({after.st_uid, after.st_gid, after.st_mode & 07777}),
+              std::vector<unsigned>({c.file, c.file, 0646u}))
+        << c.name;
   }
-}
-
-// Two programs writing one file at once lose none of each other's keys.
-TEST(ProfileFile, WritesAtOnceFromTwoProcessesAllLand) {
   TempFolder folder;
-  const std::string path = folder.File("Settings.cfg");
-  constexpr int kWrites = 200;
   pid_t writers[2];
-  for (int w = 0; w < 2; ++w) {
-    writers[w] = fork();
-    if (writers[w] == 0) {
-      for (int i = 0; i < kWrites; ++i) {
-        WritePrivateProfileString("MAIN", "W" + std::to_string(w) + "_" + std::to_string(i), "1",
-                                  path);
-      }
-      _exit(0);
+  for (pid_t& writer : writers) {
+    if ((writer = fork()) != 0) continue;
+    for (int i = 0; i < 200; ++i) {
+      WritePrivateProfileString("MAIN", std::to_string(getpid()) + "_" + std::to_string(i), "1",
+                                folder.File("Settings.cfg"));
     }
+    _exit(0);
   }
-  for (const pid_t writer : writers) {
-    int status = 0;
-    waitpid(writer, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  for (int w = 0; w < 2; ++w) {
-    for (int i = 0; i < kWrites; ++i) {
-      const std::string key = "W" + std::to_string(w) + "_" + std::to_string(i);
-      EXPECT_EQ(GetPrivateProfileString("MAIN", key, "lost", path), "1") << key;
-    }
-  }
+  for (const pid_t writer : writers) waitpid(writer, nullptr, 0);
+  const std::string written = ReadBytes(folder.File("Settings.cfg"));
+  EXPECT_EQ(std::count(written.begin(), written.end(), '='), 400);
 }
 
 }  // namespace
