@@ -57,8 +57,10 @@ std::optional<pid_t> OwnerOf(const std::string& name) {
     return std::nullopt;
   const std::string pid = stem.substr(dot + 1, dash - dot - 1);
   const std::string random = stem.substr(dash + 1);
+  // Exactly the random part TemporaryNameBeside writes: a user's own file
+  // that merely looks alike ("notes.2024-01.tmp") is never taken for one.
   if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos ||
-      random.find_first_not_of("0123456789abcdef") != std::string::npos) {
+      random.size() != 8 || random.find_first_not_of("0123456789abcdef") != std::string::npos) {
     return std::nullopt;
   }
   return static_cast<pid_t>(std::stol(pid));

@@ -126,6 +126,13 @@ bool TNetCustomHTTP::FollowRedirect(TNetHTTPMethod& method, std::string& url, TS
 
 void TNetCustomHTTP::PrepareRequest(const std::string& url) {
   const TNetURI uri(url);
+  // Only the web's own protocol is spoken: a location of another scheme
+  // (file, ftp, gopher) must not be asked of a web server.
+  if (!uri.Protocol.empty() && !text::EqualsIgnoringCase(uri.Protocol, "http") &&
+      !text::EqualsIgnoringCase(uri.Protocol, "https")) {
+    throw ENetUnknownProtocol("Unsupported protocol \"" + uri.Protocol + "\".");
+  }
+  if (HasControlBytes(uri.Host)) throw ENetException("Invalid host name.");
   if (!uri.Username.empty()) {
     request_.Username = uri.Username;
     request_.Password = uri.Password;
@@ -135,13 +142,6 @@ void TNetCustomHTTP::PrepareRequest(const std::string& url) {
   url_.Path = TNetURI::ResolvePath(url_.Path, uri.Path);
   url_.Document = uri.Document;
   url_.Params = uri.Params;
-  // Only the web's own protocol is spoken: a location of another scheme
-  // (file, ftp, gopher) must not be asked of a web server.
-  if (!uri.Protocol.empty() && !text::EqualsIgnoringCase(uri.Protocol, "http") &&
-      !text::EqualsIgnoringCase(uri.Protocol, "https")) {
-    throw ENetUnknownProtocol("Unsupported protocol \"" + uri.Protocol + "\".");
-  }
-  if (HasControlBytes(uri.Host)) throw ENetException("Invalid host name.");
   if (!uri.Host.empty()) url_.Host = uri.Host;
   url_.Protocol = uri.Protocol.empty() ? "http" : uri.Protocol;
   if (!uri.Port.empty()) {
@@ -289,18 +289,19 @@ bool TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
 void TNetCustomHTTP::DiscardRedirectBody() {
   const int32_t savedTimeout = ReadTimeout;
   ReadTimeout = kRedirectBodyTimeout;
-  try {
-    TBoundedMemoryStream discarded(kMaxSideBody);
-    ReadBody(discarded);
-  } catch (const ENetNotConnected&) {
-    // Stopped by the user: no further request goes out.
-    ReadTimeout = savedTimeout;
-    throw;
-  } catch (const std::exception&) {
-    // A redirect's body does not matter (the connection is not kept when
-    // it was not read to its end); the next request decides.
-  }
-  ReadTimeout = savedTimeout;
+  WithCleanup(
+      [&] {
+        try {
+          TBoundedMemoryStream discarded(kMaxSideBody);
+          ReadBody(discarded);
+        } catch (const ENetNotConnected&) {
+          throw;  // stopped by the user: no further request goes out
+        } catch (const std::exception&) {
+          // A redirect's body does not matter (the connection is not kept
+          // when it was not read to its end); the next request decides.
+        }
+      },
+      [&] { ReadTimeout = savedTimeout; });
 }
 
 void TNetCustomHTTP::RaiseProtocolError() {

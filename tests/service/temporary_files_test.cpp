@@ -31,9 +31,9 @@ TEST(TemporaryFiles, ADownloadRemovesWhatEndedProcessesLeftAndTakesAFreshName) {
   // naming would have tried is taken.
   for (int i = 0; i < 100; ++i)
     WriteBytes(folder.File("a.mp3." + live + "-" + std::to_string(i) + ".tmp"), "");
-  WriteBytes(folder.File("notes.tmp"), "");
-  WriteBytes(folder.File("a.mp3." + dead + "-0.tmp"), "");
-  WriteBytes(folder.File("b.mp3." + dead + "-9f3a.tmp"), "");
+  WriteBytes(folder.File("notes." + dead + "-01.tmp"), "");
+  WriteBytes(folder.File("a.mp3." + dead + "-0000abcd.tmp"), "");
+  WriteBytes(folder.File("b.mp3." + dead + "-9f3a0b1c.tmp"), "");
   LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "track")));
   TTrackFile(folder.File("a.mp3")).Receive(*ProgramClient(), BaseURL(server) + "/t.mp3");
   EXPECT_EQ(ReadBytes(folder.File("a.mp3")), "track");
