@@ -3,6 +3,8 @@
 #include "track_download.h"
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -13,10 +15,15 @@
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
 #include "cp1251.h"
+#include "portal_server.h"
 
 namespace {
 
 using namespace testing_support;
+
+size_t FilesIn(const std::string& folder) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
 
 struct FetchCase {
   const char* name;
@@ -52,7 +59,8 @@ TEST(TrackDownload, OnlyAWholeTrackIsFetched) {
 
 // The track file: the body arrives straight in a temporary file, which takes
 // the name only when whole. Whatever fails, the file that had the name is
-// left as it was and nothing else is left behind.
+// left as it was and nothing else is left behind, not even what an ended
+// process had left.
 TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
   const std::string track(3 << 20, 'm');
   struct Case {
@@ -80,11 +88,16 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
   signal(SIGXFSZ, SIG_IGN);  // a refused write is an error, not the end
   rlimit unlimited{};
   getrlimit(RLIMIT_FSIZE, &unlimited);
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
     const std::string path = folder.File("song.mp3");
     WriteBytes(path, "the file that had the name");
+    WriteBytes(path + "." + std::to_string(ended) + "-0000abcd.tmp", "left by a killed download");
+    WriteBytes(path + "." + std::to_string(ended) + "-01.tmp", "the user's own, alike");
     LoopbackServer server(Script().ReadHead().Send(c.reply).Close());
     auto http = ProgramClient();
     bool stopped = false;
@@ -107,9 +120,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
       expected.replace(at, 1, path);
     EXPECT_EQ(outcome, expected);
     EXPECT_TRUE(ReadBytes(path) == (c.outcome.empty() ? track : "the file that had the name"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(FilesIn(folder.File("")), 2u) << "the file that had the name and the user's own";
   }
   signal(SIGXFSZ, SIG_DFL);
 }
@@ -128,6 +139,42 @@ TEST(TrackDownload, MP3IsAppendedUnlessTheNameEndsSo) {
   } cases[] = {{"song", "song.mp3"},       {"song.mp3", "song.mp3"}, {"SONG.Mp3", "SONG.Mp3"},
                {"song.mp", "song.mp.mp3"}, {"mp3", "mp3.mp3"},       {".mp3", ".mp3"}};
   for (const auto& c : cases) EXPECT_EQ(SavedTrackPath(c.chosen), c.saved) << c.chosen;
+}
+
+// A signal ends a terminal tool's download without a trace.
+TEST(TrackDownload, ASignalToATerminalToolRemovesItsTemporaryFile) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Slow Song", 100 << 20);
+  PortalOptions slow;
+  slow.bytesPerSecond = 1 << 20;
+  BackgroundPortal portal(slow, catalogue);
+  const std::string port = std::to_string(portal.Server().Port());
+  for (const std::string tool : {MELODROP_CLI, MELODROP_GET}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      TempFolder folder;
+      const std::string path = folder.File("song.mp3");
+      WriteBytes(path, "the user's file");
+      const pid_t child = fork();
+      if (child == 0) {
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        if (tool == MELODROP_CLI)
+          execl(MELODROP_CLI, MELODROP_CLI, "--port", port.c_str(), "get", "slow", "1",
+                path.c_str(), nullptr);
+        execl(MELODROP_GET, MELODROP_GET, "-o", path.c_str(),
+              ("http://127.0.0.1:" + port + "/tracks/1.mp3").c_str(), nullptr);
+        _exit(127);
+      }
+      for (int i = 0; i < 4000 && FilesIn(folder.File("")) < 2; ++i) usleep(5000);
+      kill(child, signal);
+      int status = 0;  // each wait bounded to 20 s
+      for (int i = 0; i < 4000 && waitpid(child, &status, WNOHANG) == 0; ++i) usleep(5000);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << tool << signal;
+      kill(child, SIGKILL);
+      EXPECT_EQ(FilesIn(folder.File("")), 1u) << tool << signal;
+      EXPECT_EQ(ReadBytes(path), "the user's file");
+    }
+  }
 }
 
 }  // namespace
