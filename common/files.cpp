@@ -19,22 +19,6 @@ std::string FullPath(const std::string& path) {
   return std::string(resolved) + (resolved[1] == '\0' ? "" : "/") + name;
 }
 
-namespace {
-
-// Creates a new file beside target for a write that replaces it and puts
-// its name in `name`; -1 with errno set when none can be made.
-int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& name) {
-  // A random part makes a taken name unlikely; a few tries make it rare.
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    name = TemporaryNameBeside(target);
-    const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (handle >= 0 || errno != EEXIST) return handle;
-  }
-  return -1;
-}
-
-}  // namespace
-
 bool WriteAll(int handle, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(handle, bytes.data() + done, bytes.size() - done);
@@ -53,16 +37,23 @@ bool CreateFoldersFor(const std::string& file) {
   return true;
 }
 
-TReplacingFile::TReplacingFile(const std::string& target, mode_t mode)
-    : target_(target), handle_(CreateTemporaryBeside(target, mode, temporary_)) {
-  // The name of an attempt that failed may be another's file.
+TReplacingFile::TReplacingFile(const std::string& target, mode_t mode) : target_(target) {
+  // A random part makes a taken name unlikely; a few tries make it rare.
+  // Each name is marked for removal on a signal before the file is made, so
+  // that no signal finds a file unmarked: the name holds this process's id,
+  // and a file that already had it can only be an ended process's.
+  for (int attempt = 0; attempt < 16 && handle_ < 0; ++attempt) {
+    temporary_ = TemporaryNameBeside(target);
+    removedOnSignal_.emplace(temporary_);
+    handle_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (handle_ < 0 && errno != EEXIST) break;
+  }
   if (handle_ < 0) {
     const int error = errno;
+    removedOnSignal_.reset();
     temporary_.clear();
     errno = error;
-    return;
   }
-  removedOnSignal_.emplace(temporary_);
 }
 
 TReplacingFile::~TReplacingFile() {

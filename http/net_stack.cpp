@@ -5,6 +5,8 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -209,6 +211,10 @@ std::string TNetStack::ResolveHost(const std::string& host, const std::function<
   };
   const auto answer = std::make_shared<Answer>();
   std::thread([answer, lookup, host] {
+    // The program's signals go to its own threads, which know what to do.
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::string ip;
     const int error = lookup(host, ip);
     std::lock_guard<std::mutex> lock(answer->mutex);
