@@ -182,10 +182,9 @@ void TNetCookies::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie) {
   const auto inDomain = [&](const TNetNetscapeCookie& c) {
     return text::EqualsIgnoringCase(DomainOf(c), domain);
   };
+  const auto any = [](const TNetNetscapeCookie&) { return true; };
   if (CountWhere(inDomain) > kMaxCookiesPerDomain) RemoveOldestWhere(inDomain);
-  if (CountWhere([](const TNetNetscapeCookie&) { return true; }) > kMaxCookies) {
-    RemoveOldestWhere([](const TNetNetscapeCookie&) { return true; });
-  }
+  if (CountWhere(any) > kMaxCookies) RemoveOldestWhere(any);
 }
 
 std::string TNetCookies::DomainOf(const TNetNetscapeCookie& cookie) {
