@@ -8,7 +8,28 @@
 #include <climits>
 #include <cstdlib>
 
+#include "cp1251.h"
 #include "temporary_files.h"
+
+namespace {
+
+TMessage FileErrorMessage(EFileError::TAction action, const std::string& path, int error) {
+  static const std::string kCannotWrite = Utf8ToCp1251("Не удалось записать файл ");
+  return TMessage(action == EFileError::TAction::kCreate ? "Cannot create file " : kCannotWrite)
+      .Append(QuotedPathAndReason(path, error));
+}
+
+}  // namespace
+
+EFileError::EFileError(TAction action, std::string path, int error)
+    : std::runtime_error(FileErrorMessage(action, path, error).Utf8()),
+      action_(action),
+      path_(std::move(path)),
+      error_(error) {}
+
+TMessage EFileError::Message() const {
+  return FileErrorMessage(action_, path_, error_);
+}
 
 std::string FullPath(const std::string& path) {
   const size_t slash = path.rfind('/');

@@ -4,10 +4,33 @@
 #include <sys/types.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "message.h"
 #include "temporary_files.h"
+
+// A file that cannot be made or written: what was tried, the path and the
+// system's error number. Its message keeps the path and the reason as the
+// system's bytes.
+class EFileError : public std::runtime_error, public TMessageCarrier {
+ public:
+  enum class TAction { kCreate, kWrite };
+  EFileError(TAction action, std::string path, int error);
+
+  TAction Action() const { return action_; }
+  const std::string& Path() const { return path_; }
+  int Error() const { return error_; }
+  // "Cannot create file "FULL PATH". REASON", or "Не удалось записать файл
+  // "FULL PATH". REASON" when the system refused the bytes.
+  TMessage Message() const override;
+
+ private:
+  TAction action_;
+  std::string path_;
+  int error_;
+};
 
 // The path with its folder resolved to an absolute one (the name kept as it
 // stands); the path itself when the folder does not exist.

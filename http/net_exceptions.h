@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "message.h"
+
 class ENetException : public std::runtime_error {
  public:
   explicit ENetException(const std::string& message) : std::runtime_error(message) {}
@@ -62,12 +64,13 @@ class ENetSocketError : public ENetException {
   int errorCode_;
 };
 
-// An HTTP error status: the message is the status line.
-class ENetHTTPProtocolException : public ENetProtocolReplyError {
+// An HTTP error status: the message is the status line, as the server sent it.
+class ENetHTTPProtocolException : public ENetProtocolReplyError, public TMessageCarrier {
  public:
   ENetHTTPProtocolException(int errorCode, const std::string& statusLine,
                             const std::string& errorBody)
       : ENetProtocolReplyError(statusLine), errorCode_(errorCode), errorBody_(errorBody) {}
+  TMessage Message() const override { return TMessage().Network(what()); }
   int ErrorCode() const { return errorCode_; }
   const std::string& ErrorMessage() const { return errorBody_; }
 

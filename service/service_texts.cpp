@@ -27,8 +27,4 @@ std::string TrackCutShort(int64_t received) {
          std::to_string(received) + Utf8ToCp1251(" байт.");
 }
 
-std::string CannotWriteFile(const std::string& quotedPathAndReason) {
-  return Utf8ToCp1251("Не удалось записать файл ") + quotedPathAndReason;
-}
-
 }  // namespace service_texts

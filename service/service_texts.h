@@ -21,7 +21,5 @@ std::string SearchFinished(int matchCount);
 std::string TrackIncomplete(int64_t received, int64_t total);
 // "Файл загружен не полностью: сервер прервал передачу после " + received + " байт."
 std::string TrackCutShort(int64_t received);
-// "Не удалось записать файл " + quoted path + ". " + the system's reason
-std::string CannotWriteFile(const std::string& quotedPathAndReason);
 
 }  // namespace service_texts

@@ -4,9 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <functional>
-#include <stdexcept>
 
 #include "files.h"
 #include "service_texts.h"
@@ -33,18 +31,12 @@ std::string SavedTrackPath(const std::string& chosenName) {
 
 namespace {
 
-std::string Quoted(const std::string& path) {
-  return "\"" + FullPath(path) + "\". ";
-}
-
-// The message of a file that cannot be made: "Cannot create file "<full
-// path>". <system's reason>".
 [[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
-  throw std::runtime_error("Cannot create file " + Quoted(path) + std::strerror(error));
+  throw EFileError(EFileError::TAction::kCreate, path, error);
 }
 
 [[noreturn]] void RaiseCannotWrite(const std::string& path, int error) {
-  throw std::runtime_error(service_texts::CannotWriteFile(Quoted(path) + std::strerror(error)));
+  throw EFileError(EFileError::TAction::kWrite, path, error);
 }
 
 // What killed downloads left in the folder goes before a new one starts.

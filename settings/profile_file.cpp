@@ -202,14 +202,14 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
                                const std::string& value, const std::string& path) {
   const std::string fullPath = FullPath(path);
   const std::optional<std::string> followed = WriteTarget(fullPath);
-  if (!followed) throw EIniFileException("Unable to write to " + fullPath);
+  if (!followed) throw EIniFileException(fullPath);
   const std::string& target = *followed;
   const TFolderLock lock(target);
   std::string bytes;
   // A file that cannot be read would be replaced by the one key: the
   // other settings would be lost.
   if (ReadFile(target, bytes) == ReadOutcome::kUnreadable) {
-    throw EIniFileException("Unable to write to " + fullPath);
+    throw EIniFileException(fullPath);
   }
   std::vector<Line> lines = SplitLines(bytes);
   // New lines follow the file's own line ends.
@@ -234,5 +234,5 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
   }
   std::string result;
   for (const Line& line : lines) result += line.content + line.ending;
-  if (!ReplaceFile(target, result)) throw EIniFileException("Unable to write to " + fullPath);
+  if (!ReplaceFile(target, result)) throw EIniFileException(fullPath);
 }

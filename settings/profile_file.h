@@ -6,10 +6,19 @@
 #include <stdexcept>
 #include <string>
 
-// A write the system refused: "Unable to write to <full path>".
-class EIniFileException : public std::runtime_error {
+#include "message.h"
+
+// A write the system refused: "Unable to write to <full path>". The path
+// stays the system's bytes in its message.
+class EIniFileException : public std::runtime_error, public TMessageCarrier {
  public:
-  explicit EIniFileException(const std::string& message) : std::runtime_error(message) {}
+  explicit EIniFileException(const std::string& fullPath)
+      : std::runtime_error("Unable to write to " + fullPath), fullPath_(fullPath) {}
+  TMessage Message() const override { return TMessage("Unable to write to ").System(fullPath_); }
+  const std::string& Path() const { return fullPath_; }
+
+ private:
+  std::string fullPath_;
 };
 
 // The value of key in section, or defaultValue when the file, the section or

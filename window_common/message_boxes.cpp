@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "error_words.h"
 #include "qt_text.h"
 
 namespace {
@@ -81,14 +82,16 @@ void ShowMessage(const std::string& text) {
   box.exec();
 }
 
-std::string ErrorDisplayText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+TMessage ErrorDisplayText(TMessage message) {
+  const std::vector<TMessage::TPart>& parts = message.Parts();
+  const std::string last = parts.empty() ? std::string() : parts.back().bytes;
+  if (!last.empty() && static_cast<unsigned char>(last.back()) > '.') message.Program(".");
   return message;
 }
 
 void ShowException(const std::exception& error) {
   QMessageBox box(QMessageBox::Critical, BoxCaption(),
-                  QStringFromCp1251(ErrorDisplayText(error.what())), QMessageBox::Ok,
+                  QStringFromMessage(ErrorDisplayText(WindowMessageOf(error))), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.setTextFormat(Qt::PlainText);

@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+#include "message.h"
+
 // The caption of every box: the application's title (Windows-1251).
 void SetBoxCaption(const std::string& caption);
 
@@ -14,13 +16,14 @@ void SetBoxCaption(const std::string& caption);
 // are wide enough for their caption and have a fixed size.
 void ShowMessage(const std::string& text);
 
-// The error icon, one "OK" and the message with its closing period.
+// The error icon, one "OK" and the failure's words (`WindowMessageOf`)
+// with their closing period.
 void ShowException(const std::exception& error);
 
 // The message as the error display shows it: a "." is appended when the
 // last byte is greater than "." (letters, digits, "?"), not after ".", "!",
 // ")" or a space.
-std::string ErrorDisplayText(const std::string& message);
+TMessage ErrorDisplayText(TMessage message);
 
 // Runs a command or creation handler; an exception that escapes it ends it
 // and is shown, and the program goes on.

@@ -10,9 +10,9 @@
 
 #include "files.h"
 #include "http_client.h"
+#include "message.h"
 #include "program_http_settings.h"
 #include "streams.h"
-#include "text.h"
 
 namespace {
 
@@ -82,10 +82,15 @@ void Get(TNetHTTP& http, const std::string& url, TStream& body) {
   if (http.Response().BodyTruncated) throw std::runtime_error("the body arrived incomplete");
 }
 
+// "WHAT PATH: REASON", with errno's reason.
+[[noreturn]] void RaiseFileError(const char* what, const std::string& path) {
+  throw EMessage(TMessage(what).System(path).Program(": ").System(std::strerror(errno)));
+}
+
 // A device or a pipe (/dev/null) takes the body as it comes.
 void GetIntoDevice(TNetHTTP& http, const std::string& url, const std::string& path) {
   const int handle = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (handle < 0) throw std::runtime_error("Cannot open " + path + ": " + std::strerror(errno));
+  if (handle < 0) RaiseFileError("Cannot open ", path);
   TFileStream body(handle);
   try {
     Get(http, url, body);
@@ -105,13 +110,11 @@ void GetIntoFile(TNetHTTP& http, const std::string& url, const std::string& path
     return GetIntoDevice(http, url, path);
   RemoveStaleTemporaryFiles(path);
   TReplacingFile file(path);
-  if (file.Handle() < 0)
-    throw std::runtime_error("Cannot create " + path + ": " + std::strerror(errno));
+  if (file.Handle() < 0) RaiseFileError("Cannot create ", path);
   TFileStream body(file.Handle());
   Get(http, url, body);
   body.Flush();
-  if (!file.Close(false) || !file.Commit())
-    throw std::runtime_error("Cannot write " + path + ": " + std::strerror(errno));
+  if (!file.Close(false) || !file.Commit()) RaiseFileError("Cannot write ", path);
 }
 
 }  // namespace
@@ -140,8 +143,9 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
       }
     } catch (const std::exception& e) {
       out.flush();
-      // One line, whatever the server sent in its status line.
-      err << text::WithVisibleControls(url) << ": " << text::WithVisibleControls(e.what()) << '\n';
+      // What the server sent stays on its line; the program's own
+      // two-line messages keep their break.
+      err << TMessage().System(url).Program(": ").Append(MessageOf(e)).Utf8() << '\n';
       status = 1;
     }
   }

@@ -5,6 +5,7 @@
 #include "catalogue_search.h"
 #include "cp1251.h"
 #include "integer_text.h"
+#include "message.h"
 #include "portal_session.h"
 #include "program_http_settings.h"
 #include "program_settings.h"
@@ -124,7 +125,7 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
       TIniFile(options.file).WriteString(settings_keys::kSection, options.key, options.value);
       return 0;
     } catch (const std::exception& e) {
-      err << ForTerminal(e.what()) << "\n";
+      err << MessageOf(e).Utf8() << "\n";
       return 1;
     }
   }
@@ -147,10 +148,14 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
     } else {
       try {
         Download(http, view.Link(options.row - 1), options.file, err, progressBar);
-        out << "saved " << ForTerminal(view.Title(options.row - 1)) << " to " << options.file
+        out << TMessage("saved ")
+                   .Network(view.Title(options.row - 1))
+                   .Program(" to ")
+                   .System(options.file)
+                   .Utf8()
             << "\n";
       } catch (const std::exception& e) {
-        err << ForTerminal(e.what()) << "\n";
+        err << MessageOf(e).Utf8() << "\n";
         status = 1;
       }
     }
@@ -158,7 +163,7 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   try {
     session.Close();
   } catch (const std::exception& e) {
-    err << ForTerminal(e.what()) << "\n";
+    err << MessageOf(e).Utf8() << "\n";
     status = 1;
   }
   return status;

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "cp1251.h"
-#include "text.h"
+#include "message.h"
 
 std::string ForTerminal(const std::string& text) {
-  return Cp1251ToUtf8(text::WithVisibleControls(text));
+  return TMessage().Network(text).Utf8();
 }
 
 void TTerminalView::SetCaption(const std::string& caption) {

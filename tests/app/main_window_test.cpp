@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ASSERT_TRUE(Download(folder.File("taken")));
   ASSERT_TRUE(error.Answered());
   EXPECT_EQ(error.text.toStdString(),
-            "Cannot create file \"" + folder.File("taken.mp3") + "\". Is a directory.");
+            "Не удалось создать файл \"" + folder.File("taken.mp3") + "\". Is a directory.");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
                           std::filesystem::directory_iterator()),
             4)
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ModalAnswer refused;
   ASSERT_TRUE(Download("/proc/track"));
   ASSERT_TRUE(refused.Answered());
-  EXPECT_TRUE(refused.text.startsWith(QStringLiteral("Cannot create file \"/proc/track.mp3\". ")))
+  EXPECT_TRUE(refused.text.startsWith(Utf8("Не удалось создать файл \"/proc/track.mp3\". ")))
       << refused.text.toStdString();
   EXPECT_EQ(Requests().size(), requests);
 
@@ -319,7 +319,7 @@ TEST_F(MainWindowTest, AFailedLogoutIsShownAndTheWindowClosesAnyway) {
   ModalAnswer error;
   window->close();
   ASSERT_TRUE(error.Answered());
-  EXPECT_TRUE(error.text.startsWith(QStringLiteral("Socket Error # 10061")));
+  EXPECT_EQ(error.text, Utf8("Ошибка подключения: сервер отклонил подключение."));
   EXPECT_EQ(closes, 1);
 }
 

@@ -112,7 +112,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
     try {
       TTrackFile(path).Receive(*http, BaseURL(server) + "/t.mp3");
     } catch (const std::exception& e) {
-      outcome = Cp1251ToUtf8(e.what());
+      outcome = ::MessageOf(e).Utf8();
     }
     setrlimit(RLIMIT_FSIZE, &unlimited);
     std::string expected = c.outcome;
@@ -128,7 +128,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
 TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
   TempFolder folder;
   EXPECT_EQ(
-      MessageOf([&] { TTrackFile(folder.File("missing/song.mp3")); }),
+      WhatOf<EFileError>([&] { TTrackFile(folder.File("missing/song.mp3")); }),
       "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
 }
 

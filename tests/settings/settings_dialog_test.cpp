@@ -207,7 +207,7 @@ TEST_F(SettingsDialogTest, FailuresAreShownAndTheDialogStaysOpen) {
       {"abc", false, "'abc' is not a valid integer value.", {}},
       {"", false, "'' is not a valid integer value.", {}},
       {"0x000000050", false, "'0x000000050' is not a valid integer value.", {}},
-      {"8080", true, "Unable to write to " + path + ".", {8080}},
+      {"8080", true, "Не удалось сохранить настройки в файл " + path + ".", {8080}},
   };
   const std::string stored = "[MAIN]\r\nPort=81\r\n";
   for (const auto& c : cases) {

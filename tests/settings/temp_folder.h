@@ -1,5 +1,7 @@
 #pragma once
 // A fresh folder under the test's temporary directory, removed afterwards.
+// Its name is Cyrillic, as a Russian desktop's music folder is: every test
+// that touches files meets a path that is UTF-8 and not Windows-1251.
 
 #include <filesystem>
 #include <fstream>
@@ -12,12 +14,20 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "melodrop-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    root_ = mkdtemp(pattern.data());
+    // Open to every user, as the folders above a user's files are.
+    std::filesystem::permissions(
+        root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                   std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                   std::filesystem::perms::others_exec);
+    path_ = root_ / "Музыка";
+    std::filesystem::create_directory(path_);
   }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
+  ~TempFolder() { std::filesystem::remove_all(root_); }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
 
  private:
+  std::filesystem::path root_;
   std::filesystem::path path_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cp1251.h"
 #include "support/modal_answer.h"
 
 namespace {
@@ -28,7 +29,8 @@ TEST(ErrorDisplayText, APeriodFollowsLettersDigitsAndQuestionMarksOnly) {
       {"trailing ", "trailing "},
       {"", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ErrorDisplayText(c.message), c.shown) << c.message;
+  for (const auto& c : cases)
+    EXPECT_EQ(ErrorDisplayText(TMessage(c.message)).Utf8(), Cp1251ToUtf8(c.shown)) << c.message;
 }
 
 TEST(MessageBox, PlainTextWithoutIconCentredWrappedAndDismissedByEnterOrEsc) {
