@@ -60,7 +60,7 @@ TForm1::TForm1(TMainWindowContext context)
       config_(context_.config),
       settings_(context_.settingsPath),
       session_(http_, *this, config_),
-      search_(http_, *this, config_) {
+      search_(http_, *this, config_, &session_) {
   setObjectName(QStringLiteral("Form1"));
   setFont(WindowFont(11));
   move(379, 84);
@@ -160,9 +160,9 @@ TForm1::TRequestEnd TForm1::RunRequest(const std::function<void()>& command) {
     }
     stopped = stopRequested_ || closeRequested_;
   }
-  if (failure == nullptr) return TRequestEnd::kDone;
   // A stop or a close the user asked for ends the request without a box.
   if (stopped) return TRequestEnd::kStopped;
+  if (failure == nullptr) return TRequestEnd::kDone;
   RunGuarded([&] { std::rethrow_exception(failure); });
   return TRequestEnd::kFailed;
 }
@@ -173,7 +173,9 @@ void TForm1::StartSearch() {
   SetDownloadButtonsEnabled(true);
   fileMenuEnabled_ = true;
   ShowCommandStates();
-  RunRequest([this] { search_.Find(); });
+  // A stopped search keeps its rows and is no lost connection.
+  if (RunRequest([this] { search_.Find(); }) == TRequestEnd::kStopped)
+    SetCaption(service_texts::kIdle);
   // The first title is selected, so the fields, the selection and a
   // download agree.
   if (TitleCount() > 0 && SelectedTitleRow() < 0) listBox1_->setCurrentIndex(titles_->index(0, 0));

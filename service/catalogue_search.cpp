@@ -1,9 +1,17 @@
 #include "catalogue_search.h"
 
+#include "net_exceptions.h"
 #include "result_scraper.h"
 #include "service_texts.h"
 
 using namespace service_texts;
+
+namespace {
+
+// A new login that failed: the session has shown it, the search ends.
+struct ELoginFailed {};
+
+}  // namespace
 
 bool TCatalogueSearch::Find() {
   view_.ClearLinks();
@@ -16,8 +24,13 @@ bool TCatalogueSearch::Find() {
   bool everyPageHeldTracks = false;
   try {
     everyPageHeldTracks = FetchAndScrape();
+  } catch (const ELoginFailed&) {
+    return false;
+  } catch (const ENetException&) {
+    // A failed request or a stop: the rows so far stay.
+    return EndWithConnectionLost();
   } catch (const std::exception&) {
-    // A failed request, a stop, a count that is no number: the rows so far stay.
+    // A count that is no number.
     view_.SetCaption(kIdle);
     view_.ShowMessage(SearchFinished(matchCount_));
     return false;
@@ -30,8 +43,7 @@ bool TCatalogueSearch::Find() {
     view_.SetTitleListEnabled(false);
     return everyPageHeldTracks;
   }
-  view_.SetFoundName(view_.Title(0));
-  view_.SetLinkText(view_.Link(0));
+  ShowFirstTrack();
   view_.SetCaption(kIdle);
   view_.SetLinkFieldEnabled(true);
   view_.ProcessMessages();
@@ -41,8 +53,39 @@ bool TCatalogueSearch::Find() {
   return everyPageHeldTracks;
 }
 
+void TCatalogueSearch::ShowFirstTrack() {
+  view_.SetFoundName(view_.Title(0));
+  view_.SetLinkText(view_.Link(0));
+}
+
+bool TCatalogueSearch::EndWithConnectionLost() {
+  view_.SetCaption(kConnectionLost);
+  if (view_.TitleCount() == 0 || view_.LinkCount() == 0) {
+    view_.SetDownloadButtonsEnabled(false);
+    view_.SetTitleListEnabled(false);
+    view_.ShowMessage(kConnectionFailed);
+    return false;
+  }
+  ShowFirstTrack();
+  view_.SetLinkFieldEnabled(true);
+  view_.ProcessMessages();
+  view_.ShowMessage(SearchCutOff(view_.TitleCount(), matchCount_));
+  return false;
+}
+
+std::string TCatalogueSearch::FirstPage() {
+  const std::string url = CataloguePageURL(config_, phrase_, 0);
+  std::string page = http_.Get(url);
+  if (session_ == nullptr || result_scraper::HasMatchCount(page)) return page;
+  // The portal answered as to a stranger: its login is gone.
+  session_->Connect();
+  if (!session_->Connected()) throw ELoginFailed();
+  view_.SetCaption(kSearching);
+  return http_.Get(url);
+}
+
 bool TCatalogueSearch::FetchAndScrape() {
-  matchCount_ = result_scraper::ReadMatchCount(http_.Get(CataloguePageURL(config_, phrase_, 0)));
+  matchCount_ = result_scraper::ReadMatchCount(FirstPage());
   const int pages = result_scraper::PageCount(matchCount_);
   bool everyPageHeldTracks = true;
   for (int page = 1; page <= pages; ++page) {

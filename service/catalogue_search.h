@@ -4,18 +4,24 @@
 
 #include "http_client.h"
 #include "main_window_view.h"
+#include "portal_session.h"
 #include "service_config.h"
 
 class TCatalogueSearch {
  public:
-  TCatalogueSearch(TNetHTTP& http, TMainWindowView& view, const TServiceConfig& config)
-      : http_(http), view_(view), config_(config) {}
+  // With a session, a first page that is no result page (the portal lost
+  // the login) gets one new login through it, and the search runs again.
+  TCatalogueSearch(TNetHTTP& http, TMainWindowView& view, const TServiceConfig& config,
+                   TPortalSession* session = nullptr)
+      : http_(http), view_(view), config_(config), session_(session) {}
 
   // Runs a whole search; every failure ends it with a message, never an
   // exception. Returns whether the pages were fetched and read as result
   // pages: false when a request failed, the count was no number, or a
   // result page held no track (a page of the portal's that is no result
-  // page fails like a first page without a count).
+  // page fails like a first page without a count). A request that fails
+  // on the connection says so ("Ошибка подключения, попробуйте позже"), or,
+  // when rows were listed, that the search was cut off, keeping the rows.
   bool Find();
 
   int MatchCount() const { return matchCount_; }
@@ -23,10 +29,15 @@ class TCatalogueSearch {
  private:
   // Whether every result page held a track.
   bool FetchAndScrape();
+  std::string FirstPage();
+  // The first track's title and link in the found-name and link fields.
+  void ShowFirstTrack();
+  bool EndWithConnectionLost();
 
   TNetHTTP& http_;
   TMainWindowView& view_;
   const TServiceConfig& config_;
+  TPortalSession* session_;
   std::string phrase_;
   int matchCount_ = 0;
 };

@@ -13,7 +13,7 @@ const std::string kCountMarker = Utf8ToCp1251("<h3>Найдено: <b>");
 constexpr std::string_view kTrackMarker = "<div class=\"audioSong\" file=\"";
 constexpr std::string_view kLinkMarker = "url=\"";
 constexpr std::string_view kTitleMarker = "title=\"";
-constexpr size_t kCountWindow = 4;
+constexpr size_t kMaxCountDigits = 9;
 constexpr size_t kSegmentLength = 200;
 constexpr size_t kLinkWindow = 75;
 constexpr size_t kTitleWindow = 100;
@@ -68,7 +68,14 @@ int ReadMatchCount(std::string_view page) {
   // Without the marker the window stands where a marker at the start would put it.
   const size_t start =
       (marker == std::string_view::npos ? 0 : marker + 1) + kCountMarker.size() - 1;
-  return DecimalStrToInt(CutAt(Window(page, start, kCountWindow), '<'));
+  const std::string count = CutAt(Window(page, start, kMaxCountDigits + 1), '<');
+  if (count.size() > kMaxCountDigits)
+    throw EConvertError("'" + count + "' is not a valid integer value");
+  return DecimalStrToInt(count);
+}
+
+bool HasMatchCount(std::string_view page) {
+  return page.find(kCountMarker) != std::string_view::npos;
 }
 
 int PageCount(int matchCount) {

@@ -11,10 +11,13 @@ namespace result_scraper {
 
 constexpr int kTracksPerPage = 25;
 
-// The decimal number behind the count marker (from position 16 when the
-// marker is missing); raises "'%s' is not a valid integer value" when it is
-// none.
+// The decimal number behind the count marker, up to its "<" (from position
+// 16 when the marker is missing); raises "'%s' is not a valid integer
+// value" when it is none or longer than 9 digits.
 int ReadMatchCount(std::string_view page);
+// Whether the page carries the count marker: a result page, not the
+// portal's page for a visitor without a session.
+bool HasMatchCount(std::string_view page);
 
 // Result pages to fetch for a match count: the count / 25, rounded up.
 int PageCount(int matchCount);

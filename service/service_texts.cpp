@@ -11,10 +11,16 @@ const std::string kDisconnecting = Utf8ToCp1251("Отключение от се�
 const std::string kSearching = Utf8ToCp1251("Поиск файла...");
 const std::string kIdle = Utf8ToCp1251("Скачивание музыки с портала");
 const std::string kNotFound = Utf8ToCp1251("Файл не найден");
+const std::string kConnectionLost = Utf8ToCp1251("Нет связи с сервером");
 
 std::string SearchFinished(int matchCount) {
   return Utf8ToCp1251("Поиск завершен, найдено ") + std::to_string(matchCount) +
          Utf8ToCp1251(" Файлов");
+}
+
+std::string SearchCutOff(int listed, int matchCount) {
+  return Utf8ToCp1251("Поиск прерван, показано ") + std::to_string(listed) + Utf8ToCp1251(" из ") +
+         std::to_string(matchCount) + Utf8ToCp1251(" Файлов");
 }
 
 std::string TrackIncomplete(int64_t received, int64_t total) {

@@ -9,13 +9,17 @@ namespace service_texts {
 extern const std::string kConnecting;  // "Подключение к серверу..."
 extern const std::string kConnected;   // "Подключено"
 extern const std::string kConnectionFailed;  // "Ошибка подключения, попробуйте позже"
-extern const std::string kDisconnecting;  // "Отключение от сервера..."
-extern const std::string kSearching;      // "Поиск файла..."
-extern const std::string kIdle;           // "Скачивание музыки с портала"
-extern const std::string kNotFound;       // "Файл не найден"
+extern const std::string kDisconnecting;   // "Отключение от сервера..."
+extern const std::string kSearching;       // "Поиск файла..."
+extern const std::string kIdle;            // "Скачивание музыки с портала"
+extern const std::string kNotFound;        // "Файл не найден"
+extern const std::string kConnectionLost;  // "Нет связи с сервером"
 
 // "Поиск завершен, найдено " + count + " Файлов"
 std::string SearchFinished(int matchCount);
+
+// "Поиск прерван, показано " + listed + " из " + count + " Файлов"
+std::string SearchCutOff(int listed, int matchCount);
 
 // "Файл загружен не полностью: получено " + received + " из " + total + " байт."
 std::string TrackIncomplete(int64_t received, int64_t total);

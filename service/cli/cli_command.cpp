@@ -137,7 +137,7 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   TPortalSession session(http, view, config);
   session.Connect();
   if (!session.Connected()) return 1;
-  TCatalogueSearch search(http, view, config);
+  TCatalogueSearch search(http, view, config, &session);
   const bool searched = search.Find();
   view.PrintRows();
   int status = searched ? 0 : 1;

@@ -9,6 +9,7 @@
 #include "portal_pages.h"
 #include "portal_server.h"
 #include "portal_session.h"
+#include "support/raw_sockets.h"
 #include "view_double.h"
 
 namespace {
@@ -115,13 +116,42 @@ TEST_F(CatalogueSearchTest, AmpersandHashAndPlusSearchForThemselves) {
   EXPECT_NE(portal.Server().RequestLog().back().target.find("search=1%2B1+%22"), std::string::npos);
 }
 
-TEST_F(CatalogueSearchTest, TheLoggedOutSessionFindsNothing) {
-  TPortalSession(http, view, config).Reconnect();
-  http.Get(LogoutURL(config));
+// A portal that lost the login gets one quiet new one; only a login that
+// fails shows its box. A connection that fails says so and leaves the
+// search usable.
+TEST_F(CatalogueSearchTest, ALostLoginIsRenewedOnceAndALostConnectionSaysSo) {
+  TPortalSession session(http, view, config);
+  const auto searchAfterLogout = [&] {
+    http.Get(LogoutURL(config));
+    view.effects.clear();
+    view.searchText = Utf8ToCp1251("thousand");
+    return TCatalogueSearch(http, view, config, &session).Find();
+  };
+  EXPECT_TRUE(searchAfterLogout());
+  Effects renewed = {"caption Поиск файла...",
+                     "caption Подключение к серверу...",
+                     "show",
+                     "caption Подключено",
+                     "search box on",
+                     "search button on"};
+  for (const std::string& effect : Finished(1000)) renewed.push_back(effect);
+  EXPECT_EQ(view.effects, renewed);
+  ExpectRowsMatchTheCatalogue("thousand");
+
+  config.password = "wrong";
+  EXPECT_FALSE(searchAfterLogout());
+  EXPECT_EQ(view.effects.back(), "title list off");
+  EXPECT_EQ(std::count(view.effects.begin(), view.effects.end(),
+                       "message Ошибка подключения, попробуйте позже"),
+            1)
+      << "the failed login's box alone";
+
+  config.port = UnusedPort();
   view.effects.clear();
-  Search("thousand");
-  EXPECT_EQ(view.effects.back(), "message Поиск завершен, найдено 0 Файлов")
-      << "the login page has no count";
+  EXPECT_FALSE(TCatalogueSearch(http, view, config, &session).Find());
+  EXPECT_EQ(view.effects, (Effects{"caption Поиск файла...", "caption Нет связи с сервером",
+                                   "download buttons off", "title list off",
+                                   "message Ошибка подключения, попробуйте позже"}));
 }
 
 // Scripted pages: what the portal never sends.
@@ -186,7 +216,7 @@ TEST_F(ScriptedSearchTest, AStopDuringAPageEndsTheSearchWithTheRowsSoFar) {
     view.ProcessMessages();
   };
   Search(server);
-  EXPECT_EQ(view.effects.back(), "message Поиск завершен, найдено 60 Файлов");
+  EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 2 из 60 Файлов");
   EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
 }
 

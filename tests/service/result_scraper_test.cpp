@@ -18,10 +18,12 @@ Rows Scrape(const std::string& page) {
   return rows;
 }
 
-TEST(ResultScraper, TheCountStopsAtTheTerminatorWithinItsWindow) {
+TEST(ResultScraper, TheCountIsReadUpToItsTerminator) {
   const std::string marker = Utf8ToCp1251("<h3>Найдено: <b>");
   EXPECT_EQ(ReadMatchCount("x" + marker + "123</b>"), 123);
-  EXPECT_EQ(ReadMatchCount(marker + "12345</b>"), 1234) << "a window of 4 characters";
+  EXPECT_EQ(ReadMatchCount(marker + "15805</b>"), 15805);
+  EXPECT_EQ(ReadMatchCount(marker + "123456789</b>"), 123456789);
+  EXPECT_THROW(ReadMatchCount(marker + "1234567890</b>"), EConvertError) << "at most 9 digits";
   EXPECT_THROW(ReadMatchCount(marker + "</b>"), std::exception) << "the first is always taken";
   EXPECT_THROW(ReadMatchCount("short"), std::exception);
   for (const char* notDecimal : {"$1F<", "0x1F"}) {
