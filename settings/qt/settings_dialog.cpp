@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "integer_text.h"
 #include "message_boxes.h"
@@ -91,10 +92,13 @@ void TForm2::FormCreate() {
   skinSeen_ = skins_.SkinName();
 }
 
+bool TForm2::IsStandard() const {
+  return edit1_->text() == QLatin1String("80") && checkBox1_->isChecked() &&
+         checkBox2_->isChecked() && comboBox1_->currentIndex() == 0;
+}
+
 void TForm2::StandardTest() {
-  const bool standard = edit1_->text() == QLatin1String("80") && checkBox1_->isChecked() &&
-                        checkBox2_->isChecked() && comboBox1_->currentIndex() == 0;
-  if (!standard) button3_->setEnabled(true);
+  if (!IsStandard()) button3_->setEnabled(true);
 }
 
 void TForm2::Edit1Change() {
@@ -137,9 +141,25 @@ void TForm2::SelectSkin(const std::string& name) {
   skinSeen_ = skins_.SkinName();
 }
 
+// The dialog opens on what is stored, so that "ОК" never writes what
+// "Отмена" dismissed. The boxes are set without their handlers: the skin on
+// screen after "Отмена" stays for the run, and "ОК" applies the box.
+void TForm2::ShowStoredValues() {
+  const QSignalBlocker portBlocker(edit1_);
+  const QSignalBlocker skinBlocker(checkBox1_);
+  const QSignalBlocker balloonBlocker(checkBox2_);
+  edit1_->setText(QStringFromCp1251(settings_.PortText()));
+  checkBox1_->setChecked(settings_.Skin());
+  checkBox2_->setChecked(settings_.ShowBalloon());
+  label2_->setEnabled(checkBox1_->isChecked());
+  comboBox1_->setEnabled(checkBox1_->isChecked());
+  button3_->setEnabled(!IsStandard());
+}
+
 // The list and the menu of skins are two views of one choice: a skin picked
 // in the menu since the dialog last chose one shows here.
 void TForm2::showEvent(QShowEvent* event) {
+  ShowStoredValues();
   const int chosen = TSkinEngine::SkinIndexOf(skins_.SkinName());
   if (skins_.SkinName() != skinSeen_ && chosen >= 0) SetSkinListIndex(chosen);
   skinSeen_ = skins_.SkinName();
@@ -160,6 +180,7 @@ void TForm2::Button1Click() {
   host_.SetHttpPort(StrToInt(portText));
   settings_.Write(portText, checkBox1_->isChecked(), checkBox2_->isChecked(),
                   comboBox1_->currentIndex(), SkinListText());
+  skins_.SetActive(checkBox1_->isChecked());
   SelectSkin(SkinListText());
   accept();
 }

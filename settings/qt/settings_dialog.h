@@ -40,6 +40,8 @@ class TForm2 : public QDialog {
   void ConnectHandlers();
   void FormCreate();
   void StandardTest();
+  bool IsStandard() const;
+  void ShowStoredValues();
 
   void Edit1Change();
   void CheckBox1Click();

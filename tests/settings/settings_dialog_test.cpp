@@ -142,15 +142,15 @@ TEST_F(SettingsDialogTest, StandardRestoresTheValuesAndOnlyItDisablesItself) {
 
 TEST_F(SettingsDialogTest, TheBoxesAndTheListActAtOnce) {
   Open();
+  dialog->show();
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
   SkinBox()->click();
   EXPECT_TRUE(engine.Active());
   QTest::keyClick(SkinList(), Qt::Key_Down);
   EXPECT_EQ(engine.SkinName(), "Beijing Ext (internal)") << "a pick selects the skin";
   // Typing selects what the completion shows; a text that names no skin
   // selects nothing, so the look never jumps to the first skin.
-  dialog->show();
-  dialog->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
   SkinList()->setFocus();
   const struct {
     const char* typed;
@@ -240,6 +240,27 @@ TEST_F(SettingsDialogTest, CancelKeepsTheChosenSkinWhileTheNextStartUsesTheStore
   EXPECT_EQ(engine.SkinName(), "XPLuna (internal)") << "for the rest of the run";
   EXPECT_EQ(ReadBytes(path), stored);
   EXPECT_EQ(TProgramSettings(path).SkinName(), "Wood (internal)");
+}
+
+// "Отмена" dismisses what "Стандарт" set: the dialog opens on the stored
+// values again, so the next "ОК" writes only what the user changed then.
+TEST_F(SettingsDialogTest, WhatCancelDismissedIsNeverWrittenByTheNextOk) {
+  Open("[MAIN]\r\nPort=8080\r\nSkin=0\r\nShowBaloon=1\r\n");
+  dialog->show();
+  Standard()->click();
+  EXPECT_EQ(Port()->text(), QStringLiteral("80"));
+  Find<QPushButton>("Button2")->click();
+  dialog->show();
+  EXPECT_EQ(Port()->text(), QStringLiteral("8080"));
+  EXPECT_FALSE(SkinBox()->isChecked());
+  EXPECT_FALSE(SkinList()->isEnabled());
+  EXPECT_TRUE(Standard()->isEnabled());
+  BalloonBox()->click();
+  Ok()->click();
+  EXPECT_EQ(host.ports, std::vector<int>{8080});
+  EXPECT_EQ(TProgramSettings(path).PortText(), "8080");
+  EXPECT_FALSE(TProgramSettings(path).ShowBalloon());
+  EXPECT_FALSE(engine.Active()) << "ОК applies the box it shows";
 }
 
 }  // namespace
