@@ -79,8 +79,8 @@ TForm4::TForm4(TOpenRequests& opener, QWidget* parent)
   auto* information = PlaceLabel(
       this, "Label2",
       Utf8ToCp1251("Год выпуска: 2011\nРазработчик: veltor2007\nСайт разработчика: ") + kSite +
-          Utf8ToCp1251("\nЯзык интерфейса: Русский\nПлатформа: Windows 2000, XP, 2003, Vista, "
-                       "7\nСистемные требования: Internet 128 kbps"),
+          Utf8ToCp1251("\nЯзык интерфейса: Русский\nПлатформа: Linux (X11, Wayland)"
+                       "\nСистемные требования: Internet 128 kbps"),
       {8, 48, 329, 105}, WindowFont(13));
   information->setWordWrap(true);
   information->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -187,7 +187,8 @@ void TForm1::StopSearch() {
 }
 
 void TForm1::Reconnect() {
-  RunRequest([this] { session_.Reconnect(); });
+  if (RunRequest([this] { session_.Reconnect(); }) == TRequestEnd::kFailed)
+    SetCaption(service_texts::kConnectionLost);
   FocusSearchBoxWhenConnected();
 }
 
@@ -221,7 +222,10 @@ void TForm1::DownloadSelectedFile() {
   const std::string link = Cp1251FromQString(edit4_->text());
   const std::string path = SavedTrackPath(*chosen);
   // Made now: a folder that takes no new file fails before the download.
-  TTrackFile file(path);
+  // Whatever fails, the caption tells no download that has ended.
+  std::optional<TTrackFile> file;
+  RunGuarded([&] { file.emplace(path); });
+  if (!file) return SetCaption(service_texts::kIdle);
   const QString captionBefore = windowTitle();
   const TRequestEnd end = RunRequest([&] {
     SetSearchButtonEnabled(false);
@@ -230,7 +234,7 @@ void TForm1::DownloadSelectedFile() {
       TForm1& window;
       ~SearchButtonBack() { window.SetSearchButtonEnabled(true); }
     } searchButtonBack{*this};
-    file.Receive(http_, link);
+    file->Receive(http_, link);
     ProcessMessages();
     SetCaption(kDownloaded);
     if (context_.windows.files)
@@ -241,6 +245,7 @@ void TForm1::DownloadSelectedFile() {
   });
   // A stopped download leaves the window as it was.
   if (end == TRequestEnd::kStopped) setWindowTitle(captionBefore);
+  if (end == TRequestEnd::kFailed) SetCaption(service_texts::kIdle);
 }
 
 std::optional<std::string> TForm1::AskSaveName() {
@@ -363,7 +368,11 @@ void TForm1::SetLinkText(const std::string& link) {
 }
 
 void TForm1::SetFoundName(const std::string& title) {
-  label5_->setText(QStringFromCp1251(title));
+  // One line, whatever line breaks the title holds.
+  QString shown = QStringFromCp1251(title);
+  shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
+  shown.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  label5_->setText(shown);
   // The field clips a long title: its tooltip shows it whole, as plain text.
   const QString hint = QStringFromCp1251(kFoundNameHint);
   label5_->setToolTip(

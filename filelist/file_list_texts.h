@@ -10,5 +10,7 @@ extern const std::string kPlay;        // "Воспроизвести"
 extern const std::string kOpenFolder;  // "Открыть папку"
 extern const std::string kRemove;      // "Удалить из списка"
 extern const std::string kClear;       // "Очистить список"
+extern const std::string kNoFileSelected;  // "Выберите файл в списке загруженных файлов."
+extern const std::string kNoFiles;  // "В списке загруженных файлов нет ни одного файла."
 
 }  // namespace file_list_texts

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <optional>
 
 #include "file_list_texts.h"
-#include "list_error.h"
 #include "message_boxes.h"
 #include "open_request.h"
 #include "placed_controls.h"
@@ -82,12 +82,31 @@ int TForm3::SelectedRow() const {
   return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
+// The selected file's path, or nothing when no row is selected (a box says so).
+std::optional<std::string> TForm3::SelectedPath() {
+  if (SelectedRow() < 0) {
+    ShowMessage(kNoFileSelected);
+    return std::nullopt;
+  }
+  return paths_[static_cast<size_t>(SelectedRow())];
+}
+
+// The newest file's path, or nothing when the list is empty (a box says so):
+// a notification may outlive its row.
+std::optional<std::string> TForm3::NewestPath() {
+  if (paths_.empty()) {
+    ShowMessage(kNoFiles);
+    return std::nullopt;
+  }
+  return paths_.back();
+}
+
 void TForm3::PlaySelected() {
-  opener_.Open(ListRow(paths_, SelectedRow()));
+  if (const std::optional<std::string> path = SelectedPath()) opener_.Open(*path);
 }
 
 void TForm3::OpenSelectedFolder() {
-  opener_.Open(FolderOf(ListRow(paths_, SelectedRow())));
+  if (const std::optional<std::string> path = SelectedPath()) opener_.Open(FolderOf(*path));
 }
 
 void TForm3::RemoveSelected() {
@@ -104,9 +123,9 @@ void TForm3::ClearLists() {
 }
 
 void TForm3::PlayNewest() {
-  opener_.Open(ListRow(paths_, static_cast<int>(paths_.size()) - 1));
+  if (const std::optional<std::string> path = NewestPath()) opener_.Open(*path);
 }
 
 void TForm3::OpenNewestFolder() {
-  opener_.Open(FolderOf(ListRow(paths_, static_cast<int>(paths_.size()) - 1)));
+  if (const std::optional<std::string> path = NewestPath()) opener_.Open(FolderOf(*path));
 }

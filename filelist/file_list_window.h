@@ -3,6 +3,7 @@
 // played or their folders opened through the desktop. Only in memory.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class TForm3 : public QDialog {
   void CreateMenus();
   // The row selected in the name list, or -1.
   int SelectedRow() const;
+  std::optional<std::string> SelectedPath();
+  std::optional<std::string> NewestPath();
   void PlaySelected();
   void OpenSelectedFolder();
   void RemoveSelected();

@@ -51,6 +51,10 @@ void SetBoxCaption(const std::string& caption) {
 }
 
 void ShowMessage(const std::string& text) {
+  ShowMessage(TMessage(text));
+}
+
+void ShowMessage(const TMessage& text) {
   QDialog box(QApplication::activeWindow());
   box.setObjectName(QStringLiteral("MessageBox"));
   box.setWindowTitle(BoxCaption());
@@ -58,7 +62,7 @@ void ShowMessage(const std::string& text) {
                      Qt::WindowCloseButtonHint);
   box.setWindowModality(Qt::ApplicationModal);
 
-  const QString shown = QStringFromCp1251(text);
+  const QString shown = QStringFromMessage(text);
   auto* label = new QLabel(&box);
   label->setObjectName(QStringLiteral("Text"));
   label->setTextFormat(Qt::PlainText);

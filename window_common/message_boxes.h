@@ -15,6 +15,8 @@ void SetBoxCaption(const std::string& caption);
 // the screen's width, one "OK" that Enter and Esc both press. Both boxes
 // are wide enough for their caption and have a fixed size.
 void ShowMessage(const std::string& text);
+// The same for a message of parts.
+void ShowMessage(const TMessage& text);
 
 // The error icon, one "OK" and the failure's words (`WindowMessageOf`)
 // with their closing period.

@@ -2,12 +2,49 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
+
+#include "cp1251.h"
+#include "message_boxes.h"
+
+namespace {
+
+void ShowRefused(const std::string& pathOrURL) {
+  ShowMessage(TMessage(Utf8ToCp1251("Не удалось открыть \""))
+                  .System(pathOrURL)
+                  .Program(Utf8ToCp1251("\": нет программы, которая его открывает.")));
+}
+
+}  // namespace
 
 void TDesktopOpenRequests::Open(const std::string& pathOrURL) {
   const QByteArray bytes = QByteArray::fromStdString(pathOrURL);
   const bool url =
       bytes.startsWith("http://") || bytes.startsWith("https://") || bytes.startsWith("mailto:");
-  QDesktopServices::openUrl(url ? QUrl::fromEncoded(bytes)
-                                : QUrl::fromLocalFile(QFile::decodeName(bytes)));
+  const QUrl target =
+      url ? QUrl::fromEncoded(bytes) : QUrl::fromLocalFile(QFile::decodeName(bytes));
+  const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (xdgOpen.isEmpty()) {
+    if (!QDesktopServices::openUrl(target)) ShowRefused(pathOrURL);
+    return;
+  }
+  // xdg-open tells by its status whether a program took the request. It
+  // may wait for that program: the process is left to run on its own when
+  // this one ends, and removed once it has finished.
+  auto* process = new QProcess();
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, pathOrURL](int status, QProcess::ExitStatus) {
+                     process->deleteLater();
+                     if (status != 0) ShowRefused(pathOrURL);
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process, pathOrURL](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;
+                     process->deleteLater();
+                     ShowRefused(pathOrURL);
+                   });
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  process->start(xdgOpen, {url ? QString::fromUtf8(bytes) : QFile::decodeName(bytes)});
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Open requests: a path or URL handed to the desktop's default handler
-// (browser, media player, file manager). Failures are not reported.
+// (browser, media player, file manager).
 
 #include <string>
 
@@ -11,7 +11,8 @@ class TOpenRequests {
   virtual void Open(const std::string& pathOrURL) = 0;
 };
 
-// Through QDesktopServices.
+// Through xdg-open where the desktop has it, else QDesktopServices. When no
+// program takes the request, a box says so.
 class TDesktopOpenRequests : public TOpenRequests {
  public:
   void Open(const std::string& pathOrURL) override;

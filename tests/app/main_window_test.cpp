@@ -171,6 +171,7 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
       << "Settings.cfg, first.MP3, the second track and the folder: no temporary file left";
   EXPECT_EQ(files->Paths().size(), 3u);
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
+  EXPECT_EQ(Caption(), Utf8("Скачивание музыки с портала")) << "not the download before it";
 
   // A folder that takes no new file fails before the track is fetched.
   const size_t requests = Requests().size();
@@ -189,6 +190,8 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ASSERT_TRUE(missingLink.Answered());
   EXPECT_EQ(missingLink.text, QStringLiteral("List index out of bounds (1)"));
   EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Северный Ветер - Дорога домой"));
+  window->SetFoundName(Utf8ToCp1251("Две\r\nстроки\nтри"));
+  EXPECT_EQ(Find<QLabel>("Label5")->text(), Utf8("Две строки три")) << "one line";
 }
 
 // Qt's dialogs remember one folder for every program of the user. Whatever
@@ -316,6 +319,13 @@ TEST_F(MainWindowTest, ACloseUnderASearchsMessageClosesTheWindow) {
 TEST_F(MainWindowTest, AFailedLogoutIsShownAndTheWindowClosesAnyway) {
   Start();
   window->SetHttpPort(1);
+  {
+    ModalAnswer error;
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(error.Answered());
+    EXPECT_EQ(error.text, Utf8("Ошибка подключения: сервер отклонил подключение."));
+    EXPECT_EQ(Caption(), Utf8("Нет связи с сервером")) << "not Отключение от сервера...";
+  }
   ModalAnswer error;
   window->close();
   ASSERT_TRUE(error.Answered());

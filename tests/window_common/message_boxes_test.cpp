@@ -8,12 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "cp1251.h"
+#include "open_request.h"
 #include "support/modal_answer.h"
+#include "temp_folder.h"
 
 namespace {
 
-using testing_support::ModalAnswer;
+using namespace testing_support;
 
 TEST(ErrorDisplayText, APeriodFollowsLettersDigitsAndQuestionMarksOnly) {
   const struct {
@@ -94,6 +98,23 @@ TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
   EXPECT_EQ(answer.icon, QMessageBox::Critical);
   EXPECT_EQ(answer.text, QStringLiteral("'<i>x</i>' is not a valid integer value."));
   EXPECT_EQ(answer.format, Qt::PlainText);
+}
+
+// "Воспроизвести" or "Открыть папку" with no program to take the file: a
+// box says so, naming the file as the system has it.
+TEST(OpenRequests, ARequestNoProgramTakesIsShownInABox) {
+  TempFolder folder;
+  const std::string xdgOpen = folder.File("xdg-open");
+  WriteBytes(xdgOpen, "#!/bin/sh\nexit 3\n");
+  chmod(xdgOpen.c_str(), 0755);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(folder.File("")) + ":" + path);
+  ModalAnswer answer(Qt::Key_Return, 10000);
+  TDesktopOpenRequests().Open(folder.File("песня.mp3"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return answer.Answered(); }, 10000));
+  qputenv("PATH", path);
+  EXPECT_EQ(answer.text.toStdString(), "Не удалось открыть \"" + folder.File("песня.mp3") +
+                                           "\": нет программы, которая его открывает.");
 }
 
 }  // namespace
