@@ -16,6 +16,8 @@ std::string InvalidPortNotice(const std::string& portText) {
 
 const std::string kDownloading = Utf8ToCp1251("Скачивание файла, подождите...");
 const std::string kDownloaded = Utf8ToCp1251("Файл успешно загружен");
+const std::string kCloseDuringDownload =
+    Utf8ToCp1251("Файл ещё загружается. Прервать загрузку и выйти из программы?");
 const std::string kBalloonTitle = "Melodrop Downloader";
 
 std::string DownloadedBalloon(const std::string& title) {

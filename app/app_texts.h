@@ -11,8 +11,10 @@ extern const std::string kApplicationTitle;
 extern const std::string kStartNotice;  // "Сейчас произойдет подключение к серверу, ..."
 // "В файле настроек указан неверный порт (" + text + "), используется порт 80."
 std::string InvalidPortNotice(const std::string& portText);
-extern const std::string kDownloading;   // "Скачивание файла, подождите..."
-extern const std::string kDownloaded;    // "Файл успешно загружен"
+extern const std::string kDownloading;  // "Скачивание файла, подождите..."
+extern const std::string kDownloaded;   // "Файл успешно загружен"
+// "Файл ещё загружается. Прервать загрузку и выйти из программы?"
+extern const std::string kCloseDuringDownload;
 extern const std::string kBalloonTitle;  // "Melodrop Downloader"
 // "Файл " + title + " успешно загружен"
 std::string DownloadedBalloon(const std::string& title);

@@ -123,6 +123,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (downloading_ && !closeConfirmed_) {
+    // A close never throws a transfer away unasked. The question leaves
+    // the transfer running while it waits.
+    AskBeforeClosingDuringDownload();
+    event->ignore();
+    return;
+  }
   if (RequestRunning()) {
     // The running request fails with "Not Connected" and unwinds; the
     // close then goes on. A box the request shows (a search's closing
@@ -137,6 +144,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
   FormClose();
   event->accept();
   emit Closed();
+}
+
+void TForm1::AskBeforeClosingDuringDownload() {
+  if (closeQuestion_ != nullptr) return closeQuestion_->raise();
+  closeQuestion_ = MakeQuestion(this, kCloseDuringDownload);
+  connect(closeQuestion_, &QMessageBox::finished, this, [this](int answer) {
+    closeQuestion_ = nullptr;
+    if (answer != QMessageBox::Yes) return;
+    closeConfirmed_ = true;
+    close();
+  });
+  closeQuestion_->open();
 }
 
 void TForm1::FormClose() {
@@ -232,8 +251,12 @@ void TForm1::DownloadSelectedFile() {
     SetCaption(kDownloading);
     struct SearchButtonBack {
       TForm1& window;
-      ~SearchButtonBack() { window.SetSearchButtonEnabled(true); }
+      ~SearchButtonBack() {
+        window.SetSearchButtonEnabled(true);
+        window.downloading_ = false;
+      }
     } searchButtonBack{*this};
+    downloading_ = true;
     file->Receive(http_, link);
     ProcessMessages();
     SetCaption(kDownloaded);

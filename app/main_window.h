@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -137,6 +138,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   // Handlers (main_window.cpp).
   void FormCreate();
   void FormClose();
+  void AskBeforeClosingDuringDownload();
   void FocusSearchBoxWhenConnected();
   void StartSearch();
   void StopSearch();
@@ -183,6 +185,10 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   bool closeRequested_ = false;
   bool stopRequested_ = false;
   bool closing_ = false;
+  bool downloading_ = false;
+  // Yes to the question a close during a download asks.
+  bool closeConfirmed_ = false;
+  QMessageBox* closeQuestion_ = nullptr;
   bool searchButtonEnabled_ = true;
   bool downloadButtonsEnabled_ = false;
   bool fileMenuEnabled_ = false;

@@ -148,6 +148,9 @@ void Wait(TForm1& window, const std::string& kind, const std::string& action) {
       actedAt = Now();
       if (action == "close") {
         window.close();
+        // The question a close during a download asks, answered "Да".
+        if (auto* question = window.findChild<QMessageBox*>(QStringLiteral("Question")))
+          question->button(QMessageBox::Yes)->click();
       } else {
         window.findChild<QAction*>(QStringLiteral("N3"))->trigger();
       }

@@ -86,6 +86,19 @@ void ShowMessage(const TMessage& text) {
   box.exec();
 }
 
+QMessageBox* MakeQuestion(QWidget* parent, const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Question, BoxCaption(), QStringFromCp1251(text),
+                              QMessageBox::Yes | QMessageBox::No, parent);
+  box->setObjectName(QStringLiteral("Question"));
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->button(QMessageBox::Yes)->setText(QString::fromUtf8("Да"));
+  box->button(QMessageBox::No)->setText(QString::fromUtf8("Нет"));
+  box->setDefaultButton(QMessageBox::No);
+  box->setEscapeButton(QMessageBox::No);
+  return box;
+}
+
 TMessage ErrorDisplayText(TMessage message) {
   const std::vector<TMessage::TPart>& parts = message.Parts();
   const std::string last = parts.empty() ? std::string() : parts.back().bytes;

@@ -3,6 +3,7 @@
 // display. Both are modal, take the application's title as caption, show
 // their text as plain text and return when dismissed.
 
+#include <QMessageBox>
 #include <exception>
 #include <string>
 
@@ -17,6 +18,12 @@ void SetBoxCaption(const std::string& caption);
 void ShowMessage(const std::string& text);
 // The same for a message of parts.
 void ShowMessage(const TMessage& text);
+
+// A question with "Да" and "Нет", "Нет" the default and Esc's answer,
+// made for the parent and not yet shown: the caller opens it and acts on
+// its `finished` (QMessageBox::Yes or QMessageBox::No). It is deleted once
+// closed.
+QMessageBox* MakeQuestion(QWidget* parent, const std::string& text);
 
 // The error icon, one "OK" and the failure's words (`WindowMessageOf`)
 // with their closing period.

@@ -76,6 +76,10 @@ TEST_F(WaitingWindowTest, AStopOrACloseEndsEveryWaitQuietly) {
       DownloadFrom(c.host, c.port, c.ready, [&] {
         if (close) {
           window->close();
+          // The question a close during a download asks, answered "Да".
+          auto* question = window->findChild<QMessageBox*>(QStringLiteral("Question"));
+          ASSERT_NE(question, nullptr);
+          question->button(QMessageBox::Yes)->click();
         } else {
           Item("N3")->trigger();
         }
