@@ -148,6 +148,11 @@ double ContrastRatio(const QColor& a, const QColor& b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+QColor EdgeColour(const QPalette& palette) {
+  return Legible(palette.color(QPalette::Window).darker(140),
+                 {palette.color(QPalette::Window), palette.color(QPalette::Base)}, 3.1);
+}
+
 QPalette SkinPalette(const std::string& name) {
   const TSkinColours& c = ColoursOf(name);
   // Light, midlight, mid, dark and shadow follow from the button colour.

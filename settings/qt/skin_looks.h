@@ -9,6 +9,10 @@
 // at least, disabled text by 3:1.
 QPalette SkinPalette(const std::string& name);
 
+// The edge of boxes, fields and lists: Fusion's (a shade darker than the
+// window), made to stand out from the window and the field by 3:1 at least.
+QColor EdgeColour(const QPalette& palette);
+
 // The contrast ratio of two colours, from 1 (the same) to 21 (black on
 // white), as the accessibility guidelines define it.
 double ContrastRatio(const QColor& a, const QColor& b);

@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "skin_looks.h"
+#include "skin_style.h"
 
 TSkinManager::TSkinManager(QObject* parent)
     : QObject(parent),
@@ -24,7 +25,7 @@ void TSkinManager::ShowLook() {
   } else if (skinShown_ != engine_.SkinName()) {
     if (!skinShown_) {
       // One style under every skin, so that only the colours differ.
-      QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+      QApplication::setStyle(new TSkinStyle());
       if (TWindowSnapping::PlatformPlacesWindows()) qApp->installEventFilter(&snapping_);
     }
     QApplication::setPalette(SkinPalette(engine_.SkinName()));

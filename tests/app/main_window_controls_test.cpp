@@ -1,7 +1,11 @@
 // What the skin engine does to the main window's titles and to every
 // window's text.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QScrollBar>
+#include <QStyleOptionButton>
+#include <optional>
 
 #include "main_window_fixture.h"
 #include "skin_looks.h"
@@ -59,8 +63,30 @@ QColor InkOf(const QIcon& icon, QIcon::Mode mode) {
   return ink == 0 ? QColor() : QColor::fromRgbF(red / ink, green / ink, blue / ink);
 }
 
+// The colour of a control's edge as drawn: the left edge of its box, or of
+// the whole control for a field, a list or a framed label; none for others
+// and for the parts Qt makes of a control (unnamed).
+std::optional<QColor> EdgeAsDrawn(QWidget* control) {
+  if (control->objectName().isEmpty()) return std::nullopt;
+  QRect edge;
+  if (auto* box = qobject_cast<QCheckBox*>(control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    edge = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+  } else if (qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractScrollArea*>(control) ||
+             qobject_cast<QLineEdit*>(control) ||
+             (qobject_cast<QFrame*>(control) && qobject_cast<QLabel*>(control) &&
+              static_cast<QFrame*>(control)->frameShape() != QFrame::NoFrame)) {
+    edge = control->rect();
+  } else {
+    return std::nullopt;
+  }
+  return control->grab().toImage().pixelColor(edge.left(), edge.center().y());
+}
+
 // Every label, link and button of every window, in every skin: text stands
-// out from what it is drawn on by 4.5:1, disabled text and glyphs by 3:1.
+// out from what it is drawn on by 4.5:1, disabled text and glyphs by 3:1;
+// the edges of boxes, fields and lists by 3:1 from the window.
 TEST_F(MainWindowTest, EverySkinKeepsEveryTextAndGlyphLegible) {
   Start();
   window->Skins().Engine().SetActive(true);
@@ -79,6 +105,13 @@ TEST_F(MainWindowTest, EverySkinKeepsEveryTextAndGlyphLegible) {
                   control->isEnabled() ? 4.5 : 3.0)
             << skin << ": " << control->objectName().toStdString() << " of "
             << shown->objectName().toStdString();
+      }
+      for (QWidget* control : shown->findChildren<QWidget*>()) {
+        if (const std::optional<QColor> edge = EdgeAsDrawn(control)) {
+          EXPECT_GE(ContrastRatio(*edge, control->palette().color(QPalette::Window)), 3.0)
+              << skin << ": the edge of " << control->objectName().toStdString() << " of "
+              << shown->objectName().toStdString();
+        }
       }
     }
     for (const auto& [mode, group] : {std::pair{QIcon::Normal, QPalette::Active},

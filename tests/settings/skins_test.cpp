@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QStyle>
 #include <set>
 
@@ -59,7 +60,9 @@ TEST(SkinManager, TheSkinReachesEveryOpenWindowAndMenuAndOffRestoresTheDesktop) 
     for (const std::string name : {"Wood (internal)", "Office2007 Black (internal)"}) {
       skins.Engine().SetActive(true);
       skins.Engine().SelectSkin(name);
-      EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+      auto* skinStyle = qobject_cast<QProxyStyle*>(QApplication::style());
+      ASSERT_NE(skinStyle, nullptr);
+      EXPECT_EQ(skinStyle->baseStyle()->name(), QStringLiteral("fusion"));
       for (QWidget* widget : every)
         EXPECT_EQ(widget->palette().color(QPalette::Window),
                   SkinPalette(name).color(QPalette::Window))
