@@ -1,5 +1,6 @@
 // melodrop-portal --port N [--catalogue FILE | --tracks COUNT]
 //                 [--rate BYTES_PER_SECOND] [--chunked] [--redirect-login]
+//                 [--page-delay MS]
 // Serves the substitute portal on 127.0.0.1 until SIGINT or SIGTERM, with
 // one access line per request on standard output.
 
@@ -43,10 +44,13 @@ int main(int argc, char** argv) {
       options.chunked = true;
     } else if (arg == "--redirect-login") {
       options.redirectLogin = true;
+    } else if (arg == "--page-delay" && hasValue) {
+      options.resultPageDelayMs = std::atoi(argv[++i]);
     } else {
       std::fprintf(stderr,
                    "usage: melodrop-portal --port N [--catalogue FILE | --tracks COUNT] "
-                   "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login]\n");
+                   "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login] "
+                   "[--page-delay MS]\n");
       return 2;
     }
   }

@@ -254,6 +254,8 @@ void PortalServer::AddRoutes() {
     const std::string pageText = FieldValue(query, "page");
     const int page = pageText.empty() ? 1 : std::max(1, std::atoi(pageText.c_str()));
     const std::string origin = "http://" + req.get_header_value("Host");
+    if (!pageText.empty() && options_.resultPageDelayMs > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(options_.resultPageDelayMs));
     res.set_content(portal_pages::ResultPage(catalogue_.Search(FieldValue(query, "search")), page,
                                              pageText.empty(), origin),
                     kPageType);

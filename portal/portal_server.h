@@ -22,6 +22,7 @@ struct PortalOptions {
   int64_t bytesPerSecond = 0;  // 0: track files at full speed
   bool chunked = false;        // track files chunked instead of with a length
   bool redirectLogin = false;  // answer a good login with a redirect
+  int resultPageDelayMs = 0;   // each result page after this long (a slow portal)
   std::string user = "melodrop";
   std::string domain = "portal.local";
   std::string password = "qwertyuiop";
