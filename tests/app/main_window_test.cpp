@@ -304,34 +304,6 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
   EXPECT_EQ(Caption(), captionBefore);
 }
 
-// A close during a download asks first, and the transfer goes on while the
-// question waits: "Нет" (the default) keeps it, "Да" stops it and closes.
-TEST_F(SlowTrackTest, ACloseDuringADownloadAsksFirst) {
-  Prepare();
-  ModalAnswer no(Qt::Key_Return, kWaitMs);
-  bool goesOn = false;
-  DuringTransfer([&] {
-    window->close();
-    goesOn = QTest::qWaitFor([&] { return no.Answered(); }, kWaitMs) && window->RequestRunning() &&
-             closes == 0;
-    Item("N3")->trigger();
-  });
-  ASSERT_TRUE(Download(target));
-  EXPECT_TRUE(goesOn);
-  EXPECT_EQ(no.text, Utf8("Файл ещё загружается. Прервать загрузку и выйти из программы?"));
-
-  ModalAnswer yes(Press(QMessageBox::Yes), kWaitMs,
-                  [](QWidget* box) { return box->objectName() == QLatin1String("Question"); });
-  DuringTransfer([&] { window->close(); });
-  ASSERT_TRUE(Download(target));
-  ASSERT_TRUE(yes.Answered());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, kWaitMs));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")),
-                          std::filesystem::directory_iterator()),
-            1)
-      << "Settings.cfg alone: nothing saved, nothing left behind";
-}
-
 // A close that comes while the search shows its closing message answers
 // the message: it is never held until the box is dismissed.
 TEST_F(MainWindowTest, ACloseUnderASearchsMessageClosesTheWindow) {

@@ -14,7 +14,7 @@
 namespace {
 
 using testing_support::Contents;
-using testing_support::WhatOf;
+using testing_support::MessageOf;
 
 TEST(MemoryStream, SizesPositionsAndGaps) {
   TMemoryStream stream;
@@ -93,7 +93,7 @@ TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontAfter32768) {
   EXPECT_EQ(unconsumed(), "world");
   EXPECT_EQ(buffer.Position(), 0);
   EXPECT_EQ(removals, (std::vector<int32_t>{6, 0}));
-  EXPECT_EQ(WhatOf<ENetNotEnoughDataInBuffer>([&] { buffer.Remove(6); }),
+  EXPECT_EQ(MessageOf<ENetNotEnoughDataInBuffer>([&] { buffer.Remove(6); }),
             "Not enough data in buffer.");
   EXPECT_EQ(unconsumed(), "world");
   buffer.Remove(5);

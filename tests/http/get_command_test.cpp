@@ -80,28 +80,6 @@ TEST(GetCommand, AFailedURLIsReportedAndTheNextOneStillRuns) {
   EXPECT_EQ(run.err, missing + ": HTTP/1.1 404 \\x1b]0;pwned\\x07Not Found\n") << "one safe line";
 }
 
-// Each kind of text reaches the terminal through its own conversion: the
-// program's Windows-1251 words and line breaks, the path's own bytes.
-TEST(GetCommand, MessagesReachTheTerminalInUtf8WithTheirOwnLineBreaks) {
-  std::string endlessHead = "HTTP/1.1 200 OK\r\n";
-  for (int i = 0; i < 1001; ++i) endlessHead += "X-Line: y\r\n";
-  LoopbackServer server(Script().ReadHead().Send(endlessHead));
-  const std::string refused = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/";
-  const std::string folder = ::testing::TempDir() + "Музыка";
-  std::filesystem::create_directory(folder);
-  const struct {
-    std::vector<std::string> args;
-    std::string err;
-  } cases[] = {
-      {{refused}, refused + ": Socket Error # 10061\nConnection refused.\n"},
-      {{BaseURL(server) + "/"}, BaseURL(server) + "/: Заголовок ответа слишком велик.\n"},
-      {{"-o", folder + "/нет/песня", BaseURL(server) + "/"},
-       BaseURL(server) + "/: Cannot create " + folder + "/нет/песня: No such file or directory\n"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(RunWith(c.args).err, c.err);
-  std::filesystem::remove_all(folder);
-}
-
 TEST(GetCommand, WrongArgumentsShowTheUsage) {
   EXPECT_EQ(RunWith({}).status, 2);
   EXPECT_EQ(RunWith({"-o", "a", "http://x/", "http://y/"}).status, 2);

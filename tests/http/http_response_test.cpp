@@ -52,7 +52,7 @@ TEST(HttpRedirects, FifteenInARowFailTheCallAndTheNextCallFollowsAgain) {
   auto http = ProgramClient();
   TMemoryStream stream;
   stream.Write("kept", 4);
-  EXPECT_EQ(WhatOf([&] { http->Get(BaseURL(server) + "/start", stream); }),
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/start", stream); }),
             "Too many redirects.");
   EXPECT_EQ(Contents(stream), "kept") << "nothing from the 15th redirect";
   EXPECT_EQ(http->Response().Location, "/again");
@@ -67,7 +67,7 @@ TEST(HttpRedirects, ARefusedRedirectFailsTheCall) {
   http->OnRedirect = [](TNetComponent*, std::string&, TNetHTTPMethod&, bool& handled) {
     handled = false;
   };
-  EXPECT_EQ(WhatOf([&] { http->Get(BaseURL(server) + "/"); }), "HTTP/1.1 301 Moved");
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }), "HTTP/1.1 301 Moved");
 }
 
 // --- Error statuses ---------------------------------------------------------
@@ -94,7 +94,7 @@ TEST(HttpErrors, AFailedPostLeavesHttp11ForTheNextGet) {
        Script().ReadHead().Send(Reply("200 OK", "fine"))});
   auto http = ProgramClient();
   std::vector<std::string> fields = {"a=1"};
-  EXPECT_EQ(WhatOf([&] { http->Post(BaseURL(server) + "/", fields); }),
+  EXPECT_EQ(MessageOf([&] { http->Post(BaseURL(server) + "/", fields); }),
             "HTTP/1.1 500 Internal Server Error");
   EXPECT_EQ(http->ProtocolVersion, TNetHTTPProtocolVersion::pv1_1);
   EXPECT_EQ(http->Get(BaseURL(server) + "/"), "fine");
@@ -103,12 +103,12 @@ TEST(HttpErrors, AFailedPostLeavesHttp11ForTheNextGet) {
 
 TEST(HttpErrors, CallsThatFailBeforeOrAfterTheExchange) {
   auto http = ProgramClient();
-  EXPECT_EQ(WhatOf([&] { http->Get("https://127.0.0.1/"); }), "IOHandler value is not valid");
-  EXPECT_EQ(WhatOf([&] { http->Get("http://127.0.0.1:8o/"); }),
+  EXPECT_EQ(MessageOf([&] { http->Get("https://127.0.0.1/"); }), "IOHandler value is not valid");
+  EXPECT_EQ(MessageOf([&] { http->Get("http://127.0.0.1:8o/"); }),
             "'8o' is not a valid integer value");
   LoopbackServer server(
       Script().ReadHead().Send(Reply("200 OK", "body", "Set-Cookie2: v=1; Port=\"80,x\"\r\n")));
-  EXPECT_EQ(WhatOf([&] { http->Get(BaseURL(server) + "/"); }),
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }),
             "'x' is not a valid integer value");
 }
 
@@ -116,7 +116,7 @@ TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
   LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "one")).ReadHead().Close());
   auto http = ProgramClient();
   EXPECT_EQ(http->Get(BaseURL(server) + "/"), "one");
-  EXPECT_EQ(WhatOf([&] { http->Get(BaseURL(server) + "/"); }), "Connection Closed Gracefully.");
+  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }), "Connection Closed Gracefully.");
   EXPECT_EQ(server.Connections(), 1);
 }
 
@@ -210,7 +210,7 @@ TEST(HttpFraming, ABodyTakesMemoryAsItArrivesAndRunningOutIsANetworkError) {
   http->Get(BaseURL(server) + "/", roomy);
   EXPECT_EQ(roomy.Size(), 100000) << "2 GiB announced, 100000 bytes came";
   LimitedStream tight(50000);
-  EXPECT_EQ(Cp1251ToUtf8(WhatOf([&] { http->Get(BaseURL(server) + "/", tight); })),
+  EXPECT_EQ(Cp1251ToUtf8(MessageOf([&] { http->Get(BaseURL(server) + "/", tight); })),
             "Недостаточно памяти для приёма данных.");
 }
 

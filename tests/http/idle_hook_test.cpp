@@ -60,7 +60,7 @@ TEST(IdleHook, RunsDuringEveryWaitAndADisconnectFromItEndsTheWait) {
       EXPECT_EQ(sender, &client);
       if (++calls == c.disconnectAtCall) client.Disconnect();
     };
-    EXPECT_EQ(WhatOf([&] { c.run(client); }), c.message);
+    EXPECT_EQ(MessageOf([&] { c.run(client); }), c.message);
     EXPECT_GT(calls, 0);
     if (c.disconnectAtCall == 0) continue;
     EXPECT_EQ(calls, c.disconnectAtCall);

@@ -47,7 +47,7 @@ TEST_F(SocketStackTest, ResolvingAndFailedCalls) {
     EXPECT_EQ(stack.ResolveHost(localhost), "127.0.0.1");
   EXPECT_EQ(stack.ResolveHost("10.1"), "10.0.0.1");
   // An empty label can never be found; the resolver says so without asking a server.
-  EXPECT_EQ(WhatOf<ENetSocketError>([&] { stack.ResolveHost("no..such.host.invalid"); }),
+  EXPECT_EQ(MessageOf<ENetSocketError>([&] { stack.ResolveHost("no..such.host.invalid"); }),
             "Socket Error # 11001\r\nHost not found.");
   EXPECT_EQ(stack.LastError(), 11001);
 
@@ -66,12 +66,12 @@ TEST_F(SocketStackTest, BindingPortsAndRanges) {
 
   HeldPort held;
   const std::string port = std::to_string(held.Port());
-  EXPECT_EQ(WhatOf<ENetCouldNotBindSocket>([&] { Bound("127.0.0.1", held.Port()); }),
+  EXPECT_EQ(MessageOf<ENetCouldNotBindSocket>([&] { Bound("127.0.0.1", held.Port()); }),
             "Could not bind socket. Address and port are already in use.");
-  EXPECT_EQ(WhatOf<ENetCanNotBindPortInRange>(
+  EXPECT_EQ(MessageOf<ENetCanNotBindPortInRange>(
                 [&] { Bound("127.0.0.1", 0, held.Port(), held.Port()); }),
             "Can not bind in port range (" + port + " - " + port + ")");
-  EXPECT_EQ(WhatOf<ENetInvalidPortRange>([&] { Bound("127.0.0.1", 0, 5000, 4000); }),
+  EXPECT_EQ(MessageOf<ENetInvalidPortRange>([&] { Bound("127.0.0.1", 0, 5000, 4000); }),
             "Invalid Port Range (5000 - 4000)");
   EXPECT_THROW(Bound("300.1.1.1", 0), ENetInvalidIPAddress);
   int freePort;
@@ -85,9 +85,9 @@ TEST_F(SocketStackTest, BindingPortsAndRanges) {
 TEST_F(SocketStackTest, Waits) {
   TNetSocketList sockets;
   for (int i = 0; i < 64; ++i) sockets.Add(i);
-  EXPECT_EQ(WhatOf<ENetStackSetSizeExceeded>([&] { sockets.Add(64); }), "Set Size Exceeded.");
+  EXPECT_EQ(MessageOf<ENetStackSetSizeExceeded>([&] { sockets.Add(64); }), "Set Size Exceeded.");
   TNetSocketHandle none;
-  EXPECT_EQ(WhatOf<ENetConnClosedGracefully>([&] { none.Readable(10); }),
+  EXPECT_EQ(MessageOf<ENetConnClosedGracefully>([&] { none.Readable(10); }),
             "Connection Closed Gracefully.");
 
   // Descriptors beyond FD_SETSIZE: select() would write past its set.

@@ -13,12 +13,12 @@ const std::string kRefused = "Socket Error # 10061\r\nConnection refused.";
 TEST(TcpConnect, FailuresLeaveTheClientReadyToConnectAgain) {
   TNetTCPClient client;
   client.SetHost("no..such.host.invalid");
-  EXPECT_EQ(WhatOf<ENetSocketError>([&] { client.Connect(); }),
+  EXPECT_EQ(MessageOf<ENetSocketError>([&] { client.Connect(); }),
             "Socket Error # 11001\r\nHost not found.");
   client.SetHost("127.0.0.1");
   client.SetPort(UnusedPort());
   for (const int timeout : {0, 2000}) {
-    EXPECT_EQ(WhatOf<ENetSocketError>([&] { client.Connect(timeout); }), kRefused) << timeout;
+    EXPECT_EQ(MessageOf<ENetSocketError>([&] { client.Connect(timeout); }), kRefused) << timeout;
   }
   EXPECT_NE(client.IOHandler(), nullptr) << "the transport stays attached";
   EXPECT_FALSE(client.Connected());
@@ -27,7 +27,7 @@ TEST(TcpConnect, FailuresLeaveTheClientReadyToConnectAgain) {
   client.SetPort(server.Port());
   client.Connect(2000);
   EXPECT_EQ(client.ReadLine(), "hello");
-  EXPECT_EQ(WhatOf([&] { client.Connect(); }), "Already connected.");
+  EXPECT_EQ(MessageOf([&] { client.Connect(); }), "Already connected.");
   EXPECT_TRUE(client.Connected());
   EXPECT_FALSE(server.WaitForConnections(2, Milliseconds(100)));
 
@@ -65,10 +65,10 @@ TEST(TcpConnect, AHopelessConnectGivesUp) {
   TNetTCPClient client;
   client.SetHost("127.0.0.1");
   client.SetPort(listener.Port());
-  EXPECT_EQ(WhatOf<ENetConnectTimeout>([&] { client.Connect(300); }), "Connect timed out.");
+  EXPECT_EQ(MessageOf<ENetConnectTimeout>([&] { client.Connect(300); }), "Connect timed out.");
   TNetStack::Instance().SystemConnectTimeoutMs = 200;
   for (const int timeout : {0, -1, kNoTimeLimit, 5000}) {
-    EXPECT_EQ(WhatOf<ENetSocketError>([&] { client.Connect(timeout); }),
+    EXPECT_EQ(MessageOf<ENetSocketError>([&] { client.Connect(timeout); }),
               "Socket Error # 10060\r\nConnection timed out.")
         << timeout;
     EXPECT_FALSE(client.Connected());

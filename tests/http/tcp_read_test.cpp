@@ -24,7 +24,7 @@ struct LineCase {
 
 std::string ReadOne(TNetTCPClient& client) {
   std::string line;
-  const std::string failure = WhatOf([&] { line = client.ReadLine(); });
+  const std::string failure = MessageOf([&] { line = client.ReadLine(); });
   return failure.empty() ? line : "error: " + failure;
 }
 
@@ -87,7 +87,7 @@ TEST(ReadExact, APeerCloseRaisesEvenWithBytesBufferedAndALengthComesFirst) {
   LoopbackServer server(Script().Send("12345"));
   auto client = ConnectedClientFor(server);
   char bytes[10];
-  EXPECT_EQ(WhatOf([&] { client->ReadExact(bytes, 10); }), "Connection Closed Gracefully.");
+  EXPECT_EQ(MessageOf([&] { client->ReadExact(bytes, 10); }), "Connection Closed Gracefully.");
   EXPECT_EQ(client->InputBuffer().Size(), 5);
   client->ReadExact(bytes, 5);
   EXPECT_EQ(std::string(bytes, 5), "12345");

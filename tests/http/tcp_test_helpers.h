@@ -31,7 +31,7 @@ inline std::string Contents(const TMemoryStream& stream) {
 // The message of the exception of that type the call raises, or "" when it
 // raises none; one of another type fails the test.
 template <class Expected = std::exception, class Call>
-std::string WhatOf(Call call) {
+std::string MessageOf(Call call) {
   try {
     call();
   } catch (const Expected& e) {

@@ -53,11 +53,11 @@ TEST(WriteFromStream, ABodyIsOneWriteTransferThatADisconnectOrAShortStreamFails)
   body.Write(bytes.data(), 40);
   client->WriteFromStream(body);
   EXPECT_EQ(log.lines, (Lines{"begin write 40", "work write 40", "end write"}));
-  EXPECT_EQ(WhatOf([&] { client->WriteFromStream(body, true, false, 50); }), "No data to read.");
+  EXPECT_EQ(MessageOf([&] { client->WriteFromStream(body, true, false, 50); }), "No data to read.");
   log.lines.clear();
   log.afterWork = [&](TWorkMode, int) { client->Disconnect(); };
   body.SetSize(100000);
-  EXPECT_EQ(WhatOf([&] { client->WriteFromStream(body); }), "Not Connected");
+  EXPECT_EQ(MessageOf([&] { client->WriteFromStream(body); }), "Not Connected");
   EXPECT_EQ(log.lines, (Lines{"begin write 100000", "work write 32768", "end write"}));
   ASSERT_TRUE(server.WaitForFinishedConnections(1));
   EXPECT_EQ(server.Received().substr(0, 40), bytes);
@@ -84,7 +84,7 @@ TEST(WriteBytes, AWriteToAPeerThatHasGoneRaisesASocketError) {
 
 TEST(WriteBytes, AWriteWithoutConnectionRaisesNotConnected) {
   TNetTCPClient client;
-  EXPECT_EQ(WhatOf([&] { client.WriteLine("x"); }), "Not Connected");
+  EXPECT_EQ(MessageOf([&] { client.WriteLine("x"); }), "Not Connected");
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(WorkEvents, ACountedBodyCutShortKeepsItsBytesAndRaises) {
   auto client = ConnectedClientFor(server);
   WorkEventLog log(*client);
   TMemoryStream stream;
-  EXPECT_EQ(WhatOf([&] { client->ReadToStream(stream, 10000); }),
+  EXPECT_EQ(MessageOf([&] { client->ReadToStream(stream, 10000); }),
             "Connection Closed Gracefully.");
   EXPECT_EQ(log.lines.back(), "end read");
   EXPECT_EQ(Contents(stream), body) << "cut to the bytes that arrived";
@@ -85,7 +85,7 @@ TEST(WorkEvents, ADisconnectFromOnWorkFailsTheReadWithNotConnected) {
   WorkEventLog log(*client);
   log.afterWork = [&](TWorkMode, int) { client->Disconnect(); };
   TMemoryStream stream;
-  EXPECT_EQ(WhatOf([&] { client->ReadToStream(stream, 100000); }), "Not Connected");
+  EXPECT_EQ(MessageOf([&] { client->ReadToStream(stream, 100000); }), "Not Connected");
   EXPECT_EQ(log.lines.front(), "begin read 100000");
   EXPECT_EQ(log.lines.back(), "end read");
   EXPECT_EQ(Contents(stream), body.substr(0, 32768));

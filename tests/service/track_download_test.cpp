@@ -128,7 +128,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
 TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
   TempFolder folder;
   EXPECT_EQ(
-      WhatOf<EFileError>([&] { TTrackFile(folder.File("missing/song.mp3")); }),
+      MessageOf<EFileError>([&] { TTrackFile(folder.File("missing/song.mp3")); }),
       "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
 }
 

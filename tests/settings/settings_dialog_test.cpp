@@ -242,25 +242,4 @@ TEST_F(SettingsDialogTest, CancelKeepsTheChosenSkinWhileTheNextStartUsesTheStore
   EXPECT_EQ(TProgramSettings(path).SkinName(), "Wood (internal)");
 }
 
-// "Отмена" dismisses what "Стандарт" set: the dialog opens on the stored
-// values again, so the next "ОК" writes only what the user changed then.
-TEST_F(SettingsDialogTest, WhatCancelDismissedIsNeverWrittenByTheNextOk) {
-  Open("[MAIN]\r\nPort=8080\r\nSkin=0\r\nShowBaloon=1\r\n");
-  dialog->show();
-  Standard()->click();
-  EXPECT_EQ(Port()->text(), QStringLiteral("80"));
-  Find<QPushButton>("Button2")->click();
-  dialog->show();
-  EXPECT_EQ(Port()->text(), QStringLiteral("8080"));
-  EXPECT_FALSE(SkinBox()->isChecked());
-  EXPECT_FALSE(SkinList()->isEnabled());
-  EXPECT_TRUE(Standard()->isEnabled());
-  BalloonBox()->click();
-  Ok()->click();
-  EXPECT_EQ(host.ports, std::vector<int>{8080});
-  EXPECT_EQ(TProgramSettings(path).PortText(), "8080");
-  EXPECT_FALSE(TProgramSettings(path).ShowBalloon());
-  EXPECT_FALSE(engine.Active()) << "ОК applies the box it shows";
-}
-
 }  // namespace

@@ -3,6 +3,8 @@
 // Its name is Cyrillic, as a Russian desktop's music folder is: every test
 // that touches files meets a path that is UTF-8 and not Windows-1251.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,11 +17,7 @@ class TempFolder {
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "melodrop-XXXXXX").string();
     root_ = mkdtemp(pattern.data());
-    // Open to every user, as the folders above a user's files are.
-    std::filesystem::permissions(
-        root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                   std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                   std::filesystem::perms::others_exec);
+    chmod(root_.c_str(), 0755);  // as the folders above a user's files are
     path_ = root_ / "Музыка";
     std::filesystem::create_directory(path_);
   }
