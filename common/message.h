@@ -7,7 +7,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class TMessage {
