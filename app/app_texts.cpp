@@ -35,6 +35,19 @@ const std::string kDownloadHint = Utf8ToCp1251("Скачать выделенн�
 const std::string kListenHint = Utf8ToCp1251("Прослушать выделенный файл");
 const std::string kAuthorPanel = "Created by veltor2007";
 
+const std::string kBannerName = Utf8ToCp1251("Баннер Melodrop");
+const std::string kBannerDescription = Utf8ToCp1251("Открывает форум автора программы");
+const std::string kSearchBoxName = Utf8ToCp1251("Что искать");
+const std::string kSearchBoxDescription =
+    Utf8ToCp1251("Название песни или исполнитель; Enter начинает поиск");
+const std::string kListenName = Utf8ToCp1251("Прослушать");
+const std::string kTitleListName = Utf8ToCp1251("Найденные файлы");
+const std::string kTitleListDescription =
+    Utf8ToCp1251("Выберите файл, чтобы скачать или прослушать его");
+const std::string kStatusBarName = Utf8ToCp1251("Строка состояния");
+const std::string kStateName = Utf8ToCp1251("Состояние");
+const std::string kProgressName = Utf8ToCp1251("Ход загрузки");
+
 const std::string kProgramMenu = Utf8ToCp1251("Программа");
 const std::string kStartSearch = Utf8ToCp1251("Начать поиск");
 const std::string kStopSearch = Utf8ToCp1251("Остановить поиск");

@@ -30,6 +30,18 @@ extern const std::string kDownloadHint;    // "Скачать выделенны
 extern const std::string kListenHint;      // "Прослушать выделенный файл"
 extern const std::string kAuthorPanel;     // "Created by veltor2007"
 
+// What a screen reader says of the controls without a text of their own.
+extern const std::string kBannerName;  // "Баннер Melodrop"
+extern const std::string kBannerDescription;  // "Открывает форум автора программы"
+extern const std::string kSearchBoxName;  // "Что искать"
+extern const std::string kSearchBoxDescription;  // "Название песни или исполнитель; ..."
+extern const std::string kListenName;     // "Прослушать"
+extern const std::string kTitleListName;  // "Найденные файлы"
+extern const std::string kTitleListDescription;  // "Выберите файл, чтобы скачать ..."
+extern const std::string kStatusBarName;  // "Строка состояния"
+extern const std::string kStateName;      // "Состояние"
+extern const std::string kProgressName;   // "Ход загрузки"
+
 extern const std::string kProgramMenu;   // "Программа"
 extern const std::string kStartSearch;   // "Начать поиск"
 extern const std::string kStopSearch;    // "Остановить поиск"

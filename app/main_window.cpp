@@ -396,6 +396,7 @@ void TForm1::SetFoundName(const std::string& title) {
   shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
   shown.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
   label5_->setText(shown);
+  label5_->setAccessibleDescription(shown);
   // The field clips a long title: its tooltip shows it whole, as plain text.
   const QString hint = QStringFromCp1251(kFoundNameHint);
   label5_->setToolTip(

@@ -48,24 +48,30 @@ void TForm1::CreateControls() {
   image1_->setPixmap(QPixmap(QStringLiteral(":/banner.jpg"))
                          .scaled(365, 81, Qt::KeepAspectRatio, Qt::SmoothTransformation));
   image1_->installEventFilter(this);
+  NameForScreenReaders(bevel1, kBannerName);
+  NameForScreenReaders(image1_, kBannerName, kBannerDescription);
 
   edit3_ = Place<QLineEdit>(client, "Edit3", {4, 84, 309, 21});
+  NameForScreenReaders(edit3_, kSearchBoxName, kSearchBoxDescription);
   NoTabStop(edit3_);
   button1_ = Place<QPushButton>(client, "Button1", {316, 84, 50, 21});
   button1_->setText(QStringFromCp1251(kSearchButton));
   button1_->setToolTip(QStringFromCp1251(kSearchHint));
   NoTabStop(button1_);
 
-  PlaceCaption(client, "Label2", kFileNameLabel, {4, 106});
+  QLabel* label2 = PlaceCaption(client, "Label2", kFileNameLabel, {4, 106});
   label5_ = Place<QLabel>(client, "Label5", {4, 124, 361, 21});
+  NameForScreenReaders(label5_, kFileNameLabel.substr(0, kFileNameLabel.size() - 1));
+  label2->setBuddy(label5_);
   label5_->setTextFormat(Qt::PlainText);
   label5_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label5_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label5_->setToolTip(QStringFromCp1251(kFoundNameHint));
   NoTabStop(label5_);
 
-  PlaceCaption(client, "Label1", kLinkLabel, {4, 146});
+  QLabel* label1 = PlaceCaption(client, "Label1", kLinkLabel, {4, 146});
   edit4_ = Place<QLineEdit>(client, "Edit4", {4, 164, 285, 21});
+  label1->setBuddy(edit4_);
   edit4_->setReadOnly(true);
   edit4_->setEnabled(false);
   edit4_->setToolTip(QStringFromCp1251(kLinkHint));
@@ -78,6 +84,7 @@ void TForm1::CreateControls() {
   bitBtn1_ = Place<QPushButton>(client, "BitBtn1", {344, 164, 21, 21});
   ShowListenGlyph();
   bitBtn1_->setToolTip(QStringFromCp1251(kListenHint));
+  NameForScreenReaders(bitBtn1_, kListenName, kListenHint);
   NoTabStop(bitBtn1_);
 
   listBox1_ = Place<QListView>(client, "ListBox1", {0, 192, 369, 313});
@@ -91,11 +98,14 @@ void TForm1::CreateControls() {
   listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listBox1_->setFocusPolicy(Qt::StrongFocus);
   listBox1_->installEventFilter(this);
+  NameForScreenReaders(listBox1_, kTitleListName, kTitleListDescription);
 
   statusBar1_ = Place<QStatusBar>(client, "StatusBar1", {0, 504, 370, 19});
   statusBar1_->setSizeGripEnabled(false);
+  NameForScreenReaders(statusBar1_, kStatusBarName);
   auto* panel0 = new QLabel(QStringLiteral(" "), statusBar1_);
   panel0->setObjectName(QStringLiteral("Panel0"));
+  NameForScreenReaders(panel0, kStateName);
   panel0->setFixedWidth(245);
   auto* panel1 = new QLabel(QStringFromCp1251(kAuthorPanel), statusBar1_);
   panel1->setObjectName(QStringLiteral("Panel1"));
@@ -108,6 +118,7 @@ void TForm1::CreateControls() {
   // Until the creation handler places it in the status bar.
   progressBar1_ = Place<QProgressBar>(client, "ProgressBar1", {0, 0, 0, 0});
   progressBar1_->setTextVisible(false);
+  NameForScreenReaders(progressBar1_, kProgressName);
   progressBar1_->hide();
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -39,6 +39,7 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
 
   listBox2_ = new QListWidget(this);
   listBox2_->setObjectName(QStringLiteral("ListBox2"));
+  NameForScreenReaders(listBox2_, kCaption);
   listBox2_->setGeometry(0, 0, 313, 345);
   listBox2_->setUniformItemSizes(true);
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -35,6 +35,14 @@ inline QLabel* PlaceCaption(QWidget* parent, const char* name, const std::string
   return label;
 }
 
+// What a screen reader says of a control that shows no text of its own
+// (Windows-1251): its name, and what it does where the name is not enough.
+inline void NameForScreenReaders(QWidget* control, const std::string& name,
+                                 const std::string& description = {}) {
+  control->setAccessibleName(QStringFromCp1251(name));
+  if (!description.empty()) control->setAccessibleDescription(QStringFromCp1251(description));
+}
+
 // The theme's icon of that name, else ":/menu/<ownName>.png".
 inline QIcon MenuIcon(const char* themeName, const char* ownName) {
   return QIcon::fromTheme(QLatin1String(themeName),

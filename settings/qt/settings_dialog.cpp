@@ -47,6 +47,7 @@ TForm2::TForm2(const std::string& settingsPath, TSkinEngine& skins, TSettingsDia
 void TForm2::CreateControls() {
   label1_ = PlaceCaption(this, "Label1", kPortLabel, {8, 12});
   edit1_ = Place<QLineEdit>(this, "Edit1", "80", {216, 8, 41, 21});
+  label1_->setBuddy(edit1_);
   checkBox1_ = Place<QCheckBox>(this, "CheckBox1", kSkinSupport, {8, 40, 113, 17});
   label2_ = PlaceCaption(this, "Label2", kSkinLabel, {32, 64});
   comboBox1_ = new QComboBox(this);

@@ -1,8 +1,10 @@
 // What the skin engine does to the main window's titles and to every
 // window's text.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <optional>
@@ -115,6 +117,27 @@ TEST_F(MainWindowTest, EverySkinKeepsEveryTextAndGlyphLegible) {
                               listen->palette().color(group, QPalette::Button)),
                 3.0)
           << skin << ": the listen glyph, " << (mode == QIcon::Normal ? "enabled" : "disabled");
+    }
+  }
+}
+
+// A screen reader names every control of every window, in Russian where
+// the control shows no text of its own.
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
+  Start();
+  QAccessible::setActive(true);
+  for (QWidget* shown :
+       std::vector<QWidget*>{window.get(), settings.get(), files.get(), about.get()}) {
+    for (QWidget* control : shown->findChildren<QWidget*>()) {
+      // Qt's own parts of a control (its viewport, its scroll bars) go by
+      // the control's name, a menu by the item that opens it.
+      if (control->objectName().isEmpty() ||
+          control->objectName().startsWith(QLatin1String("qt_")) || qobject_cast<QMenu*>(control))
+        continue;
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+      ASSERT_NE(accessible, nullptr);
+      EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+          << control->objectName().toStdString() << " of " << shown->objectName().toStdString();
     }
   }
 }
