@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "app_texts.h"
@@ -24,15 +25,6 @@
 #include "window_font.h"
 
 using namespace app_texts;
-
-namespace {
-
-// Tab passes these by; a click still focuses them.
-void NoTabStop(QWidget* control) {
-  control->setFocusPolicy(Qt::ClickFocus);
-}
-
-}  // namespace
 
 void TForm1::CreateControls() {
   auto* client = new QWidget(this);
@@ -53,11 +45,9 @@ void TForm1::CreateControls() {
 
   edit3_ = Place<QLineEdit>(client, "Edit3", {4, 84, 309, 21});
   NameForScreenReaders(edit3_, kSearchBoxName, kSearchBoxDescription);
-  NoTabStop(edit3_);
   button1_ = Place<QPushButton>(client, "Button1", {316, 84, 50, 21});
   button1_->setText(QStringFromCp1251(kSearchButton));
   button1_->setToolTip(QStringFromCp1251(kSearchHint));
-  NoTabStop(button1_);
 
   QLabel* label2 = PlaceCaption(client, "Label2", kFileNameLabel, {4, 106});
   label5_ = Place<QLabel>(client, "Label5", {4, 124, 361, 21});
@@ -65,9 +55,9 @@ void TForm1::CreateControls() {
   label2->setBuddy(label5_);
   label5_->setTextFormat(Qt::PlainText);
   label5_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  label5_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label5_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  label5_->setFocusPolicy(Qt::StrongFocus);
   label5_->setToolTip(QStringFromCp1251(kFoundNameHint));
-  NoTabStop(label5_);
 
   QLabel* label1 = PlaceCaption(client, "Label1", kLinkLabel, {4, 146});
   edit4_ = Place<QLineEdit>(client, "Edit4", {4, 164, 285, 21});
@@ -76,16 +66,13 @@ void TForm1::CreateControls() {
   edit4_->setEnabled(false);
   edit4_->setToolTip(QStringFromCp1251(kLinkHint));
   edit4_->installEventFilter(this);
-  NoTabStop(edit4_);
   button2_ = Place<QPushButton>(client, "Button2", {292, 164, 49, 21});
   button2_->setText(QStringFromCp1251(kDownloadButton));
   button2_->setToolTip(QStringFromCp1251(kDownloadHint));
-  NoTabStop(button2_);
   bitBtn1_ = Place<QPushButton>(client, "BitBtn1", {344, 164, 21, 21});
   ShowListenGlyph();
   bitBtn1_->setToolTip(QStringFromCp1251(kListenHint));
   NameForScreenReaders(bitBtn1_, kListenName, kListenHint);
-  NoTabStop(bitBtn1_);
 
   listBox1_ = Place<QListView>(client, "ListBox1", {0, 192, 369, 313});
   titles_ = new TTitleListModel(listBox1_);
@@ -97,6 +84,11 @@ void TForm1::CreateControls() {
   listBox1_->setFont(WindowFont(13));
   listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listBox1_->setFocusPolicy(Qt::StrongFocus);
+  // Tab and Shift+Tab go round the controls in reading order.
+  QWidget* const readingOrder[] = {edit3_,   button1_, label5_,  edit4_,
+                                   button2_, bitBtn1_, listBox1_};
+  for (size_t i = 0; i + 1 < std::size(readingOrder); ++i)
+    setTabOrder(readingOrder[i], readingOrder[i + 1]);
   listBox1_->installEventFilter(this);
   NameForScreenReaders(listBox1_, kTitleListName, kTitleListDescription);
 
@@ -126,7 +118,12 @@ void TForm1::CreateControls() {
 
 void TForm1::CreateMenus() {
   QMenuBar* bar = menuBar();
-  QMenu* n1 = bar->addMenu(QStringFromCp1251(kProgramMenu));
+  // Each title with its first letter as mnemonic (Alt+letter); F10 opens
+  // the first menu.
+  const auto title = [](const std::string& caption) {
+    return QLatin1Char('&') + QStringFromCp1251(caption);
+  };
+  QMenu* n1 = bar->addMenu(title(kProgramMenu));
   n1->setObjectName(QStringLiteral("N1"));
   auto item = [this](QMenu* menu, const char* name, const std::string& caption, const QIcon& icon,
                      QKeySequence shortcut, std::function<void()> handler) {
@@ -154,7 +151,7 @@ void TForm1::CreateMenus() {
   item(n1, "N10", kExit, MenuIcon("application-exit", "exit"), QKeySequence(Qt::CTRL | Qt::Key_X),
        [this] { close(); });
 
-  QMenu* n11 = bar->addMenu(QStringFromCp1251(kFileMenu));
+  QMenu* n11 = bar->addMenu(title(kFileMenu));
   n11->setObjectName(QStringLiteral("N11"));
   downloadItem_ = item(n11, "N12", kDownloadButton, MenuIcon("document-save", "download"),
                        QKeySequence(Qt::CTRL | Qt::Key_D), [this] { DownloadFromMenu(); });
@@ -163,7 +160,7 @@ void TForm1::CreateMenus() {
   playItem_ = item(n11, "N14", kPlay, MenuIcon("media-playback-start", "play"),
                    QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Play(); });
 
-  QAction* n15 = bar->addAction(QStringFromCp1251(kAboutMenu));
+  QAction* n15 = bar->addAction(title(kAboutMenu));
   n15->setObjectName(QStringLiteral("N15"));
   connect(n15, &QAction::triggered, this, Guarded([this] { ShowAbout(); }));
 
@@ -173,6 +170,9 @@ void TForm1::CreateMenus() {
     RunGuarded([&] { settings_.WriteSkin(index, name); });
   };
   bar->addMenu(skinMenu);
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this,
+          [bar] { bar->setActiveAction(bar->actions().first()); });
   ShowCommandStates();
 }
 

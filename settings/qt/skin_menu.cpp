@@ -7,7 +7,8 @@
 #include "skin_manager.h"
 
 TSkinMenu::TSkinMenu(TSkinManager& skins, QWidget* parent)
-    : QMenu(QStringFromCp1251(settings_texts::kSkinMenu), parent), skins_(skins) {
+    : QMenu(QLatin1Char('&') + QStringFromCp1251(settings_texts::kSkinMenu), parent),
+      skins_(skins) {
   setObjectName(QStringLiteral("SkinMenu"));
   auto* group = new QActionGroup(this);
   // Unchecked all round while the engine remembers a name that is no skin.
