@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include "about_window.h"
 #include "app_texts.h"
@@ -86,6 +87,9 @@ TForm1::TForm1(TMainWindowContext context)
 
   RunGuarded([this] { FormCreate(); });
   show();
+  // A window moved to a screen of another density draws its banner again.
+  connect(windowHandle(), &QWindow::screenChanged, this, [this] { ShowBanner(); });
+  ShowBanner();
 }
 
 TForm1::~TForm1() {

@@ -132,6 +132,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void ShowProgress();
   void PlaceProgressBar();
   void ShowListenGlyph();
+  void ShowBanner();
   // Shows the guarded commands enabled only while no request runs.
   void ShowCommandStates();
 

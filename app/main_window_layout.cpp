@@ -37,8 +37,7 @@ void TForm1::CreateControls() {
   image1_ = Place<QLabel>(client, "Image1", {2, 2, 365, 81});
   image1_->setCursor(Qt::PointingHandCursor);
   image1_->setAlignment(Qt::AlignCenter);
-  image1_->setPixmap(QPixmap(QStringLiteral(":/banner.jpg"))
-                         .scaled(365, 81, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  ShowBanner();
   image1_->installEventFilter(this);
   NameForScreenReaders(bevel1, kBannerName);
   NameForScreenReaders(image1_, kBannerName, kBannerDescription);
@@ -190,6 +189,17 @@ void TForm1::CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerT
     RunGuarded([this] { TrayIcon1BalloonHintClick(); });
   };
   trayIcon1_->Loaded();
+}
+
+// The banner drawn for the screen's pixel density, so that it stays sharp
+// on a high-density screen.
+void TForm1::ShowBanner() {
+  const qreal ratio = devicePixelRatioF();
+  const QSize points(365, 81);
+  QPixmap banner(ratio > 1 ? QStringLiteral(":/banner@2x.jpg") : QStringLiteral(":/banner.jpg"));
+  banner = banner.scaled(points * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  banner.setDevicePixelRatio(ratio);
+  image1_->setPixmap(banner);
 }
 
 // The listen glyph in the palette's button text colours, enabled and

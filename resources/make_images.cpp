@@ -43,14 +43,16 @@ void DrawNote(QPainter& p, QRectF box, const QColor& colour) {
   p.restore();
 }
 
-QImage Banner() {
-  QImage image(365, 81, QImage::Format_RGB32);
+// The banner drawn for a device pixel ratio: 365 x 81 points.
+QImage Banner(int scale) {
+  QImage image(365 * scale, 81 * scale, QImage::Format_RGB32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
   QLinearGradient sky(0, 0, 365, 81);
   sky.setColorAt(0, QColor(0x10, 0x24, 0x52));
   sky.setColorAt(1, QColor(0x4A, 0x1E, 0x6E));
-  p.fillRect(image.rect(), sky);
+  p.fillRect(QRectF(0, 0, 365, 81), sky);
   // An equaliser along the bottom.
   for (int bar = 0; bar < 46; ++bar) {
     const double h = 10 + 26 * std::fabs(std::sin(bar * 0.55) * std::cos(bar * 0.21));
@@ -300,7 +302,8 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   const QString folder = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
-  bool ok = Save(Banner(), folder + QStringLiteral("banner.jpg"), "JPEG", 92);
+  bool ok = Save(Banner(1), folder + QStringLiteral("banner.jpg"), "JPEG", 92);
+  ok = Save(Banner(2), folder + QStringLiteral("banner@2x.jpg"), "JPEG", 92) && ok;
   ok = Save(Icon16([](QPainter& p) { Triangle(p, kInk); }), folder + QStringLiteral("listen.png"),
             "PNG") &&
        ok;

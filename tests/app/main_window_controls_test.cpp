@@ -142,4 +142,12 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
   }
 }
 
+// Sharp at any density: the banner has a pixel for each of the screen's.
+TEST_F(MainWindowTest, TheBannerIsDrawnForTheScreensDensity) {
+  Start();
+  const QPixmap banner = Find<QLabel>("Image1")->pixmap();
+  EXPECT_EQ(banner.devicePixelRatio(), window->devicePixelRatioF());
+  EXPECT_EQ(banner.width(), qRound(365 * window->devicePixelRatioF()));
+}
+
 }  // namespace
