@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "about_window.h"
 #include "app_texts.h"
@@ -28,6 +29,7 @@
 #include "track_download.h"
 #include "tray_icon.h"
 #include "window_font.h"
+#include "window_places.h"
 
 using namespace app_texts;
 
@@ -56,7 +58,7 @@ class TForm1::TRequestScope {
 TForm1::TForm1(TMainWindowContext context)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                               Qt::WindowCloseButtonHint),
+                               Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       context_(std::move(context)),
       config_(context_.config),
       settings_(context_.settingsPath),
@@ -67,6 +69,7 @@ TForm1::TForm1(TMainWindowContext context)
   move(379, 84);
   ApplyProgramHTTPSettings(http_);
   CreateControls();
+  RestoreWindowSize(*this, context_.windowPlacesPath, "main");
   CreateMenus();
   CreateTrayIcon(context_.registerTrayOwner);
   ConnectWorkEvents();
@@ -86,7 +89,7 @@ TForm1::TForm1(TMainWindowContext context)
   connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
 
   RunGuarded([this] { FormCreate(); });
-  show();
+  ShowWindow();
   // A window moved to a screen of another density draws its banner again.
   connect(windowHandle(), &QWindow::screenChanged, this, [this] { ShowBanner(); });
   ShowBanner();
@@ -163,6 +166,7 @@ void TForm1::AskBeforeClosingDuringDownload() {
 }
 
 void TForm1::FormClose() {
+  KeepWindowPlace(*this, context_.windowPlacesPath, "main");
   trayIcon1_->SetIconVisible(false);
   if (!session_.Connected()) return;
   SetCaption(service_texts::kDisconnecting);
@@ -356,6 +360,9 @@ void TForm1::SetCaption(const std::string& caption) {
 void TForm1::ShowWindow() {
   show();
   raise();
+  // Where it stood when it was last closed, once its frame is known.
+  if (std::exchange(placedAsBefore_, true)) return;
+  RestoreWindowPosition(*this, context_.windowPlacesPath, "main");
 }
 
 void TForm1::ShowMessage(const std::string& text) {

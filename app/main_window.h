@@ -57,6 +57,8 @@ struct TMainWindowContext {
   std::function<tray::HWND(QWidget& window)> registerTrayOwner;
   TOpenRequests& opener;
   TProgramWindows& windows;
+  // Where the window's size and place are kept between runs; "" keeps none.
+  std::string windowPlacesPath = {};
 };
 
 class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialogHost {
@@ -187,6 +189,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   bool stopRequested_ = false;
   bool closing_ = false;
   bool downloading_ = false;
+  bool placedAsBefore_ = false;
   // Yes to the question a close during a download asks.
   bool closeConfirmed_ = false;
   QMessageBox* closeQuestion_ = nullptr;

@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "anchored_controls.h"
 #include "app_texts.h"
 #include "main_window.h"
 #include "message_boxes.h"
@@ -27,8 +28,10 @@
 using namespace app_texts;
 
 void TForm1::CreateControls() {
+  // The stored layout is the smallest: the fields and the list take a
+  // larger window's width, the list its height; the banner stays.
   auto* client = new QWidget(this);
-  client->setFixedSize(370, 523);
+  client->setMinimumSize(370, 523);
   setCentralWidget(client);
 
   auto* bevel1 = Place<QFrame>(client, "Bevel1", {1, 1, 368, 82});
@@ -104,7 +107,7 @@ void TForm1::CreateControls() {
   panel1->setFixedWidth(100);
   panel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   statusBar1_->addWidget(panel0);
-  statusBar1_->addWidget(panel1);
+  statusBar1_->addPermanentWidget(panel1);
 
   // Until the creation handler places it in the status bar.
   progressBar1_ = Place<QProgressBar>(client, "ProgressBar1", {0, 0, 0, 0});
@@ -112,7 +115,14 @@ void TForm1::CreateControls() {
   NameForScreenReaders(progressBar1_, kProgressName);
   progressBar1_->hide();
 
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  auto* anchors = new TAnchoredControls(client, client->minimumSize());
+  using A = TAnchoredControls;
+  for (QWidget* field : std::initializer_list<QWidget*>{edit3_, label5_, edit4_})
+    anchors->Anchor(field, A::kStretchWidth);
+  for (QWidget* button : std::initializer_list<QWidget*>{button1_, button2_, bitBtn1_})
+    anchors->Anchor(button, A::kFollowRight);
+  anchors->Anchor(listBox1_, A::kStretchWidth | A::kStretchHeight);
+  anchors->Anchor(statusBar1_, A::kStretchWidth | A::kFollowBottom);
 }
 
 void TForm1::CreateMenus() {

@@ -13,6 +13,7 @@
 #include "program_resources.h"
 #include "program_settings.h"
 #include "qt_text.h"
+#include "window_places.h"
 
 void SetUpApplication() {
   // The boxes' caption. Not the application's display name: Qt would add
@@ -35,8 +36,9 @@ TProgram::TProgram(const std::string& settingsPath) {
   form1_ = std::make_unique<TForm1>(TMainWindowContext{
       settingsPath, TServiceConfig{}, tray_,
       [this](QWidget& window) { return trayPlatform_.RegisterWindow(&window, true); }, opener_,
-      windows_});
+      windows_, DefaultWindowPlacesPath()});
   QObject::connect(form1_.get(), &TForm1::Closed, [this] {
+    KeepWindowPlace(*form3_, DefaultWindowPlacesPath(), "files");
     ended_ = true;
     QCoreApplication::quit();
   });
@@ -44,6 +46,7 @@ TProgram::TProgram(const std::string& settingsPath) {
   windows_.settings = form2_.get();
   form3_ = std::make_unique<TForm3>(opener_, form1_.get());
   windows_.files = form3_.get();
+  RestoreWindowSize(*form3_, DefaultWindowPlacesPath(), "files");
   form4_ = std::make_unique<TForm4>(opener_, form1_.get());
   windows_.about = form4_.get();
 }

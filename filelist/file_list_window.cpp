@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <optional>
 
+#include "anchored_controls.h"
 #include "file_list_texts.h"
 #include "message_boxes.h"
 #include "open_request.h"
@@ -29,11 +30,15 @@ QAction* AddItem(QMenu& menu, const std::string& caption, const char* themeIcon,
 using namespace file_list_texts;
 
 TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), opener_(opener) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      opener_(opener) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringFromCp1251(kCaption));
   setFont(WindowFont(11));
-  setFixedSize(311, 344);
+  // The list takes a larger window's size.
+  setMinimumSize(311, 344);
+  resize(minimumSize());
   move(479, 175);
   setModal(false);
 
@@ -41,6 +46,8 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   listBox2_->setObjectName(QStringLiteral("ListBox2"));
   NameForScreenReaders(listBox2_, kCaption);
   listBox2_->setGeometry(0, 0, 313, 345);
+  (new TAnchoredControls(this, minimumSize()))
+      ->Anchor(listBox2_, TAnchoredControls::kStretchWidth | TAnchoredControls::kStretchHeight);
   listBox2_->setUniformItemSizes(true);
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
   CreateMenus();

@@ -150,4 +150,23 @@ TEST_F(MainWindowTest, TheBannerIsDrawnForTheScreensDensity) {
   EXPECT_EQ(banner.width(), qRound(365 * window->devicePixelRatioF()));
 }
 
+// The window grows: the fields and the list take its width, the list its
+// height, the buttons keep to the right edge; it opens as large as it was.
+TEST_F(MainWindowTest, TheWindowGrowsAndKeepsItsSizeBetweenRuns) {
+  windowPlacesPath = folder.File("windows.ini");
+  Start();
+  window->resize(window->size() + QSize(300, 200));
+  QWidget* client = window->centralWidget();
+  EXPECT_EQ(client->size(), QSize(670, 723));
+  EXPECT_EQ(Titles()->geometry(), QRect(0, 192, 669, 513));
+  EXPECT_EQ(Find<QLineEdit>("Edit3")->width(), 609);
+  EXPECT_EQ(client->width() - Find<QPushButton>("BitBtn1")->geometry().right(), 6);
+  EXPECT_EQ(Find<QWidget>("StatusBar1")->geometry().bottom(), client->height() - 1);
+  const QSize grown = window->size();
+  window->close();
+  Start();
+  EXPECT_EQ(window->size(), grown);
+  EXPECT_EQ(window->minimumSize(), window->minimumSizeHint());
+}
+
 }  // namespace

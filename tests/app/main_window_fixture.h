@@ -68,7 +68,8 @@ class MainWindowTest : public ::testing::Test {
     ModalAnswer notice;
     window = std::make_unique<TForm1>(TMainWindowContext{
         settingsPath, TServiceConfig{}, trayEnvironment,
-        [this](QWidget&) { return trayPlatform.CreateTopLevelWindow(); }, opener, windows});
+        [this](QWidget&) { return trayPlatform.CreateTopLevelWindow(); }, opener, windows,
+        windowPlacesPath});
     startNotice = notice.text;
     QObject::connect(window.get(), &TForm1::Closed, [this] { ++closes; });
     window->activateWindow();
@@ -192,6 +193,7 @@ class MainWindowTest : public ::testing::Test {
   QString lastOffered;
   QString offeredFolder;
   int closes = 0;
+  std::string windowPlacesPath;  // none kept unless a test asks
 };
 
 }  // namespace app_testing

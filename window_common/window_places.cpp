@@ -1,0 +1,56 @@
+#include "window_places.h"
+
+#include <QFile>
+#include <QPoint>
+#include <QRect>
+#include <QSettings>
+#include <QSize>
+#include <QWidget>
+#include <cstdlib>
+
+namespace {
+
+QString PlacesFile(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+std::string DefaultWindowPlacesPath() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const char* home = std::getenv("HOME");
+  if (state != nullptr && state[0] == '/') return std::string(state) + "/melodrop/windows.ini";
+  if (home != nullptr && home[0] == '/')
+    return std::string(home) + "/.local/state/melodrop/windows.ini";
+  return {};
+}
+
+void RestoreWindowSize(QWidget& window, const std::string& path, const char* key) {
+  if (path.empty()) return;
+  QSettings places(PlacesFile(path), QSettings::IniFormat);
+  places.beginGroup(QLatin1String(key));
+  const QSize size = places.value(QStringLiteral("size")).toSize();
+  if (size.isValid()) window.resize(size);
+  if (places.value(QStringLiteral("maximized")).toBool())
+    window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key) {
+  if (path.empty()) return;
+  QSettings places(PlacesFile(path), QSettings::IniFormat);
+  places.beginGroup(QLatin1String(key));
+  const QVariant position = places.value(QStringLiteral("position"));
+  // The client area's place: the frame's is not known yet.
+  if (position.isValid() && !window.isMaximized())
+    window.setGeometry(QRect(position.toPoint(), window.size()));
+}
+
+void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key) {
+  if (path.empty()) return;
+  QSettings places(PlacesFile(path), QSettings::IniFormat);
+  places.beginGroup(QLatin1String(key));
+  places.setValue(QStringLiteral("size"), window.normalGeometry().size());
+  places.setValue(QStringLiteral("maximized"), window.isMaximized());
+  if (!window.isMaximized())
+    places.setValue(QStringLiteral("position"), window.geometry().topLeft());
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Where a window stood and how large it was, kept between runs outside the
+// settings file: in $XDG_STATE_HOME/melodrop/windows.ini (~/.local/state
+// without it). The window system may still place it elsewhere (Wayland
+// places every window itself).
+
+#include <string>
+
+class QWidget;
+
+std::string DefaultWindowPlacesPath();
+
+// Nothing happens when the path is empty, or holds nothing for the key.
+// The size and the maximised state, before the window is shown.
+void RestoreWindowSize(QWidget& window, const std::string& path, const char* key);
+// The place of its client area, once it is shown: before, the window
+// manager would take the place for its frame's.
+void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key);
+void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key);
