@@ -66,10 +66,10 @@ class MainWindowTest : public ::testing::Test {
   // Starts the program's windows; the start-up notice is answered.
   void Start() {
     ModalAnswer notice;
-    window = std::make_unique<TForm1>(TMainWindowContext{
-        settingsPath, TServiceConfig{}, trayEnvironment,
-        [this](QWidget&) { return trayPlatform.CreateTopLevelWindow(); }, opener, windows,
-        windowPlacesPath});
+    window = std::make_unique<TForm1>(
+        TMainWindowContext{settingsPath, TServiceConfig{}, trayEnvironment,
+                           [this](QWidget&) { return trayPlatform.CreateTopLevelWindow(); }, opener,
+                           windows, windowPlacesPath});
     startNotice = notice.text;
     QObject::connect(window.get(), &TForm1::Closed, [this] { ++closes; });
     window->activateWindow();
