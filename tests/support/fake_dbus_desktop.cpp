@@ -109,14 +109,17 @@ class FakeDesktop : public QDBusVirtualObject {
       const uint id = ++lastId_;
       calls_ << QString(
                     "Notify %1 app=%2 replaces=%3 icon=%4 summary=%5 body=%6 actions=%7 "
-                    "timeout=%8 image=%9")
+                    "timeout=%8 image=%9 entry=%10")
                     .arg(id)
                     .arg(args.value(0).toString())
                     .arg(args.value(1).toUInt())
                     .arg(args.value(2).toString(), args.value(3).toString(),
                          args.value(4).toString(), args.value(5).toStringList().join(','))
                     .arg(args.value(7).toInt())
-                    .arg(ImageSize(args.value(6)));
+                    .arg(ImageSize(args.value(6)))
+                    .arg(qdbus_cast<QVariantMap>(args.value(6))
+                             .value("desktop-entry", QStringLiteral("none"))
+                             .toString());
       return Reply(message, {id});
     }
     if (member == "CloseNotification") {

@@ -42,6 +42,7 @@ TEST_F(DBusDesktopTest, ABalloonIsANotificationThatReportsItsClickAndIsWithdrawn
   icon->OnBalloonHintShow = [&](TTrayIcon&) { ++shown; };
   icon->OnBalloonHintTimeout = [&](TTrayIcon&) { ++timeouts; };
 
+  QGuiApplication::setDesktopFileName(QStringLiteral("example.melodrop.Melodrop"));
   EXPECT_TRUE(icon->DisplayBalloonHint("Melodrop <Downloader>",
                                        "\xD4\xE0\xE9\xEB A & <B> \xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED",
                                        bitInfo, 10));
@@ -49,7 +50,7 @@ TEST_F(DBusDesktopTest, ABalloonIsANotificationThatReportsItsClickAndIsWithdrawn
             QString::fromUtf8("Notify 1 app=%1 replaces=0 icon=dialog-information "
                               "summary=Melodrop <Downloader> "
                               "body=Файл A &amp; &lt;B> загружен actions=default, "
-                              "timeout=10000 image=32x32")
+                              "timeout=10000 image=32x32 entry=example.melodrop.Melodrop")
                 .arg(QGuiApplication::applicationDisplayName())
                 .toStdString());
   EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, kWaitMs));

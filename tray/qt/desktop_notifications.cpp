@@ -61,6 +61,9 @@ void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& sum
   current_[{target.window, target.id}] = serial;
   QVariantMap hints;
   if (!image.isNull()) hints["image-data"] = ImageData(image);
+  // The server groups and names the notification by the program's desktop entry.
+  if (!QGuiApplication::desktopFileName().isEmpty())
+    hints["desktop-entry"] = QGuiApplication::desktopFileName();
   QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
   notify.setArguments({QGuiApplication::applicationDisplayName(), 0u, iconName, summary, body,
                        QStringList{kDefaultAction, QString()}, hints, timeoutMs});
