@@ -65,6 +65,7 @@ TForm1::TForm1(TMainWindowContext context)
       session_(http_, *this, config_),
       search_(http_, *this, config_, &session_) {
   setObjectName(QStringLiteral("Form1"));
+  SetBoxOwner(this);
   setFont(WindowFont(11));
   move(379, 84);
   ApplyProgramHTTPSettings(http_);

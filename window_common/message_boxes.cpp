@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -30,6 +31,19 @@ QRect ScreenArea() {
   return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+QPointer<QWidget>& BoxOwner() {
+  static QPointer<QWidget> owner;
+  return owner;
+}
+
+// The dialog a box answers, else the window the user works in, else the
+// program's main window: a box with no parent stands detached on Wayland.
+QWidget* BoxParent() {
+  if (QWidget* dialog = QApplication::activeModalWidget()) return dialog;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return BoxOwner();
+}
+
 QString& BoxCaption() {
   static QString caption;
   return caption;
@@ -46,6 +60,10 @@ int CaptionWidth(const QWidget& box) {
 
 }  // namespace
 
+void SetBoxOwner(QWidget* mainWindow) {
+  BoxOwner() = mainWindow;
+}
+
 void SetBoxCaption(const std::string& caption) {
   BoxCaption() = QStringFromCp1251(caption);
 }
@@ -55,7 +73,7 @@ void ShowMessage(const std::string& text) {
 }
 
 void ShowMessage(const TMessage& text) {
-  QDialog box(QApplication::activeWindow());
+  QDialog box(BoxParent());
   box.setObjectName(QStringLiteral("MessageBox"));
   box.setWindowTitle(BoxCaption());
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -109,7 +127,7 @@ TMessage ErrorDisplayText(TMessage message) {
 void ShowException(const std::exception& error) {
   QMessageBox box(QMessageBox::Critical, BoxCaption(),
                   QStringFromMessage(ErrorDisplayText(WindowMessageOf(error))), QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  BoxParent());
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));

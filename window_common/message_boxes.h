@@ -9,6 +9,9 @@
 
 #include "message.h"
 
+// The window that owns a box when no dialog or window is active.
+void SetBoxOwner(QWidget* mainWindow);
+
 // The caption of every box: the application's title (Windows-1251).
 void SetBoxCaption(const std::string& caption);
 

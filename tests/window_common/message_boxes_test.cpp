@@ -89,7 +89,14 @@ TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
 }
 
 TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
-  ModalAnswer answer(Qt::Key_Escape);
+  // With no window active, the box belongs to the program's main window.
+  QWidget owner;
+  SetBoxOwner(&owner);
+  QWidget* parent = nullptr;
+  ModalAnswer answer([&](QWidget* box) {
+    parent = box->parentWidget();
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
   bool after = false;
   RunGuarded([] { throw std::runtime_error("'<i>x</i>' is not a valid integer value"); });
   after = true;
@@ -98,6 +105,7 @@ TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
   EXPECT_EQ(answer.icon, QMessageBox::Critical);
   EXPECT_EQ(answer.text, QStringLiteral("'<i>x</i>' is not a valid integer value."));
   EXPECT_EQ(answer.format, Qt::PlainText);
+  EXPECT_EQ(parent, &owner);
 }
 
 // "Воспроизвести" or "Открыть папку" with no program to take the file: a
