@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWindow>
 #include <utility>
@@ -93,7 +94,6 @@ TForm1::TForm1(TMainWindowContext context)
   ShowWindow();
   // A window moved to a screen of another density draws its banner again.
   connect(windowHandle(), &QWindow::screenChanged, this, [this] { ShowBanner(); });
-  ShowBanner();
 }
 
 TForm1::~TForm1() {
@@ -404,9 +404,8 @@ void TForm1::SetLinkText(const std::string& link) {
 
 void TForm1::SetFoundName(const std::string& title) {
   // One line, whatever line breaks the title holds.
-  QString shown = QStringFromCp1251(title);
-  shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
-  shown.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  const QString shown = QStringFromCp1251(title).replace(
+      QRegularExpression(QStringLiteral("\r\n|\r|\n")), QStringLiteral(" "));
   label5_->setText(shown);
   label5_->setAccessibleDescription(shown);
   // The field clips a long title: its tooltip shows it whole, as plain text.

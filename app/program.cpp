@@ -32,13 +32,13 @@ void SetUpApplication() {
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
-TProgram::TProgram(const std::string& settingsPath) {
+TProgram::TProgram(const std::string& settingsPath) : windowPlacesPath_(DefaultWindowPlacesPath()) {
   form1_ = std::make_unique<TForm1>(TMainWindowContext{
       settingsPath, TServiceConfig{}, tray_,
       [this](QWidget& window) { return trayPlatform_.RegisterWindow(&window, true); }, opener_,
-      windows_, DefaultWindowPlacesPath()});
+      windows_, windowPlacesPath_});
   QObject::connect(form1_.get(), &TForm1::Closed, [this] {
-    KeepWindowPlace(*form3_, DefaultWindowPlacesPath(), "files");
+    KeepWindowPlace(*form3_, windowPlacesPath_, "files");
     ended_ = true;
     QCoreApplication::quit();
   });
@@ -46,7 +46,7 @@ TProgram::TProgram(const std::string& settingsPath) {
   windows_.settings = form2_.get();
   form3_ = std::make_unique<TForm3>(opener_, form1_.get());
   windows_.files = form3_.get();
-  RestoreWindowSize(*form3_, DefaultWindowPlacesPath(), "files");
+  RestoreWindowSize(*form3_, windowPlacesPath_, "files");
   form4_ = std::make_unique<TForm4>(opener_, form1_.get());
   windows_.about = form4_.get();
 }

@@ -33,6 +33,8 @@ class TProgram {
   tray::TTrayEnvironment tray_{trayPlatform_};
   TDesktopOpenRequests opener_;
   TProgramWindows windows_;
+  // Where the windows' sizes and places are kept between runs.
+  std::string windowPlacesPath_;
   bool ended_ = false;
   std::unique_ptr<TForm1> form1_;
   std::unique_ptr<TForm2> form2_;
