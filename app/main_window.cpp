@@ -21,6 +21,7 @@
 #include "list_error.h"
 #include "message_boxes.h"
 #include "open_request.h"
+#include "pointer_menus.h"
 #include "program_http_settings.h"
 #include "qt_text.h"
 #include "save_dialog.h"
@@ -329,6 +330,10 @@ void TForm1::ShowAbout() {
 
 void TForm1::TrayIcon1BalloonHintClick() {
   if (!context_.windows.files) return;
+  if (!tray::MenusOpenAtThePointer()) {
+    context_.windows.files->ShowNewest();
+    return;
+  }
   const QPoint cursor = QCursor::pos();
   context_.windows.files->BalloonMenu().popup(QPoint(cursor.x() - 100, cursor.y() + 50));
 }

@@ -16,6 +16,7 @@
 
 #include "anchored_controls.h"
 #include "app_texts.h"
+#include "file_list_window.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "placed_controls.h"
@@ -197,6 +198,10 @@ void TForm1::CreateTrayIcon(const std::function<tray::HWND(QWidget&)>& registerT
   trayIcon1_->SetPopupMenu(&trayMenu_);
   trayIcon1_->OnBalloonHintClick = [this](tray::TTrayIcon&) {
     RunGuarded([this] { TrayIcon1BalloonHintClick(); });
+  };
+  trayIcon1_->SetBalloonActions(TForm3::BalloonActions());
+  trayIcon1_->OnBalloonHintAction = [this](tray::TTrayIcon&, std::size_t action) {
+    if (context_.windows.files) context_.windows.files->RunBalloonAction(action);
   };
   trayIcon1_->Loaded();
 }

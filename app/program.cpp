@@ -9,6 +9,7 @@
 #include "about_window.h"
 #include "app_texts.h"
 #include "file_list_window.h"
+#include "fixed_size_guard.h"
 #include "message_boxes.h"
 #include "program_resources.h"
 #include "program_settings.h"
@@ -33,6 +34,8 @@ void SetUpApplication() {
 }
 
 TProgram::TProgram(const std::string& settingsPath) : windowPlacesPath_(DefaultWindowPlacesPath()) {
+  trayPlatform_.SetActivationTokenSink(
+      [this](const QString& token) { opener_.UseActivationToken(token); });
   form1_ = std::make_unique<TForm1>(TMainWindowContext{
       settingsPath, TServiceConfig{}, tray_,
       [this](QWidget& window) { return trayPlatform_.RegisterWindow(&window, true); }, opener_,
@@ -55,6 +58,7 @@ TProgram::~TProgram() = default;
 
 int RunProgram(int argc, char** argv) {
   QApplication application(argc, argv);
+  TFixedSizeGuard::InstallWhereNeeded(application);
   SetUpApplication();
   TProgram program(DefaultSettingsPath());
   // A close during the creation handler's login ends the program before the loop.

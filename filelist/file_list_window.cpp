@@ -75,6 +75,23 @@ void TForm3::CreateMenus() {
           Guarded([this] { OpenNewestFolder(); }));
 }
 
+std::vector<std::string> TForm3::BalloonActions() {
+  return {kPlay, kOpenFolder};
+}
+
+void TForm3::RunBalloonAction(std::size_t index) {
+  const QList<QAction*> actions = popupMenu2_->actions();
+  if (index < static_cast<std::size_t>(actions.size()))
+    actions[static_cast<qsizetype>(index)]->trigger();
+}
+
+void TForm3::ShowNewest() {
+  if (listBox2_->count() > 0) listBox2_->setCurrentRow(listBox2_->count() - 1);
+  show();
+  raise();
+  activateWindow();
+}
+
 void TForm3::Add(const std::string& path, const std::string& name) {
   paths_.push_back(path);
   auto* row = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)));

@@ -21,6 +21,13 @@ class TForm3 : public QDialog {
 
   // The menu of a balloon click (PopupMenu2): the newest file.
   QMenu& BalloonMenu() { return *popupMenu2_; }
+  // The same choices as the captions of a notification's buttons, and the
+  // choice at an index made.
+  static std::vector<std::string> BalloonActions();
+  void RunBalloonAction(std::size_t index);
+  // Shows the window with the newest file selected: where no menu can open
+  // at the pointer, a balloon click leads here.
+  void ShowNewest();
   // The path list (ListBox1), which lies hidden under the name list.
   const std::vector<std::string>& Paths() const { return paths_; }
 

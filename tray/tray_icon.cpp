@@ -58,6 +58,8 @@ TTrayIcon::~TTrayIcon() {
   // A destructor cannot report a failure; the hooks must go in any case.
   try {
     SetIconVisible(false);
+    platform_.ShareIconMenu(data_.hWnd, data_.uID, nullptr);
+    platform_.SetBalloonActions(data_.hWnd, data_.uID, {});
     cycleTimer_.reset();
     clickTimer_.reset();
     exitTimer_.reset();
@@ -158,12 +160,21 @@ void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
   if (popupMenu_ != nullptr) popupMenu_->RemoveFreeNotification(this);
   popupMenu_ = menu;
   if (popupMenu_ != nullptr) popupMenu_->FreeNotification(this);
+  platform_.ShareIconMenu(data_.hWnd, data_.uID, popupMenu_);
+}
+
+void TTrayIcon::SetBalloonActions(std::vector<std::string> captions) {
+  if (captions.size() > kMaxBalloonActions) captions.resize(kMaxBalloonActions);
+  platform_.SetBalloonActions(data_.hWnd, data_.uID, captions);
 }
 
 void TTrayIcon::Notification(TComponent* component, TOperation operation) {
   if (operation != TOperation::opRemove) return;
   if (component == iconList_) SetIconList(nullptr);
-  if (component == popupMenu_) popupMenu_ = nullptr;
+  if (component == popupMenu_) {
+    popupMenu_ = nullptr;
+    platform_.ShareIconMenu(data_.hWnd, data_.uID, nullptr);
+  }
 }
 
 void TTrayIcon::SetCycleIcons(bool cycle) {
@@ -252,6 +263,10 @@ void TTrayIcon::HandleNotice(uint32_t notice) {
       return;
     default:
       break;
+  }
+  if (notice >= NIN_BALLOONACTION && notice < NIN_BALLOONACTION + kMaxBalloonActions) {
+    if (OnBalloonHintAction) OnBalloonHintAction(*this, notice - NIN_BALLOONACTION);
+    return;
   }
   if (!enabled_) return;
   switch (notice) {

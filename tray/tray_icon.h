@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "component.h"
 #include "icon_image.h"
@@ -91,6 +92,9 @@ class TTrayIcon : public TComponent {
   void SetShowHint(bool show);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* menu);
+  // Buttons of the balloons shown from now on, where the desktop offers
+  // them (at most kMaxBalloonActions); OnBalloonHintAction reports a press.
+  void SetBalloonActions(std::vector<std::string> captions);
   bool LeftPopup() const { return leftPopup_; }
   void SetLeftPopup(bool leftPopup) { leftPopup_ = leftPopup; }
   bool WantEnterExitEvents() const { return wantEnterExitEvents_; }
@@ -112,6 +116,7 @@ class TTrayIcon : public TComponent {
   TNotifyEvent OnBalloonHintHide;
   TNotifyEvent OnBalloonHintTimeout;
   TNotifyEvent OnBalloonHintClick;
+  std::function<void(TTrayIcon& sender, std::size_t action)> OnBalloonHintAction;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "notify_icon_data.h"
 
@@ -45,6 +46,10 @@ inline constexpr uint32_t NIN_BALLOONSHOW = WM_USER + 2;
 inline constexpr uint32_t NIN_BALLOONHIDE = WM_USER + 3;
 inline constexpr uint32_t NIN_BALLOONTIMEOUT = WM_USER + 4;
 inline constexpr uint32_t NIN_BALLOONUSERCLICK = WM_USER + 5;
+// Not a shell notice: a balloon's named action, which a desktop offers as a
+// button; the action's index is added to it.
+inline constexpr uint32_t NIN_BALLOONACTION = WM_USER + 0x100;
+inline constexpr std::size_t kMaxBalloonActions = 8;
 
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SC_MINIMIZE = 0xF020;
@@ -121,6 +126,13 @@ class TTrayPlatform {
 
   // Shows the menu at a screen point; returns when it has closed.
   virtual void PopupMenu(TPopupMenu& menu, TPoint at) = 0;
+
+  // What only some desktops take; elsewhere these do nothing. The icon's
+  // menu, for a desktop that draws it itself (null: none), and the named
+  // actions of the icon's next balloons (captions in Windows-1251).
+  virtual void ShareIconMenu(HWND /*window*/, uint32_t /*id*/, TPopupMenu* /*menu*/) {}
+  virtual void SetBalloonActions(HWND /*window*/, uint32_t /*id*/,
+                                 const std::vector<std::string>& /*captions*/) {}
 };
 
 }  // namespace tray

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -46,5 +47,12 @@ void TDesktopOpenRequests::Open(const std::string& pathOrURL) {
                      ShowRefused(pathOrURL);
                    });
   process->setProcessChannelMode(QProcess::ForwardedChannels);
+  if (!activationToken_.isEmpty()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"), activationToken_);
+    environment.insert(QStringLiteral("DESKTOP_STARTUP_ID"), activationToken_);
+    process->setProcessEnvironment(environment);
+    activationToken_.clear();  // a token serves once
+  }
   process->start(xdgOpen, {url ? QString::fromUtf8(bytes) : QFile::decodeName(bytes)});
 }

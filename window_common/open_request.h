@@ -2,6 +2,7 @@
 // Open requests: a path or URL handed to the desktop's default handler
 // (browser, media player, file manager).
 
+#include <QString>
 #include <string>
 
 class TOpenRequests {
@@ -16,4 +17,11 @@ class TOpenRequests {
 class TDesktopOpenRequests : public TOpenRequests {
  public:
   void Open(const std::string& pathOrURL) override;
+  // A token from the desktop for the next request, so that the program it
+  // starts or wakes may take the focus (XDG activation on Wayland, startup
+  // notification on X11).
+  void UseActivationToken(const QString& token) { activationToken_ = token; }
+
+ private:
+  QString activationToken_;
 };

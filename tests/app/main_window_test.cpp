@@ -67,6 +67,13 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
   menu.actions().at(0)->trigger();
   menu.close();
   EXPECT_EQ(opener.opened, std::vector<std::string>{chosen + ".mp3"});
+  // The notification's buttons: the same choices.
+  const std::pair icon{Balloons()[0]->hWnd, Balloons()[0]->uID};
+  EXPECT_EQ(
+      trayPlatform.balloonActions[icon],
+      (std::vector<std::string>{Utf8ToCp1251("Воспроизвести"), Utf8ToCp1251("Открыть папку")}));
+  trayPlatform.Notify(icon.first, icon.second, tray::NIN_BALLOONACTION + 1);
+  EXPECT_EQ(opener.opened.back(), chosen.substr(0, chosen.rfind('/') + 1)) << "its folder";
 
   Item("N14")->trigger();
   EXPECT_EQ(opener.opened.back(), "http://localhost:" + std::to_string(Port()) +

@@ -4,7 +4,8 @@
 // steer it through org.melodrop.FakeDesktop:
 //   Calls() -> as           every Notify and CloseNotification, one line each
 //   Items() -> as           the registered items, "service path"
-//   InvokeAction(u, s)      emits ActionInvoked for a notification
+//   InvokeAction(u, s)      emits ActivationToken ("token-<id>"), then
+//                           ActionInvoked for a notification
 //   Expire(u, u)            emits NotificationClosed with a reason
 //   ItemContextMenu(i, i)   asks the first item for its context menu
 //   ItemActivate(i, i)      activates the first item, as a left click does
@@ -141,6 +142,8 @@ class FakeDesktop : public QDBusVirtualObject {
     if (member == "Calls") return Reply(message, {calls_});
     if (member == "Items") return Reply(message, {items_});
     if (member == "InvokeAction") {
+      Emit(kNotificationsPath, kNotificationsService, "ActivationToken",
+           {args.value(0).toUInt(), QString("token-%1").arg(args.value(0).toUInt())});
       Emit(kNotificationsPath, kNotificationsService, "ActionInvoked",
            {args.value(0).toUInt(), args.value(1).toString()});
       return Reply(message);

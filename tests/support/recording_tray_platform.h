@@ -64,6 +64,9 @@ class RecordingTrayPlatform : public tray::TTrayPlatform {
   std::vector<std::string> log;
   std::map<tray::HWND, bool> formVisible;
   std::set<tray::HICON> liveIconHandles;
+  // What an icon gave to a desktop that draws its menu and its balloons' buttons.
+  std::map<std::pair<tray::HWND, uint32_t>, tray::TPopupMenu*> sharedMenus;
+  std::map<std::pair<tray::HWND, uint32_t>, std::vector<std::string>> balloonActions;
   bool HoldsIcon(tray::HWND window, uint32_t id) const;
   bool HasWindow(tray::HWND window) const { return procedures_.contains(window); }
   // Running platform timers by id, with their intervals.
@@ -117,6 +120,13 @@ class RecordingTrayPlatform : public tray::TTrayPlatform {
   void SetShowMainForm(bool show) override { showMainForm = show; }
   bool Terminating() override { return terminating; }
   void PopupMenu(tray::TPopupMenu& menu, tray::TPoint at) override;
+  void ShareIconMenu(tray::HWND window, uint32_t id, tray::TPopupMenu* menu) override {
+    sharedMenus[{window, id}] = menu;
+  }
+  void SetBalloonActions(tray::HWND window, uint32_t id,
+                         const std::vector<std::string>& captions) override {
+    balloonActions[{window, id}] = captions;
+  }
 
  private:
   tray::HWND NewWindow(tray::TWindowProcedure procedure);

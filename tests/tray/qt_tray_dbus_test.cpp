@@ -33,14 +33,20 @@ class DBusDesktopTest : public QtTrayFixture {
   FakeDesktopProcess desktop;
 };
 
-TEST_F(DBusDesktopTest, ABalloonIsANotificationThatReportsItsClickAndIsWithdrawnWhenCleared) {
+TEST_F(DBusDesktopTest,
+       ABalloonIsANotificationThatReportsItsClickAndButtonsAndIsWithdrawnWhenCleared) {
   ASSERT_TRUE(desktop.Start());
   LoadProgramTrayIcon();
   ASSERT_TRUE(ItemRegistered());
   int shown = 0;
   int timeouts = 0;
+  std::vector<std::size_t> pressed;
+  QStringList tokens;
   icon->OnBalloonHintShow = [&](TTrayIcon&) { ++shown; };
   icon->OnBalloonHintTimeout = [&](TTrayIcon&) { ++timeouts; };
+  icon->OnBalloonHintAction = [&](TTrayIcon&, std::size_t action) { pressed.push_back(action); };
+  platform.SetActivationTokenSink([&](const QString& token) { tokens << token; });
+  icon->SetBalloonActions({"Play", "Open"});
 
   QGuiApplication::setDesktopFileName(QStringLiteral("example.melodrop.Melodrop"));
   EXPECT_TRUE(icon->DisplayBalloonHint("Melodrop <Downloader>",
@@ -49,13 +55,17 @@ TEST_F(DBusDesktopTest, ABalloonIsANotificationThatReportsItsClickAndIsWithdrawn
   EXPECT_EQ(CallStartingWith("Notify 1 ").toStdString(),
             QString::fromUtf8("Notify 1 app=%1 replaces=0 icon=dialog-information "
                               "summary=Melodrop <Downloader> "
-                              "body=Файл A &amp; &lt;B> загружен actions=default, "
+                              "body=Файл A &amp; &lt;B> загружен actions=default,,0,Play,1,Open "
                               "timeout=10000 image=32x32 entry=example.melodrop.Melodrop")
                 .arg(QGuiApplication::applicationDisplayName())
                 .toStdString());
   EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, kWaitMs));
   desktop.InvokeAction(1, "default");
   EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs));
+  desktop.InvokeAction(1, "1");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return pressed.size() == 1; }, kWaitMs));
+  EXPECT_EQ(pressed, std::vector<std::size_t>{1});
+  EXPECT_EQ(tokens, (QStringList{"token-1", "token-1"})) << "each action brings its token first";
 
   EXPECT_TRUE(icon->ClearBalloonHint());
   EXPECT_EQ(CallStartingWith("CloseNotification"), "CloseNotification 1");

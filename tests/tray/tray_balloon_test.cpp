@@ -78,5 +78,23 @@ TEST_F(BalloonTest, BalloonNoticesRaiseTheirEvents) {
   EXPECT_EQ(balloonClicks, 1);
 }
 
+TEST_F(BalloonTest, ButtonsGoToTheDesktopAndTheirPressesRaiseTheActionEvent) {
+  auto icon = LoadProgramTrayIcon();
+  const std::pair key{icon->Data().hWnd, icon->Identity()};
+  icon->SetBalloonActions({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+  EXPECT_EQ(platform.balloonActions[key].size(), kMaxBalloonActions);
+  std::vector<std::size_t> pressed;
+  icon->OnBalloonHintAction = [&](TTrayIcon&, std::size_t action) { pressed.push_back(action); };
+  for (uint32_t notice : {NIN_BALLOONACTION + 1, NIN_BALLOONACTION,
+                          NIN_BALLOONACTION + uint32_t{kMaxBalloonActions}}) {
+    Notify(*icon, notice);
+  }
+  EXPECT_EQ(pressed, (std::vector<std::size_t>{1, 0})) << "past the last button is no action";
+  EXPECT_EQ(balloonClicks, 0);
+
+  icon.reset();
+  EXPECT_TRUE(platform.balloonActions[key].empty()) << "a gone icon offers no buttons";
+}
+
 }  // namespace
 }  // namespace tray_testing

@@ -97,10 +97,13 @@ TEST_F(LoadingTest, IconIndexSelectsAnImageOfTheListOrStaysZeroWithout) {
 
 TEST_F(LoadingTest, ADestroyedMenuIsForgottenAndAShellRestartReAddsAVisibleIcon) {
   auto icon = LoadProgramTrayIcon();
+  const std::pair key{icon->Data().hWnd, icon->Identity()};
   auto menu = std::make_unique<TPopupMenu>();
   icon->SetPopupMenu(menu.get());
+  EXPECT_EQ(platform.sharedMenus[key], menu.get()) << "for a desktop that draws the menu";
   menu.reset();
   EXPECT_EQ(icon->PopupMenu(), nullptr);
+  EXPECT_EQ(platform.sharedMenus[key], nullptr);
   platform.Notify(icon->Data().hWnd, icon->Identity(), WM_RBUTTONDOWN);
   EXPECT_TRUE(platform.menusShown.empty());
 

@@ -40,6 +40,8 @@ TDesktopNotifications::TDesktopNotifications(TNoticeSink sink)
                SLOT(OnActionInvoked(uint, QString)));
   bus_.connect(kService, kPath, kService, "NotificationClosed", this,
                SLOT(OnNotificationClosed(uint, uint)));
+  bus_.connect(kService, kPath, kService, "ActivationToken", this,
+               SLOT(OnActivationTokenGiven(uint, QString)));
 }
 
 bool TDesktopNotifications::Available() {
@@ -54,7 +56,7 @@ bool TDesktopNotifications::Available() {
 
 void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& summary,
                                  const QString& body, const QString& iconName, const QImage& image,
-                                 int timeoutMs) {
+                                 int timeoutMs, const QStringList& namedActions) {
   Close(target);
   const uint64_t serial = ++lastSerial_;
   shown_[serial] = TShown{target};
@@ -64,9 +66,13 @@ void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& sum
   // The server groups and names the notification by the program's desktop entry.
   if (!QGuiApplication::desktopFileName().isEmpty())
     hints["desktop-entry"] = QGuiApplication::desktopFileName();
+  // Pairs of key and caption; a named action's key is its index.
+  QStringList actions{kDefaultAction, QString()};
+  for (qsizetype index = 0; index < namedActions.size(); ++index)
+    actions << QString::number(index) << namedActions[index];
   QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
   notify.setArguments({QGuiApplication::applicationDisplayName(), 0u, iconName, summary, body,
-                       QStringList{kDefaultAction, QString()}, hints, timeoutMs});
+                       actions, hints, timeoutMs});
   auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
   connect(call, &QDBusPendingCallWatcher::finished, this,
           [this, serial](QDBusPendingCallWatcher* c) {
@@ -121,9 +127,21 @@ std::map<uint64_t, TDesktopNotifications::TShown>::iterator TDesktopNotification
 
 void TDesktopNotifications::OnActionInvoked(uint id, const QString& action) {
   auto found = FindByServerId(id);
-  if (found == shown_.end() || action != kDefaultAction || found->second.clicked) return;
-  found->second.clicked = true;
-  sink_(found->second.target, NIN_BALLOONUSERCLICK);
+  if (found == shown_.end()) return;
+  TShown& shown = found->second;
+  bool named = false;
+  const uint index = action.toUInt(&named);
+  if (named ? index >= kMaxBalloonActions : action != kDefaultAction) return;
+  // A server that keeps the notification may report its click twice; its
+  // buttons may each be pressed.
+  if (!named && shown.clicked) return;
+  shown.clicked = shown.clicked || !named;
+  shown.acted = true;
+  sink_(shown.target, named ? NIN_BALLOONACTION + index : NIN_BALLOONUSERCLICK);
+}
+
+void TDesktopNotifications::OnActivationTokenGiven(uint id, const QString& token) {
+  if (FindByServerId(id) != shown_.end() && OnActivationToken) OnActivationToken(token);
 }
 
 void TDesktopNotifications::OnNotificationClosed(uint id, uint reason) {
@@ -132,8 +150,8 @@ void TDesktopNotifications::OnNotificationClosed(uint id, uint reason) {
   const TShown shown = found->second;
   std::erase_if(current_, [&found](const auto& entry) { return entry.second == found->first; });
   shown_.erase(found);
-  // A clicked balloon only reports the click; one never announced reports nothing.
-  if (shown.clicked || !shown.announced) return;
+  // A balloon acted on only reports the action; one never announced reports nothing.
+  if (shown.acted || !shown.announced) return;
   sink_(shown.target,
         reason == kExpired || reason == kDismissedByUser ? NIN_BALLOONTIMEOUT : NIN_BALLOONHIDE);
 }

@@ -1,13 +1,16 @@
 #pragma once
 // Balloons as desktop notifications (org.freedesktop.Notifications on the
 // session bus), each with a "default" action: the notification protocol
-// reports a click only as an action the sender listed. What becomes of a
-// notification comes back as the balloon notices of its icon.
+// reports a click only as an action the sender listed. Named actions come
+// beside it as buttons. What becomes of a notification comes back as the
+// balloon notices of its icon; the activation token a server hands over
+// with an action goes to OnActivationToken, before the action's notice.
 
 #include <QDBusConnection>
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <optional>
@@ -31,20 +34,25 @@ class TDesktopNotifications : public QObject {
  public:
   using TNoticeSink = std::function<void(const TNoticeTarget& target, uint32_t notice)>;
 
+  std::function<void(const QString& token)> OnActivationToken;
+
   explicit TDesktopNotifications(TNoticeSink sink);
 
   // Whether a notification server is on the bus, or would be started for us.
   bool Available();
   // Replaces the icon's notification. The summary is plain text; the body
-  // is read as markup and must come escaped.
+  // is read as markup and must come escaped. Pressing the named action at
+  // index i reports NIN_BALLOONACTION + i.
   void Show(const TNoticeTarget& target, const QString& summary, const QString& body,
-            const QString& iconName, const QImage& image, int timeoutMs);
+            const QString& iconName, const QImage& image, int timeoutMs,
+            const QStringList& namedActions);
   // Withdraws the icon's notification, if it has one.
   void Close(const TNoticeTarget& target);
 
  private slots:
   void OnActionInvoked(uint id, const QString& action);
   void OnNotificationClosed(uint id, uint reason);
+  void OnActivationTokenGiven(uint id, const QString& token);
 
  private:
   using TKey = std::pair<HWND, uint32_t>;
@@ -53,7 +61,8 @@ class TDesktopNotifications : public QObject {
     uint serverId = 0;  // 0 while the server has not answered
     bool withdrawn = false;
     bool announced = false;  // NIN_BALLOONSHOW went out
-    bool clicked = false;
+    bool clicked = false;    // its default action was reported
+    bool acted = false;      // any of its actions was
   };
 
   void Answered(uint64_t serial, uint serverId);

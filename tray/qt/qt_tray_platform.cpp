@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QWindowStateChangeEvent>
 
+#include "pointer_menus.h"
 #include "popup_menu.h"
 #include "qt_text.h"
 
@@ -124,6 +125,7 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
       }
       Apply(icon.get(), data);
       icons_[key] = std::move(icon);
+      OfferMenu(key);
       return true;
     }
     case NIM_MODIFY:
@@ -135,6 +137,7 @@ bool TQtTrayPlatform::Shell_NotifyIconA(uint32_t message, const NOTIFYICONDATA& 
       notifications_.Close(NoticeTargetOf(data));
       if (found->second) found->second->hide();
       icons_.erase(found);
+      offeredMenus_.erase(key);
       return true;
     case NIM_SETVERSION:
       return found != icons_.end();
@@ -199,7 +202,8 @@ void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& d
     constexpr int kImageSize = 64;
     notifications_.Show(NoticeTargetOf(data), QStringFromCp1251(title), DesktopPlainText(text),
                         InfoIconName(data.dwInfoFlags),
-                        IconOf(data.hIcon).pixmap(kImageSize).toImage(), timeout);
+                        IconOf(data.hIcon).pixmap(kImageSize).toImage(), timeout,
+                        balloonActions_[{data.hWnd, data.uID}]);
     return;
   }
   if (icon) {
@@ -402,7 +406,62 @@ void TQtTrayPlatform::SetFormVisible(HWND form, bool visible) {
   if (QWidget* widget = WidgetOf(form)) widget->setVisible(visible);
 }
 
+void TQtTrayPlatform::ShareIconMenu(HWND window, uint32_t id, TPopupMenu* menu) {
+  const TIconKey key{window, id};
+  if (menu == nullptr) {
+    sharedMenus_.erase(key);
+  } else {
+    sharedMenus_[key] = menu;
+  }
+  OfferMenu(key);
+}
+
+void TQtTrayPlatform::OfferMenu(TIconKey key) {
+  auto icon = icons_.find(key);
+  auto shared = sharedMenus_.find(key);
+  // Where Qt draws the icon into an X tray, Qt would show the menu on a
+  // right click beside the one the icon's own notices show.
+  const bool drawnByDesktop =
+      icon != icons_.end() && icon->second && WhoReadsTheTexts() != TTextReader::QtWidgets;
+  if (!drawnByDesktop || shared == sharedMenus_.end()) {
+    if (icon != icons_.end() && icon->second) icon->second->setContextMenu(nullptr);
+    offeredMenus_.erase(key);
+    return;
+  }
+  auto offered = std::make_unique<QMenu>();
+  TPopupMenu* menu = shared->second;
+  for (std::size_t index = 0; index < menu->Items().size(); ++index) {
+    const TMenuItem& item = menu->Items()[index];
+    if (!item.Visible) continue;
+    QAction* action = offered->addAction(QStringFromCp1251(item.Caption));
+    action->setEnabled(item.Enabled);
+    connect(action, &QAction::triggered, this, [menu, index] {
+      if (index < menu->Items().size()) {
+        const TMenuItem chosen = menu->Items()[index];  // the handler may change the menu
+        chosen.Click();
+      }
+    });
+  }
+  icon->second->setContextMenu(offered.get());
+  offeredMenus_[key] = std::move(offered);
+}
+
+void TQtTrayPlatform::SetBalloonActions(HWND window, uint32_t id,
+                                        const std::vector<std::string>& captions) {
+  QStringList& actions = balloonActions_[{window, id}];
+  actions.clear();
+  for (const std::string& caption : captions) actions << QStringFromCp1251(caption);
+}
+
 void TQtTrayPlatform::PopupMenu(TPopupMenu& menu, TPoint at) {
+  // A desktop that draws the menu has shown it; a menu of ours would not
+  // stand where the platform cannot place it at the pointer (Wayland).
+  const bool drawnElsewhere =
+      std::any_of(offeredMenus_.begin(), offeredMenus_.end(), [&](const auto& entry) {
+        auto shared = sharedMenus_.find(entry.first);
+        return shared != sharedMenus_.end() && shared->second == &menu;
+      });
+  if (drawnElsewhere && !MenusOpenAtThePointer()) return;
   QMenu popup;
   std::optional<std::size_t> chosen;
   for (std::size_t index = 0; index < menu.Items().size(); ++index) {

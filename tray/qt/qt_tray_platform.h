@@ -9,11 +9,13 @@
 // themselves again.
 
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -70,11 +72,22 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   void SetShowMainForm(bool show) override { showMainForm_ = show; }
   bool Terminating() override { return terminating_; }
   void PopupMenu(TPopupMenu& menu, TPoint at) override;
+  void ShareIconMenu(HWND window, uint32_t id, TPopupMenu* menu) override;
+  void SetBalloonActions(HWND window, uint32_t id,
+                         const std::vector<std::string>& captions) override;
+
+  // Where the activation tokens go that notification servers hand over
+  // with a pressed action, so that a program started for it may take the
+  // focus.
+  void SetActivationTokenSink(std::function<void(const QString& token)> sink) {
+    notifications_.OnActivationToken = std::move(sink);
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  using TIconKey = std::pair<HWND, uint32_t>;
   // Qt has no window of the application object; this handle stands for it.
   static constexpr HWND kApplicationWindow = 1;
 
@@ -98,6 +111,8 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   void ShowBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data, TTextReader reader);
   void ClearBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data, TTextReader reader);
   void Connect(QSystemTrayIcon& icon, const NOTIFYICONDATA& data);
+  // Gives the icon's menu to a desktop that draws the icon itself.
+  void OfferMenu(TIconKey key);
   void AnnounceTrayArea();
 
   HWND lastHandle_ = kApplicationWindow;
@@ -112,7 +127,11 @@ class TQtTrayPlatform : public QObject, public TTrayPlatform {
   std::vector<std::pair<const void*, TApplicationHook>> hooks_;
   // Null where no notification area exists and a notification server
   // takes the balloons alone.
-  std::map<std::pair<HWND, uint32_t>, std::unique_ptr<QSystemTrayIcon>> icons_;
+  std::map<TIconKey, std::unique_ptr<QSystemTrayIcon>> icons_;
+  std::map<TIconKey, TPopupMenu*> sharedMenus_;
+  // The shared menus as the desktop draws them, by icon.
+  std::map<TIconKey, std::unique_ptr<QMenu>> offeredMenus_;
+  std::map<TIconKey, QStringList> balloonActions_;
   std::map<HICON, QIcon> iconImages_;
   HICON lastIcon_ = 0;
   std::map<std::pair<HWND, uintptr_t>, std::unique_ptr<QTimer>> timers_;
