@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 
@@ -97,6 +98,12 @@ bool TReplacingFile::Close(bool durable) {
 
 bool TReplacingFile::Commit() {
   committed_ = rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (committed_) removedOnSignal_.reset();
+  return committed_;
+}
+
+bool TReplacingFile::CommitAsNew(const std::string& name) {
+  committed_ = renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
   if (committed_) removedOnSignal_.reset();
   return committed_;
 }

@@ -63,6 +63,9 @@ class TReplacingFile {
   // Renames the closed file over the target; false with errno set when the
   // system refuses.
   bool Commit();
+  // Gives the closed file a name of the target's folder that no file has;
+  // false with errno EEXIST when one has.
+  bool CommitAsNew(const std::string& name);
 
  private:
   std::string target_;

@@ -94,15 +94,35 @@ void TNetCookieManager::AddCookie(std::unique_ptr<TNetNetscapeCookie> cookie,
 }
 
 void TNetCookieManager::AddServerCookie(const std::string& cookie, const std::string& host) {
+  std::lock_guard lock(mutex_);
   AddCookie(std::make_unique<TNetCookieRFC2109>(clock_), cookie, host);
 }
 
 void TNetCookieManager::AddServerCookie2(const std::string& cookie, const std::string& host) {
+  std::lock_guard lock(mutex_);
   AddCookie(std::make_unique<TNetCookieRFC2965>(clock_), cookie, host);
 }
 
 std::string TNetCookieManager::GenerateCookieList(const std::string& host, const std::string& path,
                                                   bool secure) {
+  std::lock_guard lock(mutex_);
   cookies_.RemoveExpired();
   return cookies_.CookieText(host, path, secure);
+}
+
+void TNetCookieManager::RemoveExpired() {
+  std::lock_guard lock(mutex_);
+  cookies_.RemoveExpired();
+}
+
+uint64_t TNetCookieManager::StoredCount() {
+  std::lock_guard lock(mutex_);
+  return cookies_.StoredCount();
+}
+
+std::string TNetCookieManager::CookieTextSince(const std::string& host, const std::string& path,
+                                               uint64_t storedCount) {
+  std::lock_guard lock(mutex_);
+  cookies_.RemoveExpired();
+  return cookies_.CookieText(host, path, false, storedCount);
 }

@@ -3,6 +3,7 @@
 // for the life of the client.
 
 #include <functional>
+#include <mutex>
 #include <memory>
 #include <string>
 
@@ -37,8 +38,15 @@ class TNetCookieManager {
   // The "Cookie" text for a request to host and path; empty: no "Cookie" line.
   virtual std::string GenerateCookieList(const std::string& host, const std::string& path,
                                          bool secure);
-  void RemoveExpired() { cookies_.RemoveExpired(); }
+  void RemoveExpired();
+  // The count of cookies ever stored, and the "Cookie" text of the cookies
+  // stored after that count was read (see TNetCookies).
+  uint64_t StoredCount();
+  std::string CookieTextSince(const std::string& host, const std::string& path,
+                              uint64_t storedCount);
 
+  // The collection itself, for a caller that shares the store with no other
+  // thread; every other call above may come from any thread.
   TNetCookies& CookieCollection() { return cookies_; }
 
   // Whether a cookie for domain may be stored from a response from host.
@@ -49,5 +57,7 @@ class TNetCookieManager {
                  const std::string& host);
 
   const TNetClock& clock_;
+  // The window's requests and the background downloads share one store.
+  std::recursive_mutex mutex_;
   TNetCookies cookies_;
 };

@@ -85,7 +85,8 @@ PortalRequest Recorded(const httplib::Request& req) {
 }
 
 // "2026-12-07 12:45:26 GET /cgi-bin/login 200 512"; "-" for the bytes of a
-// chunked body, whose size the head does not tell.
+// chunked body, whose size the head does not tell; a requested range after
+// them ("range=bytes=100-").
 std::string AccessLine(const httplib::Request& req, const httplib::Response& res) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -96,8 +97,12 @@ std::string AccessLine(const httplib::Request& req, const httplib::Response& res
                             : res.content_provider_          ? std::to_string(res.content_length_)
                                                              : std::to_string(res.body.size());
   // A request may hold any byte: none reaches the terminal as a control.
+  const std::string range =
+      req.has_header("Range") ? " range=" + text::WithVisibleControls(req.get_header_value("Range"))
+                              : "";
   return std::string(time) + " " + text::WithVisibleControls(req.method) + " " +
-         text::WithVisibleControls(req.target) + " " + std::to_string(res.status) + " " + bytes;
+         text::WithVisibleControls(req.target) + " " + std::to_string(res.status) + " " + bytes +
+         range;
 }
 
 }  // namespace

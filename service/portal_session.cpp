@@ -35,15 +35,13 @@ void TPortalSession::Connect() {
 
 uint64_t TPortalSession::StoredCookies() {
   TNetCookieManager* cookies = http_.CookieManager();
-  return cookies ? cookies->CookieCollection().StoredCount() : 0;
+  return cookies ? cookies->StoredCount() : 0;
 }
 
 bool TPortalSession::CatalogueCookieStoredAfter(uint64_t storedCount) {
   TNetCookieManager* cookies = http_.CookieManager();
-  if (!cookies) return false;
-  cookies->RemoveExpired();
-  return !cookies->CookieCollection()
-              .CookieText(config_.catalogueHost, CataloguePath(config_), false, storedCount)
+  return cookies &&
+         !cookies->CookieTextSince(config_.catalogueHost, CataloguePath(config_), storedCount)
               .empty();
 }
 

@@ -1,9 +1,16 @@
 #include "cli_command.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+#include <numeric>
 #include <optional>
+#include <sstream>
 
 #include "catalogue_search.h"
 #include "cp1251.h"
+#include "download_progress.h"
+#include "download_queue.h"
 #include "integer_text.h"
 #include "message.h"
 #include "portal_session.h"
@@ -18,6 +25,7 @@ namespace {
 const char kUsage[] =
     "usage: melodrop-cli [--port N] search PHRASE\n"
     "       melodrop-cli [--port N] get PHRASE ROW FILE\n"
+    "       melodrop-cli [--port N] get PHRASE ROWS FOLDER\n"
     "       melodrop-cli setting FILE KEY VALUE\n";
 
 struct Options {
@@ -25,10 +33,36 @@ struct Options {
   std::string command;
   std::string phrase;
   int row = 0;
+  std::string rows;  // "1,3,5-7" or "all", for a folder
   std::string file;
   std::string key;
   std::string value;
 };
+
+// The rows a list names ("1,3,5-7", "all"), counting from 1, each once in
+// the order named; empty when the list is no such list. Rows past count
+// stay in: the caller says there is no such row.
+std::vector<int> RowsOf(const std::string& list, int count) {
+  if (list == "all") {
+    std::vector<int> rows(static_cast<std::size_t>(std::max(count, 0)));
+    std::iota(rows.begin(), rows.end(), 1);
+    return rows;
+  }
+  std::vector<int> rows;
+  std::stringstream parts(list);
+  for (std::string part; std::getline(parts, part, ',');) {
+    const std::size_t dash = part.find('-');
+    const std::optional<int64_t> first = ParseByteCount(part.substr(0, dash));
+    const std::optional<int64_t> last =
+        dash == std::string::npos ? first : ParseByteCount(part.substr(dash + 1));
+    if (!first || !last || *first < 1 || *last < *first || *last > 100000) return {};
+    for (int64_t row = *first; row <= *last; ++row) {
+      if (std::find(rows.begin(), rows.end(), row) == rows.end())
+        rows.push_back(static_cast<int>(row));
+    }
+  }
+  return rows;
+}
 
 bool ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() >= 2 && args[0] == "--port") {
@@ -52,8 +86,15 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() == 4 && args[0] == "get") {
     options.command = args[0];
     options.phrase = args[1];
-    options.row = ParseInteger(args[2]).value_or(0);
     options.file = args[3];
+    // One row into a file, or rows into a folder under their titles.
+    std::error_code error;
+    if (std::filesystem::is_directory(options.file, error) ||
+        args[2].find_first_not_of("0123456789") != std::string::npos) {
+      options.rows = args[2];
+      return !RowsOf(options.rows, 1).empty();
+    }
+    options.row = ParseInteger(args[2]).value_or(0);
     return options.row >= 1;
   }
   return false;
@@ -110,6 +151,49 @@ void Download(TNetHTTP& http, const std::string& link, const std::string& path, 
   file.Receive(http, link);
 }
 
+// Each row's track into the folder under its safe title, one after another
+// through the download queue, with the progress line on err.
+int DownloadRows(TNetHTTP& http, TTerminalView& view, const Options& options, std::ostream& out,
+                 std::ostream& err, bool progressBar) {
+  const std::vector<int> rows = RowsOf(options.rows, view.TitleCount());
+  for (int row : rows) {
+    if (row > view.TitleCount() || row > view.LinkCount()) {
+      err << "no row " << row << "\n";
+      return 1;
+    }
+  }
+  const int count = static_cast<int>(rows.size());
+  bool failed = false;
+  std::mutex output;
+  TDownloadQueue queue(
+      [&](TNetHTTP& client) { ApplyProgramHTTPSettings(client, options.port); },
+      http.CookieManager(),
+      [&](const TDownloadStatus& status) {
+        std::lock_guard lock(output);
+        const int position = static_cast<int>(status.id);
+        const std::string& title = view.Title(rows[position - 1] - 1);
+        if (status.state == TDownloadState::kRunning && progressBar) {
+          err << "\r"
+              << TMessage(DownloadProgressLine({position, count, status.received, status.total,
+                                                status.bytesPerSecond}))
+                     .Utf8()
+              << "\x1b[K" << std::flush;
+        } else if (status.state == TDownloadState::kDone) {
+          if (progressBar) err << "\r\x1b[K";
+          out << TMessage("saved ").Network(title).Program(" to ").System(status.savedPath).Utf8()
+              << "\n";
+        } else if (status.state == TDownloadState::kFailed) {
+          if (progressBar) err << "\r\x1b[K";
+          err << status.failure.Utf8() << "\n";
+          failed = true;
+        }
+      });
+  for (int row : rows) queue.Add({view.Link(row - 1), view.Title(row - 1), options.file, ""});
+  while (!queue.WaitUntilIdle(1000)) {
+  }
+  return failed ? 1 : 0;
+}
+
 }  // namespace
 
 int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -141,7 +225,9 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   const bool searched = search.Find();
   view.PrintRows();
   int status = searched ? 0 : 1;
-  if (searched && options.command == "get") {
+  if (searched && options.command == "get" && !options.rows.empty()) {
+    status = DownloadRows(http, view, options, out, err, progressBar);
+  } else if (searched && options.command == "get") {
     if (options.row > view.TitleCount() || options.row > view.LinkCount()) {
       err << "no row " << options.row << "\n";
       status = 1;

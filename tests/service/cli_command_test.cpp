@@ -74,6 +74,32 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
             "Cannot create file \"" + folder.File("Файл/песня") + "\". Not a directory\n");
 }
 
+TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) {
+  PortalCatalogue catalogue;
+  catalogue.Add(Utf8ToCp1251("Кино / Группа крови"), 3000);
+  catalogue.Add(Utf8ToCp1251("Кино / Группа крови"), 2000);
+  catalogue.Add(Utf8ToCp1251("Кино - Звезда"), 1000);
+  BackgroundPortal portal({}, catalogue);
+  const std::string port = std::to_string(portal.Server().Port());
+  testing_support::TempFolder folder;
+  const CliRun run = RunCli({"--port", port, "get", "кино", "3,1-2", folder.File("")}, true);
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string saved = "saved Кино / Группа крови to " + folder.File("");
+  EXPECT_NE(run.out.find("saved Кино - Звезда to " + folder.File("Кино - Звезда.mp3\n") + saved +
+                         "Кино _ Группа крови.mp3\n" + saved + "Кино _ Группа крови (2).mp3\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.err.find("3 из 3 · "), std::string::npos) << run.err;
+  EXPECT_EQ(testing_support::ReadBytes(folder.File("Кино _ Группа крови (2).mp3")).size(), 2000u);
+
+  EXPECT_EQ(RunCli({"--port", port, "get", "кино", "all", folder.File("")}).status, 0);
+  EXPECT_EQ(testing_support::ReadBytes(folder.File("Кино - Звезда (2).mp3")).size(), 1000u);
+  const CliRun missing = RunCli({"--port", port, "get", "кино", "1,4", folder.File("")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "no row 4\n");
+  EXPECT_EQ(RunCli({"get", "кино", "2-1", folder.File("")}).status, 2) << "no such list";
+}
+
 // Garbage where a result page should be fails the search alike, on the
 // first page (no count) and on a later one (no track).
 TEST(CliCommand, ASearchFailsAlikeWhicheverPageWasGarbage) {

@@ -1,0 +1,314 @@
+#include "download_queue.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+#include "integer_text.h"
+#include "streams.h"
+#include "track_download.h"
+#include "track_names.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return folder.ends_with('/') ? folder + name : folder + "/" + name;
+}
+
+// "bytes FIRST-LAST/TOTAL": the first byte and the track's whole size (-1
+// when the server does not tell it).
+std::optional<std::pair<int64_t, int64_t>> ContentRange(const std::string& value) {
+  const std::string prefix = "bytes ";
+  if (!value.starts_with(prefix)) return std::nullopt;
+  const std::size_t dash = value.find('-');
+  const std::size_t slash = value.find('/');
+  if (dash == std::string::npos || slash == std::string::npos || slash < dash) return std::nullopt;
+  const std::optional<int64_t> first =
+      ParseByteCount(std::string_view(value).substr(prefix.size(), dash - prefix.size()));
+  if (!first) return std::nullopt;
+  const std::optional<int64_t> total = ParseByteCount(std::string_view(value).substr(slash + 1));
+  return std::pair{*first, total.value_or(-1)};
+}
+
+}  // namespace
+
+TDownloadQueue::TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies,
+                               TStatusSink sink)
+    : sink_(std::move(sink)) {
+  if (setup) setup(http_);
+  if (sharedCookies != nullptr) http_.SetCookieManager(sharedCookies);
+  http_.HandleRedirects = true;
+  // A cancel reaches the transfer between two waits of the worker's client.
+  http_.OnIdle = [this](TNetComponent*) {
+    if (cancelRunning_) http_.Disconnect();
+  };
+  worker_ = std::thread([this] { Work(); });
+}
+
+TDownloadQueue::~TDownloadQueue() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+    cancelRunning_ = true;
+  }
+  changed_.notify_all();
+  worker_.join();
+}
+
+uint64_t TDownloadQueue::Add(TQueuedTrack track) {
+  uint64_t id = 0;
+  {
+    std::lock_guard lock(mutex_);
+    id = ++lastId_;
+    TEntry entry;
+    entry.id = id;
+    entry.track = std::move(track);
+    entries_.push_back(std::move(entry));
+  }
+  changed_.notify_all();
+  return id;
+}
+
+TDownloadStatus TDownloadQueue::StatusOf(const TEntry& entry) {
+  TDownloadStatus status;
+  status.id = entry.id;
+  status.state = entry.state;
+  status.received = entry.onDisk;
+  return status;
+}
+
+TDownloadQueue::TEntry* TDownloadQueue::Find(uint64_t id) {
+  auto found = std::find_if(entries_.begin(), entries_.end(),
+                            [id](const TEntry& entry) { return entry.id == id; });
+  return found == entries_.end() ? nullptr : &*found;
+}
+
+void TDownloadQueue::Cancel(uint64_t id) {
+  TDownloadStatus cancelled;
+  {
+    std::lock_guard lock(mutex_);
+    TEntry* entry = Find(id);
+    if (entry == nullptr) return;
+    if (entry->state == TDownloadState::kRunning) {
+      cancelRunning_ = true;
+      return;
+    }
+    if (entry->state != TDownloadState::kQueued) return;
+    entry->state = TDownloadState::kCancelled;
+    cancelled = StatusOf(*entry);
+  }
+  changed_.notify_all();
+  Report(cancelled);
+}
+
+void TDownloadQueue::CancelAll() {
+  std::vector<uint64_t> ids;
+  {
+    std::lock_guard lock(mutex_);
+    for (const TEntry& entry : entries_) {
+      if (entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning)
+        ids.push_back(entry.id);
+    }
+  }
+  for (uint64_t id : ids) Cancel(id);
+}
+
+void TDownloadQueue::Retry(uint64_t id) {
+  TDownloadStatus queued;
+  {
+    std::lock_guard lock(mutex_);
+    auto found = std::find_if(entries_.begin(), entries_.end(),
+                              [id](const TEntry& entry) { return entry.id == id; });
+    if (found == entries_.end() ||
+        (found->state != TDownloadState::kFailed && found->state != TDownloadState::kCancelled))
+      return;
+    found->state = TDownloadState::kQueued;
+    entries_.splice(entries_.end(), entries_, found);
+    queued = StatusOf(*found);
+  }
+  changed_.notify_all();
+  Report(queued);
+}
+
+void TDownloadQueue::Remove(uint64_t id) {
+  std::lock_guard lock(mutex_);
+  entries_.remove_if([id](const TEntry& entry) {
+    return entry.id == id && entry.state != TDownloadState::kRunning;
+  });
+}
+
+bool TDownloadQueue::Busy() {
+  std::lock_guard lock(mutex_);
+  return std::any_of(entries_.begin(), entries_.end(), [](const TEntry& entry) {
+    return entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning;
+  });
+}
+
+bool TDownloadQueue::WaitUntilIdle(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+    return !reportingEnd_ &&
+           std::none_of(entries_.begin(), entries_.end(), [](const TEntry& entry) {
+             return entry.state == TDownloadState::kQueued ||
+                    entry.state == TDownloadState::kRunning;
+           });
+  });
+}
+
+void TDownloadQueue::Report(const TDownloadStatus& status) {
+  if (sink_) sink_(status);
+}
+
+void TDownloadQueue::Work() {
+  std::unique_lock lock(mutex_);
+  while (true) {
+    const auto queued = [this] {
+      return std::find_if(entries_.begin(), entries_.end(), [](const TEntry& entry) {
+        return entry.state == TDownloadState::kQueued;
+      });
+    };
+    changed_.wait(lock, [&] { return ending_ || queued() != entries_.end(); });
+    if (ending_) break;
+    TEntry& entry = *queued();
+    entry.state = TDownloadState::kRunning;
+    cancelRunning_ = false;
+    TDownloadStatus status = StatusOf(entry);
+    lock.unlock();
+    Report(status);
+    Fetch(entry, status);
+    lock.lock();
+    entry.state = status.state;
+    // The queue counts as idle once this is told: a waiter has every report.
+    reportingEnd_ = true;
+    lock.unlock();
+    Report(status);
+    lock.lock();
+    reportingEnd_ = false;
+    changed_.notify_all();
+  }
+  // The partial files go with their entries, before the client.
+  entries_.clear();
+}
+
+void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
+  try {
+    if (!entry.partial) {
+      const TQueuedTrack& track = entry.track;
+      entry.target = track.folder.empty() ? track.path
+                                          : InFolder(track.folder, SafeTrackFileName(track.title));
+      RemoveStaleTemporaryFiles(entry.target);
+      entry.partial = std::make_unique<TReplacingFile>(entry.target);
+      if (entry.partial->Handle() < 0) {
+        const int error = errno;
+        entry.partial.reset();
+        throw EFileError(EFileError::TAction::kCreate, entry.target, error);
+      }
+      entry.onDisk = 0;
+    }
+    // A server that answers the range with another part of the track
+    // gets a second request for the whole of it.
+    if (!Request(entry, status, entry.onDisk)) Request(entry, status, 0);
+    Commit(entry, status);
+    status.state = TDownloadState::kDone;
+  } catch (const std::exception& error) {
+    status.state = cancelRunning_ ? TDownloadState::kCancelled : TDownloadState::kFailed;
+    status.failure = MessageOf(error);
+  }
+  status.received = entry.onDisk;
+}
+
+bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t offset) {
+  const int handle = entry.partial->Handle();
+  // The file holds what was counted, no byte more.
+  if (ftruncate(handle, offset) != 0 || lseek(handle, offset, SEEK_SET) < 0)
+    throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
+  entry.onDisk = offset;
+  status.resumed = offset > 0;
+  http_.Request().CustomHeaders.Clear();
+  if (offset > 0) http_.Request().CustomHeaders.Add("Range: bytes=" + std::to_string(offset) + "-");
+  int64_t start = offset;
+  bool continues = true;
+  http_.OnHeadersAvailable = [&](TNetComponent*, bool& read) {
+    const TNetHTTPResponse& response = http_.Response();
+    const int32_t code = response.ResponseCode;
+    if (code < 200 || code > 299) return;
+    const std::optional<std::pair<int64_t, int64_t>> range =
+        code == 206 ? ContentRange(response.RawHeaders.Values("Content-Range")) : std::nullopt;
+    if (code == 206 && (!range || range->first != offset)) {
+      continues = read = false;
+      return;
+    }
+    if (code != 206 && offset > 0) {
+      // The whole track came instead of the rest: it starts over.
+      if (ftruncate(handle, 0) != 0 || lseek(handle, 0, SEEK_SET) < 0)
+        throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
+      start = entry.onDisk = 0;
+      status.resumed = false;
+    }
+    status.total =
+        range ? range->second : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
+  };
+  const TClock::time_point began = TClock::now();
+  TClock::time_point reported = began;
+  http_.OnWork = [&](TNetComponent*, TWorkMode mode, int64_t count) {
+    if (mode != TWorkMode::wmRead) return;
+    status.received = start + count;
+    const TClock::time_point now = TClock::now();
+    if (now - reported < std::chrono::milliseconds(kProgressIntervalMs)) return;
+    reported = now;
+    const double seconds = std::chrono::duration<double>(now - began).count();
+    status.bytesPerSecond = seconds > 0 ? static_cast<double>(count) / seconds : 0;
+    Report(status);
+  };
+  struct TEventsCleared {
+    TNetHTTP& http;
+    ~TEventsCleared() {
+      http.OnHeadersAvailable = nullptr;
+      http.OnWork = nullptr;
+      http.Request().CustomHeaders.Clear();
+    }
+  } cleared{http_};
+  try {
+    TFileStream stream(handle);
+    try {
+      FetchTrack(http_, entry.track.link, stream);
+      stream.Flush();
+    } catch (...) {
+      // What reached the file before the failure stays for a retry; the
+      // failure reported is the first one.
+      try {
+        stream.Flush();
+      } catch (const EStreamWriteError&) {
+      }
+      entry.onDisk = std::max<int64_t>(lseek(handle, 0, SEEK_CUR), 0);
+      throw;
+    }
+    entry.onDisk = start + stream.Position();
+  } catch (const EStreamWriteError& refused) {
+    throw EFileError(EFileError::TAction::kWrite, entry.target, refused.Error());
+  }
+  return continues;
+}
+
+void TDownloadQueue::Commit(TEntry& entry, TDownloadStatus& status) {
+  TReplacingFile& file = *entry.partial;
+  // A saved track is on the disk before it takes its name.
+  if (!file.Close(true)) throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
+  std::string saved = entry.target;
+  if (entry.track.folder.empty()) {
+    if (!file.Commit()) throw EFileError(EFileError::TAction::kCreate, saved, errno);
+  } else {
+    // Nothing is replaced: a taken name gets the next number.
+    const std::string name = SafeTrackFileName(entry.track.title);
+    for (int number = 2; !file.CommitAsNew(saved); ++number) {
+      if (errno != EEXIST) throw EFileError(EFileError::TAction::kCreate, saved, errno);
+      saved = InFolder(entry.track.folder, NumberedTrackFileName(name, number));
+    }
+  }
+  entry.partial.reset();
+  status.savedPath = saved;
+}

@@ -1,0 +1,114 @@
+#pragma once
+// Downloads in the background: tracks wait in a queue and one worker thread
+// fetches them in order over an HTTP client of its own, so the window's
+// requests never wait for a download. The worker's client shares the
+// window's cookie store: one login holds for both.
+//
+// Each track keeps every guarantee of a single download: a temporary file
+// beside the target, a 2xx reply whose body came whole, and the name taken
+// only then. A cut or cancelled track keeps its partial file while it is in
+// the queue, and a retry asks the server for the rest (a Range request),
+// starting over when the server sends the whole track instead. The partial
+// file goes when the track is removed or the queue ends.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files.h"
+#include "http_client.h"
+#include "message.h"
+
+// What to fetch and where to keep it. A track with a folder is saved there
+// under its title made safe, numbered when the name is taken; one with a
+// path replaces the file of that path, as a user's save dialog confirmed.
+struct TQueuedTrack {
+  std::string link;
+  std::string title;   // Windows-1251
+  std::string folder;  // the file system's bytes; with a trailing "/" or not
+  std::string path;    // used when folder is empty
+};
+
+enum class TDownloadState { kQueued, kRunning, kDone, kFailed, kCancelled };
+
+struct TDownloadStatus {
+  uint64_t id = 0;
+  TDownloadState state = TDownloadState::kQueued;
+  int64_t received = 0;  // bytes of the track on the disk so far
+  int64_t total = -1;    // -1 while unknown
+  double bytesPerSecond = 0;
+  std::string savedPath;  // once done
+  TMessage failure;       // once failed
+  bool resumed = false;   // the running attempt continues a partial file
+};
+
+class TDownloadQueue {
+ public:
+  // Sets up the worker's client as the window's is (host, port, timeouts).
+  using TClientSetup = std::function<void(TNetHTTP& http)>;
+  // Runs on the worker thread: every change of a track's state, and its
+  // progress at most every kProgressIntervalMs.
+  using TStatusSink = std::function<void(const TDownloadStatus& status)>;
+  static constexpr int kProgressIntervalMs = 100;
+
+  TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies, TStatusSink sink);
+  // Stops the running track, removes every partial file, joins the worker.
+  ~TDownloadQueue();
+  TDownloadQueue(const TDownloadQueue&) = delete;
+  TDownloadQueue& operator=(const TDownloadQueue&) = delete;
+
+  // Queues the track last; returns its id.
+  uint64_t Add(TQueuedTrack track);
+  // A queued track leaves the queue, a running one stops; either keeps its
+  // partial file and can be retried.
+  void Cancel(uint64_t id);
+  void CancelAll();
+  // A failed or cancelled track goes to the end of the queue again.
+  void Retry(uint64_t id);
+  // Forgets a track that is not running, and its partial file.
+  void Remove(uint64_t id);
+  // Whether a track is queued or running.
+  bool Busy();
+  // Waits until no track is queued or running, at most timeoutMs.
+  bool WaitUntilIdle(int timeoutMs);
+
+ private:
+  struct TEntry {
+    uint64_t id;
+    TQueuedTrack track;
+    TDownloadState state = TDownloadState::kQueued;
+    std::string target;  // where the temporary file stands beside
+    std::unique_ptr<TReplacingFile> partial;
+    int64_t onDisk = 0;
+  };
+
+  void Work();
+  void Fetch(TEntry& entry, TDownloadStatus& status);
+  // Sends one GET, from offset when the file holds a start; false when the
+  // server answered a range that does not continue the file.
+  bool Request(TEntry& entry, TDownloadStatus& status, int64_t offset);
+  void Commit(TEntry& entry, TDownloadStatus& status);
+  void Report(const TDownloadStatus& status);
+  static TDownloadStatus StatusOf(const TEntry& entry);
+  TEntry* Find(uint64_t id);
+
+  TStatusSink sink_;
+  TNetHTTP http_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::list<TEntry> entries_;
+  uint64_t lastId_ = 0;
+  // The running track is to stop: read by the worker's client between waits.
+  std::atomic<bool> cancelRunning_{false};
+  bool ending_ = false;
+  bool reportingEnd_ = false;  // a track's end is being told
+  std::thread worker_;
+};

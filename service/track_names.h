@@ -1,0 +1,14 @@
+#pragma once
+// The file names tracks get from their titles when no one types a name:
+// safe for a file system, and never the name of a file already there.
+
+#include <string>
+
+// The title (Windows-1251) as a file name in the file system's encoding
+// (UTF-8): "/" and control bytes become "_", no leading dot or space, at
+// most 200 bytes cut at a whole letter, ".mp3" once at the end.
+std::string SafeTrackFileName(const std::string& title);
+
+// The name with " (number)" before its ".mp3", within the same 200 bytes:
+// "Title (2).mp3".
+std::string NumberedTrackFileName(const std::string& fileName, int number);

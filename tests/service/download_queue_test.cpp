@@ -1,0 +1,190 @@
+// The background queue without a window: tracks in order under their safe
+// titles, nothing replaced, a cancel that keeps the partial file and a retry
+// that asks for the rest, a server that knows no ranges, a failure in the
+// middle of the queue.
+
+#include "download_queue.h"
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "../http/http_test_helpers.h"
+#include "../settings/temp_folder.h"
+#include "cp1251.h"
+#include "download_progress.h"
+#include "portal_server.h"
+#include "track_names.h"
+
+namespace {
+
+using namespace testing_support;
+using State = TDownloadState;
+
+TEST(TrackNames, ATitleBecomesOneSafeNameAndANumberedOne) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Northern Wind - Road Home", "Northern Wind - Road Home.mp3"},
+      {Utf8ToCp1251("Дорога / домой"), "Дорога _ домой.mp3"},
+      {"a\tb\x7F"
+       "c",
+       "a_b_c.mp3"},
+      {"..hidden", "hidden.mp3"},
+      {"song.MP3.mp3", "song.mp3"},
+      {" . ", "track.mp3"},
+      {std::string(300, 'x'), std::string(196, 'x') + ".mp3"},
+      {Utf8ToCp1251(std::string(150, 'x') + "ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ"),
+       std::string(150, 'x') + "ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ.mp3"},  // 196 bytes cut at a letter
+  };
+  for (const auto& [title, name] : cases) EXPECT_EQ(SafeTrackFileName(title), name) << title;
+  EXPECT_EQ(NumberedTrackFileName("Song.mp3", 2), "Song (2).mp3");
+  EXPECT_EQ(NumberedTrackFileName(std::string(196, 'x') + ".mp3", 12).size(), 200u);
+}
+
+TEST(DownloadProgressLine, WhatIsKnownWithTheRussianDecimalComma) {
+  const std::pair<TDownloadProgress, std::string> cases[] = {
+      {{2, 5, 12897485, 47815065, 2202009.6},
+       "2 из 5 · 12,3 из 45,6 МБ · 2,1 МБ/с · осталось 0:16"},
+      {{1, 1, 0, -1, 0}, "1 из 1 · 0,0 МБ"},
+      {{1, 3, 1048576, -1, 1048576}, "1 из 3 · 1,0 МБ · 1,0 МБ/с"},
+      {{3, 3, 0, int64_t{4000} * 1048576, 1048576},
+       "3 из 3 · 0,0 из 4000,0 МБ · 1,0 МБ/с · осталось 1:06:40"},
+  };
+  for (const auto& [progress, line] : cases)
+    EXPECT_EQ(Cp1251ToUtf8(DownloadProgressLine(progress)), line);
+}
+
+class DownloadQueueTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TDownloadQueue> MakeQueue() {
+    return std::make_unique<TDownloadQueue>(nullptr, nullptr, [this](const TDownloadStatus& s) {
+      std::lock_guard lock(mutex_);
+      statuses_.push_back(s);
+      changed_.notify_all();
+    });
+  }
+
+  // The first status reported that passes the test, waited for (at most 20 s).
+  std::optional<TDownloadStatus> WaitFor(const std::function<bool(const TDownloadStatus&)>& test) {
+    std::unique_lock lock(mutex_);
+    std::optional<TDownloadStatus> found;
+    changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+      for (const TDownloadStatus& s : statuses_)
+        if (!found && test(s)) found = s;
+      return found.has_value();
+    });
+    return found;
+  }
+
+  std::optional<TDownloadStatus> WaitForState(uint64_t id, State state) {
+    return WaitFor([&](const TDownloadStatus& s) { return s.id == id && s.state == state; });
+  }
+
+  // The ids in the order they ended.
+  std::vector<uint64_t> Ended() {
+    std::lock_guard lock(mutex_);
+    std::vector<uint64_t> ids;
+    for (const TDownloadStatus& s : statuses_)
+      if (s.state == State::kDone || s.state == State::kFailed) ids.push_back(s.id);
+    return ids;
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("")))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempFolder folder;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<TDownloadStatus> statuses_;
+};
+
+std::string TrackLink(int port, int id) {
+  return "http://127.0.0.1:" + std::to_string(port) + "/tracks/" + std::to_string(id) + ".mp3";
+}
+
+TEST_F(DownloadQueueTest, TracksComeInOrderUnderTheirTitlesAndNoFileIsReplaced) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Song / One", 3000);
+  catalogue.Add("Song / One", 2000);
+  catalogue.Add(".mp3", 1000);
+  BackgroundPortal portal({}, catalogue);
+  const int port = portal.Server().Port();
+  WriteBytes(folder.File("Song _ One.mp3"), "mine");
+  auto queue = MakeQueue();
+  for (int id = 1; id <= 3; ++id)
+    queue->Add({TrackLink(port, id), catalogue.Find(id)->title, folder.File(""), ""});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Song _ One (2).mp3", "Song _ One (3).mp3",
+                                               "Song _ One.mp3", "track.mp3"}));
+  EXPECT_EQ(ReadBytes(folder.File("Song _ One.mp3")), "mine");
+  EXPECT_EQ(ReadBytes(folder.File("Song _ One (3).mp3")).size(), 2000u);
+  EXPECT_EQ(WaitForState(2, State::kDone)->savedPath, folder.File("Song _ One (3).mp3"));
+}
+
+TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Long", 300000);
+  catalogue.Add("Never", 1000);
+  PortalOptions slow;
+  slow.bytesPerSecond = 300000;
+  BackgroundPortal portal(slow, catalogue);
+  const int port = portal.Server().Port();
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({TrackLink(port, 1), "Long", folder.File(""), ""});
+  const uint64_t queued = queue->Add({TrackLink(port, 2), "Never", folder.File(""), ""});
+  queue->Cancel(queued);
+  ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) { return s.id == id && s.received > 60000; }));
+  queue->Cancel(id);
+  const std::optional<TDownloadStatus> cancelled = WaitForState(id, State::kCancelled);
+  ASSERT_TRUE(cancelled);
+  ASSERT_EQ(Files().size(), 1u) << "the partial file stays";
+  EXPECT_TRUE(Files()[0].ends_with(".tmp"));
+
+  queue->Retry(id);
+  ASSERT_TRUE(WaitForState(id, State::kDone));
+  auto http = ProgramClient();
+  EXPECT_EQ(ReadBytes(folder.File("Long.mp3")), http->Get(TrackLink(port, 1)));
+  EXPECT_EQ(Files(), std::vector<std::string>{"Long.mp3"})
+      << "the cancelled queued track was never fetched";
+  std::vector<std::string> ranges;
+  for (const PortalRequest& request : portal.Server().RequestLog())
+    if (request.target == "/tracks/1.mp3") ranges.push_back(request.Header("Range"));
+  EXPECT_EQ(ranges, (std::vector<std::string>{
+                        "", "bytes=" + std::to_string(cancelled->received) + "-", ""}));
+}
+
+TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRestOfTheQueue) {
+  LoopbackServer server({
+      Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123").Close(),
+      Script().ReadHead().Send(Reply("404 Not Found", "")).Close(),
+      Script().ReadHead().Send(Reply("200 OK", "second")).Close(),
+      Script().ReadHead().Send(Reply("200 OK", "0123456789")).Close(),
+  });
+  auto queue = MakeQueue();
+  const uint64_t cut = queue->Add({BaseURL(server) + "/1.mp3", "cut", folder.File(""), ""});
+  queue->Add({BaseURL(server) + "/2.mp3", "missing", folder.File(""), ""});
+  queue->Add({BaseURL(server) + "/3.mp3", "second", folder.File(""), ""});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
+  EXPECT_EQ(WaitForState(cut, State::kFailed)->failure.Utf8(),
+            "Файл загружен не полностью: получено 4 из 10 байт.");
+  EXPECT_EQ(WaitForState(2, State::kFailed)->failure.Utf8(), "HTTP/1.1 404 Not Found");
+
+  queue->Retry(cut);
+  ASSERT_TRUE(WaitForState(cut, State::kDone));
+  EXPECT_NE(server.Received(3).find("Range: bytes=4-\r\n"), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder.File("cut.mp3")), "0123456789") << "started over";
+  queue->Remove(2);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"cut.mp3", "second.mp3"}));
+}
+
+}  // namespace
