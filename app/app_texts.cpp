@@ -24,6 +24,13 @@ std::string DownloadedBalloon(const std::string& title) {
   return Utf8ToCp1251("Файл ") + title + Utf8ToCp1251(" успешно загружен");
 }
 
+std::string DownloadedBalloons(int count) {
+  return Utf8ToCp1251("Загружено файлов: ") + std::to_string(count);
+}
+
+const std::string kStopDownloads = Utf8ToCp1251("Остановить загрузки");
+const std::string kChooseFolder = Utf8ToCp1251("Папка для загрузки");
+
 const std::string kSearchButton = Utf8ToCp1251("Поиск");
 const std::string kSearchHint = Utf8ToCp1251("Начать поиск");
 const std::string kFileNameLabel = Utf8ToCp1251("Имя файла:");

@@ -18,6 +18,10 @@ extern const std::string kCloseDuringDownload;
 extern const std::string kBalloonTitle;  // "Melodrop Downloader"
 // "Файл " + title + " успешно загружен"
 std::string DownloadedBalloon(const std::string& title);
+// "Загружено файлов: " + count, for downloads that ended close together.
+std::string DownloadedBalloons(int count);
+extern const std::string kStopDownloads;  // "Остановить загрузки"
+extern const std::string kChooseFolder;   // "Папка для загрузки"
 
 extern const std::string kSearchButton;    // "Поиск"
 extern const std::string kSearchHint;      // "Начать поиск"

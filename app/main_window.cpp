@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "about_window.h"
 #include "app_texts.h"
 #include "file_list_window.h"
+#include "download_progress.h"
 #include "list_error.h"
 #include "message_boxes.h"
 #include "open_request.h"
@@ -28,6 +30,7 @@
 #include "service_texts.h"
 #include "streams.h"
 #include "title_list.h"
+#include "track_names.h"
 #include "track_download.h"
 #include "tray_icon.h"
 #include "window_font.h"
@@ -98,6 +101,8 @@ TForm1::TForm1(TMainWindowContext context)
 }
 
 TForm1::~TForm1() {
+  // The queue's worker uses the client's cookie store; it ends first.
+  queue_.reset();
   http_.OnIdle = nullptr;
   http_.OnWorkBegin = nullptr;
   http_.OnWork = nullptr;
@@ -132,7 +137,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (downloading_ && !closeConfirmed_) {
+  if ((downloading_ || DownloadsPending()) && !closeConfirmed_) {
     // A close never throws a transfer away unasked. The question leaves
     // the transfer running while it waits.
     AskBeforeClosingDuringDownload();
@@ -229,6 +234,8 @@ void TForm1::ListBox1Click(int row) {
 
 void TForm1::Button2Click() {
   if (RequestRunning()) return;
+  if (const std::vector<int> rows = SelectedTitleRows(); rows.size() > 1)
+    return DownloadSelectedTitles(rows);
   selectedTitle_ = ListRow(titles_->Titles(), SelectedTitleRow());
   DownloadSelectedFile();
 }
@@ -238,8 +245,18 @@ int TForm1::SelectedTitleRow() const {
   return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
+std::vector<int> TForm1::SelectedTitleRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : listBox1_->selectionModel()->selectedRows())
+    rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
 void TForm1::DownloadFromMenu() {
   if (RequestRunning()) return;
+  if (const std::vector<int> rows = SelectedTitleRows(); rows.size() > 1)
+    return DownloadSelectedTitles(rows);
   // The menu announces the title the found-name field shows.
   selectedTitle_ = Cp1251FromQString(label5_->text());
   DownloadSelectedFile();
@@ -281,8 +298,94 @@ void TForm1::DownloadSelectedFile() {
   if (end == TRequestEnd::kFailed) SetCaption(service_texts::kIdle);
 }
 
+void TForm1::DownloadSelectedTitles(const std::vector<int>& rows) {
+  const std::optional<QString> folder =
+      RunFolderDialog(this, lastSaveName_, QStringFromCp1251(kChooseFolder));
+  if (!folder) return;
+  // The next dialog opens in this folder.
+  lastSaveName_ = QDir(*folder).filePath(QString());
+  const std::string folderBytes = QFile::encodeName(*folder).toStdString();
+  for (int row : rows) {
+    const std::string& title = ListRow(titles_->Titles(), row);
+    const uint64_t id = Queue().Add({ListRow(links_, row), title, folderBytes, ""});
+    queuedTitles_[id] = title;
+    ++batchCount_;
+    if (context_.windows.files) context_.windows.files->AddDownload(id, title);
+  }
+  stopDownloadsItem_->setEnabled(true);
+  // The list of downloads shows itself at the first batch.
+  if (!filesShownForQueue_) {
+    filesShownForQueue_ = true;
+    ShowFileList();
+  }
+}
+
+TDownloadQueue& TForm1::Queue() {
+  if (queue_) return *queue_;
+  queue_ = std::make_unique<TDownloadQueue>(
+      [port = config_.port](TNetHTTP& client) { ApplyProgramHTTPSettings(client, port); },
+      http_.CookieManager(), [this](const TDownloadStatus& status) {
+        // From the worker: the window hears of it on its own thread.
+        QMetaObject::invokeMethod(
+            this, [this, status] { RunGuarded([&] { DownloadChanged(status); }); },
+            Qt::QueuedConnection);
+      });
+  if (TForm3* files = context_.windows.files) {
+    files->OnCancel = [this](uint64_t id) { queue_->Cancel(id); };
+    files->OnRetry = [this](uint64_t id) {
+      queue_->Retry(id);
+      ++batchCount_;
+      stopDownloadsItem_->setEnabled(true);
+    };
+    files->OnForget = [this](uint64_t id) { queue_->Remove(id); };
+  }
+  return *queue_;
+}
+
+void TForm1::DownloadChanged(const TDownloadStatus& status) {
+  if (context_.windows.files) context_.windows.files->ShowDownload(status);
+  switch (status.state) {
+    case TDownloadState::kRunning:
+      panel0_->setText(QStringFromCp1251(DownloadProgressLine(
+          {batchEnded_ + 1, batchCount_, status.received, status.total, status.bytesPerSecond})));
+      break;
+    case TDownloadState::kDone:
+      ++batchEnded_;
+      AnnounceDownloaded(queuedTitles_[status.id]);
+      break;
+    case TDownloadState::kFailed:
+    case TDownloadState::kCancelled:
+      ++batchEnded_;
+      break;
+    case TDownloadState::kQueued:
+      break;
+  }
+  if (!DownloadsPending()) {
+    panel0_->setText(QStringLiteral(" "));
+    batchCount_ = batchEnded_ = 0;
+    stopDownloadsItem_->setEnabled(false);
+  }
+}
+
+void TForm1::AnnounceDownloaded(const std::string& title) {
+  if (!settings_.ShowBalloon()) return;
+  const bool together = sinceBalloon_.isValid() && sinceBalloon_.elapsed() < kBalloonGroupMs;
+  balloonGroup_ = together ? balloonGroup_ + 1 : 1;
+  sinceBalloon_.start();
+  trayIcon1_->DisplayBalloonHint(
+      kBalloonTitle, together ? DownloadedBalloons(balloonGroup_) : DownloadedBalloon(title),
+      tray::bitInfo, 10);
+}
+
+void TForm1::StopDownloads() {
+  if (queue_) queue_->CancelAll();
+}
+
 std::optional<std::string> TForm1::AskSaveName() {
-  const std::optional<QString> chosen = RunSaveDialog(this, lastSaveName_);
+  // The title as a file name, offered in the folder of the last one.
+  const std::optional<QString> chosen = RunSaveDialog(
+      this, lastSaveName_,
+      QFile::decodeName(QByteArray::fromStdString(SafeTrackFileName(selectedTitle_))));
   if (!chosen) return std::nullopt;
   lastSaveName_ = *chosen;
   // The path keeps the file system's encoding, whatever the name holds.

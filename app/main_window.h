@@ -8,12 +8,14 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue_search.h"
+#include "download_queue.h"
 #include "http_client.h"
 #include "main_window_view.h"
 #include "popup_menu.h"
@@ -149,9 +151,19 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void ListBox1Click(int row);
   // The list's ItemIndex: its selected row, or -1.
   int SelectedTitleRow() const;
+  // Every selected row, in the list's order.
+  std::vector<int> SelectedTitleRows() const;
   void Button2Click();
   void DownloadFromMenu();
   void DownloadSelectedFile();
+  // Several titles: into one folder, through the background queue.
+  void DownloadSelectedTitles(const std::vector<int>& rows);
+  TDownloadQueue& Queue();
+  // A download of the queue changed (on the window's thread).
+  void DownloadChanged(const TDownloadStatus& status);
+  void AnnounceDownloaded(const std::string& title);
+  void StopDownloads();
+  bool DownloadsPending() const { return queue_ && queue_->Busy(); }
   void CopyLink();
   void Play();
   void Image1Click();
@@ -214,6 +226,22 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   QAction* downloadItem_ = nullptr;
   QAction* copyLinkItem_ = nullptr;
   QAction* playItem_ = nullptr;
+  QAction* stopDownloadsItem_ = nullptr;
+  QLabel* panel0_ = nullptr;
+
+  // The background downloads: the queue (made at the first batch, ended
+  // before the window's client whose cookies it shares), the titles of its
+  // tracks, and the batch the progress line counts: tracks added since the
+  // queue was last idle, and how many of them have ended.
+  std::unique_ptr<TDownloadQueue> queue_;
+  std::map<uint64_t, std::string> queuedTitles_;
+  int batchCount_ = 0;
+  int batchEnded_ = 0;
+  bool filesShownForQueue_ = false;
+  // Tracks that end within kBalloonGroupMs of the last share its balloon.
+  static constexpr int kBalloonGroupMs = 3000;
+  QElapsedTimer sinceBalloon_;
+  int balloonGroup_ = 0;
 
   tray::TPopupMenu trayMenu_;
   std::unique_ptr<tray::TTrayIcon> trayIcon1_;

@@ -87,6 +87,8 @@ void TForm1::CreateControls() {
   listBox1_->setFont(WindowFont(13));
   listBox1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listBox1_->setFocusPolicy(Qt::StrongFocus);
+  // Ctrl+click, Shift+click, Shift+arrows and Ctrl+A pick several titles.
+  listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   // Tab and Shift+Tab go round the controls in reading order.
   QWidget* const readingOrder[] = {edit3_,   button1_, label5_,  edit4_,
                                    button2_, bitBtn1_, listBox1_};
@@ -99,7 +101,9 @@ void TForm1::CreateControls() {
   statusBar1_->setSizeGripEnabled(false);
   NameForScreenReaders(statusBar1_, kStatusBarName);
   auto* panel0 = new QLabel(QStringLiteral(" "), statusBar1_);
+  panel0_ = panel0;
   panel0->setObjectName(QStringLiteral("Panel0"));
+  panel0->setTextFormat(Qt::PlainText);
   NameForScreenReaders(panel0, kStateName);
   panel0->setFixedWidth(245);
   auto* panel1 = new QLabel(QStringFromCp1251(kAuthorPanel), statusBar1_);
@@ -149,6 +153,9 @@ void TForm1::CreateMenus() {
   startSearchItem_ =
       item(n1, "N2", kStartSearch, MenuIcon("edit-find", "search"), {}, [this] { StartSearch(); });
   item(n1, "N3", kStopSearch, MenuIcon("process-stop", "stop"), {}, [this] { StopSearch(); });
+  stopDownloadsItem_ = item(n1, "N16", kStopDownloads, MenuIcon("process-stop", "stop"), {},
+                            [this] { StopDownloads(); });
+  stopDownloadsItem_->setEnabled(false);
   separator(n1, "N4");
   reconnectItem_ = item(n1, "N5", kReconnect, MenuIcon("view-refresh", "reconnect"),
                         QKeySequence(Qt::CTRL | Qt::Key_R), [this] { Reconnect(); });

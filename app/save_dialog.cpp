@@ -84,7 +84,8 @@ class TSaveDialog : public QFileDialog {
 
 }  // namespace
 
-std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName) {
+std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
+                                     const QString& suggestedName) {
   TNameOnlyIconProvider icons;
   TSaveDialog dialog(parent, QString(), StartFolder(lastName));
   dialog.setIconProvider(&icons);
@@ -93,7 +94,19 @@ std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName) {
   dialog.setNameFilter(QStringFromCp1251(app_texts::kSaveFilter));
   // The dialog itself would ask about the name without the ".mp3".
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!lastName.isEmpty()) dialog.selectFile(lastName);
+  if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,
+                                       const QString& caption) {
+  TNameOnlyIconProvider icons;
+  QFileDialog dialog(parent, caption, StartFolder(lastName));
+  dialog.setIconProvider(&icons);
+  dialog.setObjectName(QStringLiteral("FolderDialog1"));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
 }

@@ -7,7 +7,13 @@
 class QWidget;
 
 // Shows the dialog modally; the name chosen, or nothing when cancelled. It
-// opens in the folder of lastName while that exists (the name offered
-// again), else in the user's music folder, else in home, and asks before
+// opens in the folder of lastName while that exists, else in the user's
+// music folder, else in home, offers suggestedName there, and asks before
 // the track would replace a file.
-std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName);
+std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
+                                     const QString& suggestedName);
+
+// Asks for the folder several tracks are saved in (FolderDialog1), starting
+// where the save dialog would; nothing when cancelled.
+std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,
+                                       const QString& caption);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "anchored_controls.h"
+#include "download_progress.h"
 #include "file_list_texts.h"
 #include "message_boxes.h"
 #include "open_request.h"
@@ -58,14 +59,22 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
 void TForm3::CreateMenus() {
   popupMenu1_ = new QMenu(this);
   popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-  connect(AddItem(*popupMenu1_, kPlay, "media-playback-start", "play"), &QAction::triggered, this,
-          Guarded([this] { PlaySelected(); }));
-  connect(AddItem(*popupMenu1_, kOpenFolder, "folder-open", "folder"), &QAction::triggered, this,
-          Guarded([this] { OpenSelectedFolder(); }));
+  playItem_ = AddItem(*popupMenu1_, kPlay, "media-playback-start", "play");
+  connect(playItem_, &QAction::triggered, this, Guarded([this] { PlaySelected(); }));
+  folderItem_ = AddItem(*popupMenu1_, kOpenFolder, "folder-open", "folder");
+  connect(folderItem_, &QAction::triggered, this, Guarded([this] { OpenSelectedFolder(); }));
+
   connect(AddItem(*popupMenu1_, kRemove, "list-remove", "remove"), &QAction::triggered, this,
           Guarded([this] { RemoveSelected(); }));
   connect(AddItem(*popupMenu1_, kClear, "edit-clear", "clear"), &QAction::triggered, this,
           Guarded([this] { ClearLists(); }));
+  // For the rows of downloads still to come, or cut short.
+  cancelItem_ = AddItem(*popupMenu1_, kCancel, "process-stop", "stop");
+  connect(cancelItem_, &QAction::triggered, this, Guarded([this] { CancelSelected(); }));
+  retryItem_ = AddItem(*popupMenu1_, kRetry, "view-refresh", "reconnect");
+  connect(retryItem_, &QAction::triggered, this, Guarded([this] { RetrySelected(); }));
+  ShowRowCommands();
+  connect(popupMenu1_, &QMenu::aboutToShow, this, [this] { ShowRowCommands(); });
 
   popupMenu2_ = new QMenu(this);
   popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
@@ -93,11 +102,69 @@ void TForm3::ShowNewest() {
 }
 
 void TForm3::Add(const std::string& path, const std::string& name) {
-  paths_.push_back(path);
+  TRow saved;
+  saved.path = path;
+  rows_.push_back(saved);
   auto* row = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)));
   row->setSizeHint(QSize(0, 13));
   listBox2_->addItem(row);
   listBox2_->setCurrentRow(listBox2_->count() - 1);
+}
+
+void TForm3::AddDownload(uint64_t id, const std::string& title) {
+  TRow queued;
+  queued.title = title;
+  queued.download = id;
+  rows_.push_back(queued);
+  auto* row = new QListWidgetItem();
+  row->setSizeHint(QSize(0, 13));
+  listBox2_->addItem(row);
+  TDownloadStatus status;
+  status.id = id;
+  ShowDownload(status);
+}
+
+int TForm3::RowOf(uint64_t download) const {
+  for (std::size_t row = 0; row < rows_.size(); ++row)
+    if (rows_[row].download == download) return static_cast<int>(row);
+  return -1;
+}
+
+void TForm3::ShowDownload(const TDownloadStatus& status) {
+  const int index = RowOf(status.id);
+  if (index < 0) return;
+  TRow& row = rows_[static_cast<std::size_t>(index)];
+  row.state = status.state;
+  // The title as the list shows it, and what became of the download.
+  QString text = QStringFromCp1251(row.title);
+  const QString dash = QString::fromUtf8(" — ");
+  switch (status.state) {
+    case TDownloadState::kQueued:
+      text += dash + QStringFromCp1251(kQueued);
+      break;
+    case TDownloadState::kRunning:
+      text += dash + (status.total > 0 ? QString("%1%").arg(status.received * 100 / status.total)
+                                       : QStringFromCp1251(MegabytesText(status.received)));
+      break;
+    case TDownloadState::kFailed:
+      text += dash + QStringFromMessage(status.failure);
+      break;
+    case TDownloadState::kCancelled:
+      text += dash + QStringFromCp1251(kCancelled);
+      break;
+    case TDownloadState::kDone:
+      row.path = status.savedPath;
+      text = QFile::decodeName(
+          QByteArray::fromStdString(status.savedPath.substr(status.savedPath.rfind('/') + 1)));
+      break;
+  }
+  listBox2_->item(index)->setText(text);
+}
+
+std::vector<std::string> TForm3::Paths() const {
+  std::vector<std::string> paths;
+  for (const TRow& row : rows_) paths.push_back(row.path);
+  return paths;
 }
 
 // The path list's index is the name list's selected row, never the row Qt
@@ -107,23 +174,23 @@ int TForm3::SelectedRow() const {
   return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
-// The selected file's path, or nothing when no row is selected (a box says so).
+// The selected file's path, or nothing when no saved file's row is
+// selected (a box says so).
 std::optional<std::string> TForm3::SelectedPath() {
-  if (SelectedRow() < 0) {
+  if (SelectedRow() < 0 || rows_[static_cast<size_t>(SelectedRow())].path.empty()) {
     ShowMessage(kNoFileSelected);
     return std::nullopt;
   }
-  return paths_[static_cast<size_t>(SelectedRow())];
+  return rows_[static_cast<size_t>(SelectedRow())].path;
 }
 
-// The newest file's path, or nothing when the list is empty (a box says so):
-// a notification may outlive its row.
+// The newest saved file's path, or nothing when the list has none (a box
+// says so): a notification may outlive its row.
 std::optional<std::string> TForm3::NewestPath() {
-  if (paths_.empty()) {
-    ShowMessage(kNoFiles);
-    return std::nullopt;
-  }
-  return paths_.back();
+  for (auto row = rows_.rbegin(); row != rows_.rend(); ++row)
+    if (!row->path.empty()) return row->path;
+  ShowMessage(kNoFiles);
+  return std::nullopt;
 }
 
 void TForm3::PlaySelected() {
@@ -134,17 +201,52 @@ void TForm3::OpenSelectedFolder() {
   if (const std::optional<std::string> path = SelectedPath()) opener_.Open(FolderOf(*path));
 }
 
+void TForm3::CancelSelected() {
+  const int row = SelectedRow();
+  if (row >= 0 && rows_[static_cast<size_t>(row)].download != 0 && OnCancel)
+    OnCancel(rows_[static_cast<size_t>(row)].download);
+}
+
+void TForm3::RetrySelected() {
+  const int row = SelectedRow();
+  if (row >= 0 && rows_[static_cast<size_t>(row)].download != 0 && OnRetry)
+    OnRetry(rows_[static_cast<size_t>(row)].download);
+}
+
+void TForm3::ShowRowCommands() {
+  const int row = SelectedRow();
+  const TDownloadState state =
+      row < 0 ? TDownloadState::kDone : rows_[static_cast<size_t>(row)].state;
+  const bool pending = state == TDownloadState::kQueued || state == TDownloadState::kRunning;
+  const bool ended = state == TDownloadState::kFailed || state == TDownloadState::kCancelled;
+  playItem_->setVisible(state == TDownloadState::kDone);
+  folderItem_->setVisible(state == TDownloadState::kDone);
+  cancelItem_->setVisible(pending);
+  retryItem_->setVisible(ended);
+}
+
+// A row goes with its download's partial file; a running one stays.
 void TForm3::RemoveSelected() {
   const int row = SelectedRow();
   if (row < 0) return;
-  paths_.erase(paths_.begin() + row);
+  const TRow removed = rows_[static_cast<size_t>(row)];
+  if (removed.state == TDownloadState::kQueued || removed.state == TDownloadState::kRunning) return;
+  if (removed.download != 0 && OnForget) OnForget(removed.download);
+  rows_.erase(rows_.begin() + row);
   delete listBox2_->takeItem(row);
   listBox2_->clearSelection();
 }
 
+// Every row but those of downloads still to come.
 void TForm3::ClearLists() {
-  paths_.clear();
-  listBox2_->clear();
+  for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row) {
+    const TRow& cleared = rows_[static_cast<size_t>(row)];
+    if (cleared.state == TDownloadState::kQueued || cleared.state == TDownloadState::kRunning)
+      continue;
+    if (cleared.download != 0 && OnForget) OnForget(cleared.download);
+    rows_.erase(rows_.begin() + row);
+    delete listBox2_->takeItem(row);
+  }
 }
 
 void TForm3::PlayNewest() {

@@ -1,11 +1,17 @@
 #pragma once
 // TForm3, the downloaded-files window: the files saved during this run,
-// played or their folders opened through the desktop. Only in memory.
+// played or their folders opened through the desktop, and the downloads of
+// the background queue, newest at the bottom: queued, running, failed or
+// cancelled rows until they are done. Only in memory.
 
 #include <QDialog>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "download_queue.h"
 
 class QListWidget;
 class QMenu;
@@ -18,6 +24,14 @@ class TForm3 : public QDialog {
   // A saved file: its path (file system encoding) and the name the list
   // shows. Selects the new last row.
   void Add(const std::string& path, const std::string& name);
+  // A download of the queue, under its title (Windows-1251), and each
+  // change of it; a done download's row is a saved file's.
+  void AddDownload(uint64_t id, const std::string& title);
+  void ShowDownload(const TDownloadStatus& status);
+  // What the rows' menu asks of the queue.
+  std::function<void(uint64_t id)> OnCancel;
+  std::function<void(uint64_t id)> OnRetry;
+  std::function<void(uint64_t id)> OnForget;
 
   // The menu of a balloon click (PopupMenu2): the newest file.
   QMenu& BalloonMenu() { return *popupMenu2_; }
@@ -28,8 +42,9 @@ class TForm3 : public QDialog {
   // Shows the window with the newest file selected: where no menu can open
   // at the pointer, a balloon click leads here.
   void ShowNewest();
-  // The path list (ListBox1), which lies hidden under the name list.
-  const std::vector<std::string>& Paths() const { return paths_; }
+  // The path list (ListBox1), which lies hidden under the name list: ""
+  // for a download not yet saved.
+  std::vector<std::string> Paths() const;
 
  private:
   void CreateMenus();
@@ -43,10 +58,26 @@ class TForm3 : public QDialog {
   void ClearLists();
   void PlayNewest();
   void OpenNewestFolder();
+  void CancelSelected();
+  void RetrySelected();
+  // The menu offers what the selected row's state allows.
+  void ShowRowCommands();
+
+  struct TRow {
+    std::string path;   // "" until saved
+    std::string title;  // of a download, Windows-1251
+    uint64_t download = 0;
+    TDownloadState state = TDownloadState::kDone;
+  };
+  int RowOf(uint64_t download) const;
 
   TOpenRequests& opener_;
-  std::vector<std::string> paths_;
+  std::vector<TRow> rows_;
   QListWidget* listBox2_ = nullptr;
   QMenu* popupMenu1_ = nullptr;
+  QAction* playItem_ = nullptr;
+  QAction* folderItem_ = nullptr;
+  QAction* cancelItem_ = nullptr;
+  QAction* retryItem_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
 };

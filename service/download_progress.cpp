@@ -30,6 +30,10 @@ std::string Duration(int64_t seconds) {
 
 }  // namespace
 
+std::string MegabytesText(int64_t bytes) {
+  return Megabytes(static_cast<double>(bytes)) + Utf8ToCp1251(" МБ");
+}
+
 std::string DownloadProgressLine(const TDownloadProgress& progress) {
   static const std::string of = Utf8ToCp1251(" из ");
   static const std::string dot = Utf8ToCp1251(" · ");

@@ -17,3 +17,6 @@ struct TDownloadProgress {
 // The parts that cannot be known yet are left out: the total, the speed
 // before a byte came, the time left without either.
 std::string DownloadProgressLine(const TDownloadProgress& progress);
+
+// "12,3 МБ" (Windows-1251).
+std::string MegabytesText(int64_t bytes);

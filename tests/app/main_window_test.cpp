@@ -95,6 +95,39 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
   EXPECT_EQ(Requests().back(), "GET /cgi-bin/logout");
 }
 
+TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTitles) {
+  Start();
+  Search(Utf8("дорога"));
+  ASSERT_EQ(window->TitleCount(), 2);
+  WriteBytes(folder.File("Северный Ветер - Дорога домой.mp3"), "mine");
+  Titles()->setFocus();
+  QTest::keyClick(Titles(), Qt::Key_A, Qt::ControlModifier);
+  ASSERT_EQ(Titles()->selectionModel()->selectedRows().size(), 2);
+  ModalAnswer folderDialog(
+      [&](QWidget* box) {
+        auto* dialog = static_cast<QFileDialog*>(box);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog, kWaitMs));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(QString::fromStdString(folder.File("")));
+        QMetaObject::invokeMethod(dialog, "accept");
+      },
+      kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
+  Find<QPushButton>("Button2")->click();
+  ASSERT_TRUE(folderDialog.Answered());
+  EXPECT_TRUE(files->isVisible()) << "the downloads show themselves";
+  EXPECT_TRUE(Item("N16")->isEnabled()) << "Остановить загрузки";
+  const std::vector<std::string> saved = {folder.File("Северный Ветер - Дорога домой (2).mp3"),
+                                          folder.File("Северный Ветер - Дорога в облака.mp3")};
+  ASSERT_TRUE(QTest::qWaitFor([&] { return files->Paths() == saved; }, kWaitMs));
+  EXPECT_EQ(ReadBytes(saved[0]).size(), 9000u);
+  EXPECT_EQ(ReadBytes(folder.File("Северный Ветер - Дорога домой.mp3")), "mine") << "kept";
+  EXPECT_EQ(files->findChild<QListWidget*>()->item(1)->text(),
+            Utf8("Северный Ветер - Дорога в облака.mp3"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Item("N16")->isEnabled(); }, kWaitMs));
+  ASSERT_EQ(Balloons().size(), 2u);
+  EXPECT_EQ(Cp1251ToUtf8(Balloons()[1]->szInfo), "Загружено файлов: 2") << "close together";
+}
+
 TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedName) {
   Start();
   Search(Utf8("дорога"));
@@ -123,8 +156,8 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
 
   ASSERT_TRUE(Download(folder.File("first.MP3")));
   EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u);
-  // The menu command: the dialog offers the last name; the balloon names
-  // the title in the found-name field.
+  // The menu command: the dialog offers the title in the found-name field
+  // as a name, in the last folder; the balloon names that title.
   ClickTitle(1);
   Find<QLabel>("Label5")->setText(Utf8("Имя из поля"));
   {
@@ -151,7 +184,7 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
     ASSERT_TRUE(saveDialog.Answered());
     ASSERT_TRUE(yes.Answered());
   }
-  EXPECT_EQ(lastOffered, QString::fromStdString(folder.File("first.MP3")));
+  EXPECT_EQ(lastOffered, QString::fromStdString(folder.File("Имя из поля.mp3")));
   EXPECT_EQ(files->Paths(),
             (std::vector<std::string>{folder.File("first.MP3"), folder.File("first.MP3")}));
   EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 3000u) << "replaced by row 1's track";
