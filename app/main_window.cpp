@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,8 +18,8 @@
 
 #include "about_window.h"
 #include "app_texts.h"
-#include "file_list_window.h"
 #include "download_progress.h"
+#include "file_list_window.h"
 #include "list_error.h"
 #include "message_boxes.h"
 #include "open_request.h"
@@ -30,13 +30,22 @@
 #include "service_texts.h"
 #include "streams.h"
 #include "title_list.h"
-#include "track_names.h"
 #include "track_download.h"
+#include "track_names.h"
 #include "tray_icon.h"
 #include "window_font.h"
 #include "window_places.h"
 
 using namespace app_texts;
+
+namespace {
+
+// A folder as the dialogs' last name: their start folder is the name's.
+QString FolderPath(const QString& folder) {
+  return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+}  // namespace
 
 // Marks a network request as running for its lifetime; the last one to end
 // lets a close that came meanwhile go ahead.
@@ -90,10 +99,14 @@ TForm1::TForm1(TMainWindowContext context)
   connect(listBox1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     const int row = SelectedTitleRow();
     if (row >= 0) RunGuarded([&] { ListBox1Click(row); });
+    ShowCommandStates();
   });
   connect(button2_, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
   connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
 
+  // The dialogs open where tracks were last saved, also in an earlier run.
+  if (const QString kept = KeptDownloadFolder(context_.windowPlacesPath); !kept.isEmpty())
+    lastSaveName_ = FolderPath(kept);
   RunGuarded([this] { FormCreate(); });
   ShowWindow();
   // A window moved to a screen of another density draws its banner again.
@@ -233,9 +246,9 @@ void TForm1::ListBox1Click(int row) {
 }
 
 void TForm1::Button2Click() {
-  if (RequestRunning()) return;
   if (const std::vector<int> rows = SelectedTitleRows(); rows.size() > 1)
     return DownloadSelectedTitles(rows);
+  if (RequestRunning()) return;
   selectedTitle_ = ListRow(titles_->Titles(), SelectedTitleRow());
   DownloadSelectedFile();
 }
@@ -254,9 +267,9 @@ std::vector<int> TForm1::SelectedTitleRows() const {
 }
 
 void TForm1::DownloadFromMenu() {
-  if (RequestRunning()) return;
   if (const std::vector<int> rows = SelectedTitleRows(); rows.size() > 1)
     return DownloadSelectedTitles(rows);
+  if (RequestRunning()) return;
   // The menu announces the title the found-name field shows.
   selectedTitle_ = Cp1251FromQString(label5_->text());
   DownloadSelectedFile();
@@ -302,8 +315,9 @@ void TForm1::DownloadSelectedTitles(const std::vector<int>& rows) {
   const std::optional<QString> folder =
       RunFolderDialog(this, lastSaveName_, QStringFromCp1251(kChooseFolder));
   if (!folder) return;
-  // The next dialog opens in this folder.
-  lastSaveName_ = QDir(*folder).filePath(QString());
+  // The next dialog opens in this folder, at this run and the next.
+  lastSaveName_ = FolderPath(*folder);
+  KeepDownloadFolder(context_.windowPlacesPath, *folder);
   const std::string folderBytes = QFile::encodeName(*folder).toStdString();
   for (int row : rows) {
     const std::string& title = ListRow(titles_->Titles(), row);
@@ -324,7 +338,8 @@ TDownloadQueue& TForm1::Queue() {
   if (queue_) return *queue_;
   queue_ = std::make_unique<TDownloadQueue>(
       [port = config_.port](TNetHTTP& client) { ApplyProgramHTTPSettings(client, port); },
-      http_.CookieManager(), [this](const TDownloadStatus& status) {
+      http_.CookieManager(),
+      [this](const TDownloadStatus& status) {
         // From the worker: the window hears of it on its own thread.
         QMetaObject::invokeMethod(
             this, [this, status] { RunGuarded([&] { DownloadChanged(status); }); },
@@ -388,6 +403,7 @@ std::optional<std::string> TForm1::AskSaveName() {
       QFile::decodeName(QByteArray::fromStdString(SafeTrackFileName(selectedTitle_))));
   if (!chosen) return std::nullopt;
   lastSaveName_ = *chosen;
+  KeepDownloadFolder(context_.windowPlacesPath, QFileInfo(*chosen).absolutePath());
   // The path keeps the file system's encoding, whatever the name holds.
   return QFile::encodeName(lastSaveName_).toStdString();
 }

@@ -301,14 +301,16 @@ void TForm1::PlaceProgressBar() {
 
 void TForm1::ShowCommandStates() {
   const bool free = requestsRunning_ == 0;
-  // The download, copy and play commands need a title to act on.
+  // The download, copy and play commands need a title to act on; several
+  // titles go to the background queue, also while a request runs.
   const bool titles = TitleCount() > 0;
+  const bool queueable = free || SelectedTitleRows().size() > 1;
   button1_->setEnabled(searchButtonEnabled_ && free);
   startSearchItem_->setEnabled(free);
   reconnectItem_->setEnabled(free);
-  button2_->setEnabled(downloadButtonsEnabled_ && titles && free);
+  button2_->setEnabled(downloadButtonsEnabled_ && titles && queueable);
   bitBtn1_->setEnabled(downloadButtonsEnabled_ && titles);
-  downloadItem_->setEnabled(fileMenuEnabled_ && titles && free);
+  downloadItem_->setEnabled(fileMenuEnabled_ && titles && queueable);
   copyLinkItem_->setEnabled(fileMenuEnabled_ && titles);
   playItem_->setEnabled(fileMenuEnabled_ && titles);
 }

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "cp1251.h"
@@ -103,7 +103,8 @@ bool TReplacingFile::Commit() {
 }
 
 bool TReplacingFile::CommitAsNew(const std::string& name) {
-  committed_ = renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
+  committed_ =
+      renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
   if (committed_) removedOnSignal_.reset();
   return committed_;
 }

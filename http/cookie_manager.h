@@ -3,8 +3,8 @@
 // for the life of the client.
 
 #include <functional>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "cookies.h"

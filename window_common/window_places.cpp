@@ -54,3 +54,16 @@ void KeepWindowPlace(const QWidget& window, const std::string& path, const char*
   if (!window.isMaximized())
     places.setValue(QStringLiteral("position"), window.geometry().topLeft());
 }
+
+QString KeptDownloadFolder(const std::string& path) {
+  if (path.empty()) return {};
+  return QSettings(PlacesFile(path), QSettings::IniFormat)
+      .value(QStringLiteral("downloads/folder"))
+      .toString();
+}
+
+void KeepDownloadFolder(const std::string& path, const QString& folder) {
+  if (path.empty()) return;
+  QSettings(PlacesFile(path), QSettings::IniFormat)
+      .setValue(QStringLiteral("downloads/folder"), folder);
+}

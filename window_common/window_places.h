@@ -4,6 +4,7 @@
 // without it). The window system may still place it elsewhere (Wayland
 // places every window itself).
 
+#include <QString>
 #include <string>
 
 class QWidget;
@@ -17,3 +18,8 @@ void RestoreWindowSize(QWidget& window, const std::string& path, const char* key
 // manager would take the place for its frame's.
 void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key);
 void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key);
+
+// The folder tracks were last saved in, kept in the same file: the save
+// and folder dialogs open there at the next run. "" when none is kept.
+QString KeptDownloadFolder(const std::string& path);
+void KeepDownloadFolder(const std::string& path, const QString& folder);
