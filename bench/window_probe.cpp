@@ -12,6 +12,14 @@
 //                                       (without the client's idle hook: the
 //                                       window runs its messages only in the
 //                                       work events)
+//   window_probe queue PORT PHRASE FOLDER SECOND
+//                                       picks every title PHRASE finds,
+//                                       queues them into FOLDER, searches
+//                                       SECOND meanwhile; prints the queue's
+//                                       time, the longest gap between two
+//                                       turns of the event loop throughout,
+//                                       and the memory at the 10th and the
+//                                       last track and at its peak
 //   window_probe wait PORT connect|silence|trickle stop|close|none
 //                                       downloads from a server of its own
 //                                       that takes no connection, never
@@ -33,10 +41,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 
+#include "file_list_window.h"
 #include "program.h"
 #include "support/loopback_server.h"
 #include "support/raw_sockets.h"
@@ -93,7 +103,8 @@ void AnswerDialogs(const QString& file) {
 // The longest time between two turns of the event loop while a request runs.
 class LoopGaps : public QObject {
  public:
-  explicit LoopGaps(TForm1& window) : window_(window) {
+  // always: every turn counts, not only those while a request runs.
+  explicit LoopGaps(TForm1& window, bool always = false) : window_(window), always_(always) {
     connect(&tick_, &QTimer::timeout, this, [this] { Turn(); });
     tick_.start(0);
     clock_.start();
@@ -103,10 +114,12 @@ class LoopGaps : public QObject {
  private:
   void Turn() {
     const qint64 now = clock_.nsecsElapsed();
-    if (window_.RequestRunning() && last_ > 0) longest_ = std::max(longest_, now - last_);
-    last_ = window_.RequestRunning() ? now : 0;
+    const bool counted = always_ || window_.RequestRunning();
+    if (counted && last_ > 0) longest_ = std::max(longest_, now - last_);
+    last_ = counted ? now : 0;
   }
   TForm1& window_;
+  bool always_;
   QTimer tick_;
   QElapsedTimer clock_;
   qint64 last_ = 0;
@@ -169,15 +182,53 @@ void Wait(TForm1& window, const std::string& kind, const std::string& action) {
   }
 }
 
+// A line of /proc/self/status in MiB ("VmRSS", "VmHWM").
+double MemoryMiB(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024;
+  return 0;
+}
+
+// Queues every title found into the folder (the folder dialog answered by
+// AnswerDialogs), searches again meanwhile, and waits for the queue.
+void Queue(TProgram& program, const QString& second) {
+  TForm1& window = program.MainWindow();
+  window.findChild<QListView*>(QStringLiteral("ListBox1"))->selectAll();
+  LoopGaps gaps(window, true);
+  const double start = Now();
+  window.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+  auto* search = window.findChild<QLineEdit*>(QStringLiteral("Edit3"));
+  search->setText(second);
+  emit search->returnPressed();
+  std::printf("second search ended %.2f s after the queue began\n", Now() - start);
+  double atTenth = 0;
+  std::size_t saved = 0;
+  const std::size_t count = program.FileList().Paths().size();
+  while (saved < count) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    const std::vector<std::string> paths = program.FileList().Paths();
+    saved = static_cast<std::size_t>(
+        std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return !p.empty(); }));
+    if (saved >= 10 && atTenth == 0) atTenth = MemoryMiB("VmRSS");
+  }
+  std::printf("queue of %zu tracks %.3f s\n", count, Now() - start);
+  std::printf("longest event loop gap %.1f ms\n", gaps.LongestMs());
+  std::printf("memory at the 10th track %.1f MiB, at the last %.1f MiB, peak %.1f MiB\n", atTenth,
+              MemoryMiB("VmRSS"), MemoryMiB("VmHWM"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (!((mode == "startup" && argc == 3) || (mode == "search" && argc == 4) ||
-        (mode == "download" && (argc == 5 || argc == 6)) || (mode == "wait" && argc == 5))) {
+        (mode == "download" && (argc == 5 || argc == 6)) || (mode == "wait" && argc == 5) ||
+        (mode == "queue" && argc == 6))) {
     std::fprintf(stderr,
                  "usage: window_probe startup SETTINGS | search PORT PHRASE | "
                  "download PORT PHRASE FILE [--without-idle-hook] | "
+                 "queue PORT PHRASE FOLDER SECOND | "
                  "wait PORT connect|silence|trickle stop|close|none\n");
     return 2;
   }
@@ -192,8 +243,9 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const std::string settings = folder.filePath(QStringLiteral("Settings.cfg")).toStdString();
   std::ofstream(settings) << "[MAIN]\r\nPort=" << argv[2] << "\r\n";
-  const QString saveAs = mode == "download" ? QString::fromLocal8Bit(argv[4])
-                                            : folder.filePath(QStringLiteral("waited"));
+  const QString saveAs = mode == "download" || mode == "queue"
+                             ? QString::fromLocal8Bit(argv[4])
+                             : folder.filePath(QStringLiteral("waited"));
   AnswerDialogs(saveAs);
   TProgram program(settings);
   TForm1& window = program.MainWindow();
@@ -204,6 +256,11 @@ int main(int argc, char** argv) {
   emit search->returnPressed();
   // The search is over when it shows its closing message.
   std::printf("search %.4f s\n", searchMessageAt - searchStart);
+  if (mode == "queue") {
+    Queue(program, QString::fromLocal8Bit(argv[5]));
+    window.close();
+    return 0;
+  }
   auto* titles = window.findChild<QListView*>(QStringLiteral("ListBox1"));
   titles->setCurrentIndex(titles->model()->index(0, 0));
   if (mode == "wait") {
