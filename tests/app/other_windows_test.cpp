@@ -86,6 +86,51 @@ TEST_F(FileListTest, CommandsActOnTheRowShownAsSelected) {
   }
 }
 
+TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
+  std::vector<std::string> asked;
+  files.OnCancel = [&](uint64_t id) { asked.push_back("cancel " + std::to_string(id)); };
+  files.OnRetry = [&](uint64_t id) { asked.push_back("retry " + std::to_string(id)); };
+  files.OnForget = [&](uint64_t id) { asked.push_back("forget " + std::to_string(id)); };
+  files.Add("/music/saved.mp3", "saved");
+  for (uint64_t id : {1, 2}) files.AddDownload(id, Utf8ToCp1251("Дорога / домой"));
+  TDownloadStatus status;
+  status.id = 1;
+  status.state = TDownloadState::kRunning;
+  status.received = 250;
+  status.total = 1000;
+  files.ShowDownload(status);
+  status.id = 2;
+  status.state = TDownloadState::kFailed;
+  status.failure = TMessage("HTTP/1.1 404 Not Found");
+  files.ShowDownload(status);
+  EXPECT_EQ(Names()->item(1)->text(), Utf8("Дорога / домой — 25%"));
+  EXPECT_EQ(Names()->item(2)->text(), Utf8("Дорога / домой — HTTP/1.1 404 Not Found"));
+  EXPECT_EQ(files.Paths(), (std::vector<std::string>{"/music/saved.mp3", "", ""}));
+  // What each row's menu offers, and its last visible command run.
+  const std::pair<int, std::string> rows[] = {{1, "cancel 1"}, {2, "retry 2"}};
+  for (const auto& [row, command] : rows) {
+    Names()->setCurrentRow(row);
+    QMenu* menu = files.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    emit menu->aboutToShow();
+    QAction* last = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->isVisible()) last = action;
+    EXPECT_FALSE(Item("PopupMenu1", 0)->isVisible()) << "no play for an unsaved row";
+    last->trigger();
+    EXPECT_EQ(asked.back(), command);
+  }
+  EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());  // "Очистить список"
+  EXPECT_EQ(asked.back(), "forget 2") << "the failed row's partial file goes";
+  EXPECT_EQ(Names()->count(), 1) << "the running row stays";
+  status.id = 1;
+  status.state = TDownloadState::kDone;
+  status.savedPath = "/music/Дорога _ домой.mp3";
+  files.ShowDownload(status);
+  EXPECT_EQ(Names()->item(0)->text(), Utf8("Дорога _ домой.mp3"));
+  EXPECT_EQ(Run(Item("PopupMenu2", 0)), QString());
+  EXPECT_EQ(opener.opened.back(), "/music/Дорога _ домой.mp3") << "the newest saved file";
+}
+
 TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
   QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   SetUpApplication();
