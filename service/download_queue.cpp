@@ -109,10 +109,8 @@ void TDownloadQueue::CancelAll() {
   std::vector<uint64_t> ids;
   {
     std::lock_guard lock(mutex_);
-    for (const TEntry& entry : entries_) {
-      if (entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning)
-        ids.push_back(entry.id);
-    }
+    for (const TEntry& entry : entries_)
+      if (Pending(entry)) ids.push_back(entry.id);
   }
   for (uint64_t id : ids) Cancel(id);
 }
@@ -141,21 +139,19 @@ void TDownloadQueue::Remove(uint64_t id) {
   });
 }
 
+bool TDownloadQueue::Pending(const TEntry& entry) {
+  return entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning;
+}
+
 bool TDownloadQueue::Busy() {
   std::lock_guard lock(mutex_);
-  return std::any_of(entries_.begin(), entries_.end(), [](const TEntry& entry) {
-    return entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning;
-  });
+  return std::any_of(entries_.begin(), entries_.end(), Pending);
 }
 
 bool TDownloadQueue::WaitUntilIdle(int timeoutMs) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
-    return !reportingEnd_ &&
-           std::none_of(entries_.begin(), entries_.end(), [](const TEntry& entry) {
-             return entry.state == TDownloadState::kQueued ||
-                    entry.state == TDownloadState::kRunning;
-           });
+    return !reportingEnd_ && std::none_of(entries_.begin(), entries_.end(), Pending);
   });
 }
 
@@ -227,7 +223,6 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
   if (ftruncate(handle, offset) != 0 || lseek(handle, offset, SEEK_SET) < 0)
     throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
   entry.onDisk = offset;
-  status.resumed = offset > 0;
   http_.Request().CustomHeaders.Clear();
   if (offset > 0) http_.Request().CustomHeaders.Add("Range: bytes=" + std::to_string(offset) + "-");
   int64_t start = offset;
@@ -247,7 +242,6 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
       if (ftruncate(handle, 0) != 0 || lseek(handle, 0, SEEK_SET) < 0)
         throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
       start = entry.onDisk = 0;
-      status.resumed = false;
     }
     status.total =
         range ? range->second : (response.ContentLength >= 0 ? start + response.ContentLength : -1);

@@ -98,6 +98,8 @@ class TDownloadQueue {
   void Commit(TEntry& entry, TDownloadStatus& status);
   void Report(const TDownloadStatus& status);
   static TDownloadStatus StatusOf(const TEntry& entry);
+  // Queued or running.
+  static bool Pending(const TEntry& entry);
   TEntry* Find(uint64_t id);
 
   TStatusSink sink_;
