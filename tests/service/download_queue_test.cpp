@@ -163,11 +163,13 @@ TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
 }
 
 TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRestOfTheQueue) {
+  // One connection per request, in the order the queue sends them.
+  const std::string close = "Connection: close\r\n";
   LoopbackServer server({
       Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123").Close(),
-      Script().ReadHead().Send(Reply("404 Not Found", "")).Close(),
-      Script().ReadHead().Send(Reply("200 OK", "second")).Close(),
-      Script().ReadHead().Send(Reply("200 OK", "0123456789")).Close(),
+      Script().ReadHead().Send(Reply("404 Not Found", "", close)).Close(),
+      Script().ReadHead().Send(Reply("200 OK", "second", close)).Close(),
+      Script().ReadHead().Send(Reply("200 OK", "0123456789", close)).Close(),
   });
   auto queue = MakeQueue();
   const uint64_t cut = queue->Add({BaseURL(server) + "/1.mp3", "cut", folder.File(""), ""});
