@@ -10,6 +10,7 @@
 
 #include "main_window_fixture.h"
 #include "tray_icon.h"
+#include "window_places.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ TEST_F(MainWindowTest, StartSearchPickDownloadAndPlayFromTheBalloon) {
 }
 
 TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTitles) {
+  windowPlacesPath = folder.File("windows.ini");
   Start();
   Search(Utf8("дорога"));
   ASSERT_EQ(window->TitleCount(), 2);
@@ -126,6 +128,9 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Item("N16")->isEnabled(); }, kWaitMs));
   ASSERT_EQ(Balloons().size(), 2u);
   EXPECT_EQ(Cp1251ToUtf8(Balloons()[1]->szInfo), "Загружено файлов: 2") << "close together";
+  EXPECT_EQ(QDir(KeptDownloadFolder(windowPlacesPath)),
+            QDir(QString::fromStdString(folder.File(""))))
+      << "the next run's dialogs open there";
 }
 
 TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedName) {
