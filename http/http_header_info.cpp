@@ -52,6 +52,13 @@ std::optional<int64_t> DateValue(const std::string& value, const TNetClock& cloc
   return ReadInternetDate(value, clock).value_or(kEarliestDate + clock.UTCOffsetSeconds());
 }
 
+// A byte position of a range: a track past 2 GiB has them beyond 32 bits;
+// any other form keeps the integer rules and their error.
+int64_t RangePosition(const std::string& text) {
+  if (const std::optional<int64_t> position = ParseByteCount(text)) return *position;
+  return StrToInt(text);
+}
+
 }  // namespace
 
 void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
@@ -73,9 +80,9 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
     const std::string span =
         range.substr(range.find(' ') == std::string::npos ? range.size() : range.find(' ') + 1);
     const size_t dash = span.find('-');
-    ContentRangeStart = StrToInt(span.substr(0, dash));
+    ContentRangeStart = RangePosition(span.substr(0, dash));
     const std::string afterDash = dash == std::string::npos ? "" : span.substr(dash + 1);
-    ContentRangeEnd = StrToInt(afterDash.substr(0, afterDash.find('/')));
+    ContentRangeEnd = RangePosition(afterDash.substr(0, afterDash.find('/')));
   }
   Date = DateValue(RawHeaders.Values("Date"), clock);
   LastModified = DateValue(RawHeaders.Values("Last-Modified"), clock);

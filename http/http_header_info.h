@@ -25,8 +25,8 @@ class TNetEntityHeaderInfo {
   std::string ContentEncoding;
   std::string ContentLanguage;
   int64_t ContentLength = -1;  // -1: no body (request) or no length (response)
-  int32_t ContentRangeStart = 0;
-  int32_t ContentRangeEnd = 0;
+  int64_t ContentRangeStart = 0;
+  int64_t ContentRangeEnd = 0;
   std::string ContentType;
   std::string ContentVersion;
   std::string Pragma;

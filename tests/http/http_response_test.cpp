@@ -112,14 +112,6 @@ TEST(HttpErrors, CallsThatFailBeforeOrAfterTheExchange) {
             "'x' is not a valid integer value");
 }
 
-TEST(HttpErrors, AReusedConnectionClosedBeforeTheStatusLineFailsWithoutARetry) {
-  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "one")).ReadHead().Close());
-  auto http = ProgramClient();
-  EXPECT_EQ(http->Get(BaseURL(server) + "/"), "one");
-  EXPECT_EQ(MessageOf([&] { http->Get(BaseURL(server) + "/"); }), "Connection Closed Gracefully.");
-  EXPECT_EQ(server.Connections(), 1);
-}
-
 // --- Framing ----------------------------------------------------------------
 
 // One client through responses framed every way, over four connections.
@@ -135,7 +127,8 @@ TEST(HttpFraming, EachResponseEndsWhereItsFramingSays) {
        Script().ReadHead().Send(Reply("200 OK", "unwanted")).StaySilent(),
        Script().ReadHead().Send(
            "HTTP/1.0 206 Partial\r\nServer: test\r\nContent-Type: audio/mpeg\r\n"
-           "Content-Range: bytes 0-3/10\r\nContent-Length: 4\r\n\r\nabcd")});
+           "Content-Range: bytes 5000000000-5000000003/5000000004\r\nContent-Length: "
+           "4\r\n\r\nabcd")});
   auto http = ProgramClient();
   RecordingCookieStore cookies;
   http->SetCookieManager(&cookies);
@@ -175,8 +168,8 @@ TEST(HttpFraming, EachResponseEndsWhereItsFramingSays) {
   EXPECT_EQ(response.ResponseVersion, TNetHTTPProtocolVersion::pv1_0);
   EXPECT_EQ(response.Server, "test");
   EXPECT_EQ(response.ContentType, "audio/mpeg");
-  EXPECT_EQ(response.ContentRangeStart, 0);
-  EXPECT_EQ(response.ContentRangeEnd, 3);
+  EXPECT_EQ(response.ContentRangeStart, 5000000000) << "the rest of a track past 4 GiB";
+  EXPECT_EQ(response.ContentRangeEnd, 5000000003);
   EXPECT_EQ(response.ContentLength, 4);
   EXPECT_EQ(server.Connections(), 4);
 }
