@@ -67,10 +67,9 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
           request_.Source = source;
           PrepareRequest(url);
           SetHostAndPort();
-          ConnectToHost();
+          const bool reusing = ConnectToHost();
           responseUnread_ = true;
-          SendRequest();
-          ReadResult();
+          SendRequestAndReadResult(reusing);
           if (!BodyWanted()) return;
           const int32_t code = response_.ResponseCode;
           if ((code >= 300 && code <= 399 && code != 304) || !response_.Location.empty()) {
@@ -177,13 +176,38 @@ void TNetCustomHTTP::SetHostAndPort() {
   }
 }
 
-void TNetCustomHTTP::ConnectToHost() {
+bool TNetCustomHTTP::ConnectToHost() {
   if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 && request_.Connection.empty()) {
     request_.Connection = "keep-alive";
   }
   if (responseUnread_ || !KeepAliveRule()) Disconnect();
   PollClosed(false);
-  if (!Connected()) Connect(ConnectTimeout);
+  if (Connected()) return true;
+  Connect(ConnectTimeout);
+  return false;
+}
+
+void TNetCustomHTTP::SendRequestAndReadResult(bool reusing) {
+  // A kept connection the server closed as the request went out: the server
+  // never answered it, and it goes once more on a new connection, as
+  // browsers do. A body to send was sent from its stream and is not resent.
+  const auto resend = [&] {
+    if (!reusing || request_.Source) return false;
+    Disconnect();
+    Connect(ConnectTimeout);
+    SendRequest();
+    ReadResult();
+    return true;
+  };
+  try {
+    SendRequest();
+    ReadResult();
+  } catch (const ENetConnClosedGracefully&) {
+    if (!resend()) throw;
+  } catch (const ENetSocketError& error) {
+    const int code = error.LastError();
+    if ((code != 10053 && code != 10054 && code != 10058) || !resend()) throw;
+  }
 }
 
 void TNetCustomHTTP::SendRequest() {

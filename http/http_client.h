@@ -62,7 +62,9 @@ class TNetCustomHTTP : public TNetTCPClient {
   bool FollowRedirect(TNetHTTPMethod& method, std::string& url, TStream* dest, int64_t destStart);
   void PrepareRequest(const std::string& url);
   void SetHostAndPort();
-  void ConnectToHost();
+  // True when the request goes out on a connection kept from before.
+  bool ConnectToHost();
+  void SendRequestAndReadResult(bool reusing);
   void SendRequest();
   void ReadResult();
   void ReadHeaderLines();

@@ -70,4 +70,18 @@ TEST(HttpConnectionReuse, TheNextRequestAfterAnUnfinishedResponseGetsANewConnect
   }
 }
 
+// The server may close a kept connection just as the next request arrives
+// (its idle time ran out): that request was never answered and goes once
+// more on a new connection. On a new connection the same close is a failure.
+TEST(HttpConnectionReuse, ARequestDroppedOnAKeptConnectionGoesOnceMoreOnANewOne) {
+  LoopbackServer server({Script().ReadHead().Send(Reply("200 OK", "first")).ReadHead().Close(),
+                         Script().ReadHead().Send(Reply("200 OK", "second")).ReadHead().Close(),
+                         Script().ReadHead().Close()});
+  auto http = ProgramClient();
+  EXPECT_EQ(OutcomeOf(*http, BaseURL(server) + "/first"), "first");
+  EXPECT_EQ(OutcomeOf(*http, BaseURL(server) + "/second"), "second");
+  EXPECT_EQ(OutcomeOf(*http, BaseURL(server) + "/third"), "error: Connection Closed Gracefully.");
+  EXPECT_EQ(server.Connections(), 3);
+}
+
 }  // namespace
