@@ -54,17 +54,17 @@ void TNetManagedBuffer::Remove(int32_t count) {
   } else {
     consumed_ += count;
     position_ = std::max(position_, consumed_);
-    if (consumed_ >= kCompactionThreshold) {
-      std::memmove(data_, data_ + consumed_, static_cast<size_t>(size_ - consumed_));
-      size_ -= consumed_;
-      position_ -= consumed_;
-      consumed_ = 0;
-    }
   }
   NotifyRemoved(count);
 }
 
 char* TNetManagedBuffer::PrepareAppend(int32_t count) {
+  if (consumed_ > 0) {
+    std::memmove(data_, data_ + consumed_, static_cast<size_t>(size_ - consumed_));
+    size_ -= consumed_;
+    position_ -= consumed_;
+    consumed_ = 0;
+  }
   Grow(size_ + count);
   return data_ + size_;
 }

@@ -26,13 +26,12 @@ class TNetSimpleBuffer : public TMemoryStream {
 };
 
 // The input buffer: bytes are appended at the end and consumed from the
-// front. Consuming only advances an offset; the unconsumed bytes move to the
-// start of the block once 32768 bytes were consumed, not on every removal.
-// Size, positions and Memory() count unconsumed bytes only.
+// front. Consuming only advances an offset; the unconsumed bytes (usually
+// few, a part of a line or a block) move to the start of the block when
+// room for more is prepared, not on every removal. Size, positions and
+// Memory() count unconsumed bytes only.
 class TNetManagedBuffer final : public TNetSimpleBuffer {
  public:
-  static constexpr int64_t kCompactionThreshold = 32768;
-
   char* Memory() const override { return data_ + consumed_; }
   int64_t Size() const override { return size_ - consumed_; }
   void SetSize(int64_t size) override;

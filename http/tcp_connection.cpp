@@ -159,8 +159,9 @@ int TNetTCPConnection::ReceiveIntoInputBuffer(bool raiseIfClosed) {
     if (raiseIfClosed) throw ENetNotConnected("Not Connected");
     return 0;
   }
-  char* tail = inputBuffer_.PrepareAppend(RecvBufferSize);
-  const int result = ioHandler_->Recv(tail, RecvBufferSize);
+  const int32_t size = std::max(RecvBufferSize, receiveSize_);
+  char* tail = inputBuffer_.PrepareAppend(size);
+  const int result = ioHandler_->Recv(tail, size);
   closedByPeer_ = result == 0;
   if (result < 0) {
     TNetStack& stack = TNetStack::Instance();
@@ -264,8 +265,16 @@ void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int64_t remaining, b
     MoveBufferedToStream(stream, n);
     remaining -= n;
   }
+  const int32_t savedReceiveSize = receiveSize_;
+  WithCleanup([&] { ReadBlocks(stream, remaining, untilClose); },
+              [&] { receiveSize_ = savedReceiveSize; });
+}
+
+void TNetTCPConnection::ReadBlocks(TStream& stream, int64_t remaining, bool untilClose) {
+  const auto buffered = [&] { return static_cast<int32_t>(inputBuffer_.Size()); };
   while (remaining > 0) {
     const int32_t k = static_cast<int32_t>(std::min<int64_t>(remaining, RecvBufferSize));
+    receiveSize_ = static_cast<int32_t>(std::min<int64_t>(remaining, kStreamReceiveSize));
     try {
       WaitForBufferedBytes(k);
     } catch (const ENetConnClosedGracefully&) {

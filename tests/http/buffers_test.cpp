@@ -80,7 +80,7 @@ TEST(FileStream, WritesEverythingInOrderAndAFullDiskRaises) {
   close(full);
 }
 
-TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontAfter32768) {
+TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontBeforeMoreArrive) {
   TNetManagedBuffer buffer;
   std::vector<int32_t> removals;
   buffer.OnBytesRemoved = [&](int32_t n) { removals.push_back(n); };
@@ -102,10 +102,10 @@ TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontAfter32768) {
   const std::string bytes = std::string(40000, 'a') + "tail";
   buffer.Append(bytes.data(), bytes.size());
   const char* block = buffer.Memory();
-  buffer.Remove(32767);
-  EXPECT_EQ(buffer.Memory(), block + 32767) << "no move before the threshold";
-  buffer.Remove(1);
-  EXPECT_EQ(buffer.Memory(), block) << "moved to the start of the block";
+  buffer.Remove(32768);
+  EXPECT_EQ(buffer.Memory(), block + 32768) << "no move on a removal";
+  buffer.PrepareAppend(10);
+  EXPECT_EQ(buffer.Memory(), block) << "moved to the start before more arrive";
   EXPECT_EQ(unconsumed(), bytes.substr(32768));
 
   TNetSimpleBuffer simple;
