@@ -213,6 +213,12 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
   } catch (const std::exception& error) {
     status.state = cancelRunning_ ? TDownloadState::kCancelled : TDownloadState::kFailed;
     status.failure = MessageOf(error);
+    if (entry.partial && entry.partial->Handle() < 0) {
+      // Closed, but refused its name (its folder gone, say): a retry starts
+      // it anew rather than writing to a closed file.
+      entry.partial.reset();
+      entry.onDisk = 0;
+    }
   }
   status.received = entry.onDisk;
 }

@@ -189,4 +189,25 @@ TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRest
   EXPECT_EQ(Files(), (std::vector<std::string>{"cut.mp3", "second.mp3"}));
 }
 
+// The folder goes while its track downloads: the whole track finds no name,
+// and a retry once the folder is back starts it anew.
+TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Song", 300000);
+  PortalOptions slow;
+  slow.bytesPerSecond = 300000;
+  BackgroundPortal portal(slow, catalogue);
+  const std::string gone = folder.File("gone");
+  std::filesystem::create_directory(gone);
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({TrackLink(portal.Server().Port(), 1), "Song", gone, ""});
+  ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) { return s.received > 0; }));
+  std::filesystem::remove_all(gone);
+  ASSERT_TRUE(WaitForState(id, State::kFailed));
+  std::filesystem::create_directory(gone);
+  queue->Retry(id);
+  ASSERT_TRUE(WaitForState(id, State::kDone));
+  EXPECT_EQ(ReadBytes(gone + "/Song.mp3").size(), 300000u);
+}
+
 }  // namespace
