@@ -43,7 +43,6 @@ void TForm1::CreateControls() {
   image1_->setAlignment(Qt::AlignCenter);
   ShowBanner();
   image1_->installEventFilter(this);
-  NameForScreenReaders(bevel1, kBannerName);
   NameForScreenReaders(image1_, kBannerName, kBannerDescription);
 
   edit3_ = Place<QLineEdit>(client, "Edit3", {4, 84, 309, 21});

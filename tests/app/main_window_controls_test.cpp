@@ -136,6 +136,13 @@ TEST_F(MainWindowTest, EveryControlHasAnAccessibleName) {
         continue;
       QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
       ASSERT_NE(accessible, nullptr);
+      // A frame drawn around a control is no control: named, it would be
+      // read out as a second one.
+      if (accessible->role() == QAccessible::Border) {
+        EXPECT_TRUE(accessible->text(QAccessible::Name).isEmpty())
+            << control->objectName().toStdString();
+        continue;
+      }
       EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
           << control->objectName().toStdString() << " of " << shown->objectName().toStdString();
     }
