@@ -184,7 +184,8 @@ int DownloadRows(TNetHTTP& http, TTerminalView& view, const Options& options, st
               << "\n";
         } else if (status.state == TDownloadState::kFailed) {
           if (progressBar) err << "\r\x1b[K";
-          err << status.failure.Utf8() << "\n";
+          // Which of the batch failed, then why.
+          err << TMessage().Network(title).Program(": ").Append(status.failure).Utf8() << "\n";
           failed = true;
         }
       });

@@ -9,6 +9,7 @@
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
 #include "cp1251.h"
+#include "portal_pages.h"
 #include "portal_server.h"
 
 namespace {
@@ -98,6 +99,39 @@ TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) 
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "no row 4\n");
   EXPECT_EQ(RunCli({"get", "кино", "2-1", folder.File("")}).status, 2) << "no such list";
+}
+
+// A batch goes on past a track that fails, and names it with its failure.
+TEST(CliCommand, AFailedTrackOfABatchIsNamedWithWhyAndTheOthersAreSaved) {
+  using namespace testing_support;
+  PortalCatalogue catalogue;
+  catalogue.Add(Utf8ToCp1251("Пропавшая"), 1);
+  catalogue.Add("Kept", 1);
+  LoopbackServer tracks({Script()
+                             .ReadHead()
+                             .Send(Reply("404 Not Found", ""))
+                             .ReadHead()
+                             .Send(Reply("200 OK", "kept"))});
+  std::vector<const PortalTrack*> found;
+  for (const PortalTrack& track : catalogue.Tracks()) found.push_back(&track);
+  const auto page = [&](bool first) {
+    return Reply("200 OK", portal_pages::ResultPage(found, 1, first, BaseURL(tracks)));
+  };
+  LoopbackServer portal({Script().ReadHead().Send(Reply(
+                             "200 OK", "", "Set-Cookie: Mpop=1; path=/\r\nConnection: close\r\n")),
+                         Script()
+                             .ReadHead()
+                             .Send(page(true))
+                             .ReadHead()
+                             .Send(page(false))
+                             .ReadHead()
+                             .Send(Reply("200 OK", ""))});
+  TempFolder folder;
+  const CliRun run =
+      RunCli({"--port", std::to_string(portal.Port()), "get", "x", "all", folder.File("")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Пропавшая: HTTP/1.1 404 Not Found\n");
+  EXPECT_EQ(ReadBytes(folder.File("Kept.mp3")), "kept");
 }
 
 // Garbage where a result page should be fails the search alike, on the
