@@ -19,6 +19,7 @@
 #include "about_window.h"
 #include "app_texts.h"
 #include "download_progress.h"
+#include "error_words.h"
 #include "file_list_window.h"
 #include "list_error.h"
 #include "message_boxes.h"
@@ -344,7 +345,8 @@ TDownloadQueue& TForm1::Queue() {
         QMetaObject::invokeMethod(
             this, [this, status] { RunGuarded([&] { DownloadChanged(status); }); },
             Qt::QueuedConnection);
-      });
+      },
+      WindowMessageOf);
   if (TForm3* files = context_.windows.files) {
     files->OnCancel = [this](uint64_t id) { queue_->Cancel(id); };
     files->OnRetry = [this](uint64_t id) {

@@ -80,6 +80,9 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   // Whether a network request is running (commands that would start
   // another are refused meanwhile).
   bool RequestRunning() const { return requestsRunning_ > 0; }
+  // The background downloads, made at the first; the list of downloads
+  // shows the rows added to it.
+  TDownloadQueue& Queue();
 
   // TMainWindowView
   void SetCaption(const std::string& caption) override;
@@ -158,7 +161,6 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void DownloadSelectedFile();
   // Several titles: into one folder, through the background queue.
   void DownloadSelectedTitles(const std::vector<int>& rows);
-  TDownloadQueue& Queue();
   // A download of the queue changed (on the window's thread).
   void DownloadChanged(const TDownloadStatus& status);
   void AnnounceDownloaded(const std::string& title);

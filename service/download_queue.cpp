@@ -37,8 +37,8 @@ std::optional<std::pair<int64_t, int64_t>> ContentRange(const std::string& value
 }  // namespace
 
 TDownloadQueue::TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies,
-                               TStatusSink sink)
-    : sink_(std::move(sink)) {
+                               TStatusSink sink, TFailureWords failureWords)
+    : sink_(std::move(sink)), failureWords_(std::move(failureWords)) {
   if (setup) setup(http_);
   if (sharedCookies != nullptr) http_.SetCookieManager(sharedCookies);
   http_.HandleRedirects = true;
@@ -212,7 +212,7 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
     status.state = TDownloadState::kDone;
   } catch (const std::exception& error) {
     status.state = cancelRunning_ ? TDownloadState::kCancelled : TDownloadState::kFailed;
-    status.failure = MessageOf(error);
+    status.failure = failureWords_(error);
     if (entry.partial && entry.partial->Handle() < 0) {
       // Closed, but refused its name (its folder gone, say): a retry starts
       // it anew rather than writing to a closed file.

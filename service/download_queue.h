@@ -58,8 +58,12 @@ class TDownloadQueue {
   // progress at most every kProgressIntervalMs.
   using TStatusSink = std::function<void(const TDownloadStatus& status)>;
   static constexpr int kProgressIntervalMs = 100;
+  // The words a failure is told in: the window has its own, the terminal
+  // keeps the client's texts that scripts may read.
+  using TFailureWords = std::function<TMessage(const std::exception& error)>;
 
-  TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies, TStatusSink sink);
+  TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies, TStatusSink sink,
+                 TFailureWords failureWords = MessageOf);
   // Stops the running track, removes every partial file, joins the worker.
   ~TDownloadQueue();
   TDownloadQueue(const TDownloadQueue&) = delete;
@@ -103,6 +107,7 @@ class TDownloadQueue {
   TEntry* Find(uint64_t id);
 
   TStatusSink sink_;
+  TFailureWords failureWords_;
   TNetHTTP http_;
   std::mutex mutex_;
   std::condition_variable changed_;

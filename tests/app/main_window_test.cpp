@@ -133,6 +133,19 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
       << "the next run's dialogs open there";
 }
 
+// A download that fails in the background says why in the window's words,
+// on one line of the list (the client's own text has two).
+TEST_F(MainWindowTest, ABackgroundDownloadThatFailsSaysWhyInRussianOnOneLine) {
+  Start();
+  const uint64_t id = window->Queue().Add({"http://127.0.0.1:1/x.mp3", "x", folder.File(""), ""});
+  files->AddDownload(id, "x");
+  auto* rows = files->findChild<QListWidget*>();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return rows->item(rows->count() - 1)->text().contains(Utf8("Ошибка")); }, kWaitMs));
+  EXPECT_EQ(rows->item(rows->count() - 1)->text(),
+            Utf8("x — Ошибка подключения: сервер отклонил подключение."));
+}
+
 TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedName) {
   Start();
   Search(Utf8("дорога"));
