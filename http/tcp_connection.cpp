@@ -265,16 +265,8 @@ void TNetTCPConnection::ReadBlocksToStream(TStream& stream, int64_t remaining, b
     MoveBufferedToStream(stream, n);
     remaining -= n;
   }
-  const int32_t savedReceiveSize = receiveSize_;
-  WithCleanup([&] { ReadBlocks(stream, remaining, untilClose); },
-              [&] { receiveSize_ = savedReceiveSize; });
-}
-
-void TNetTCPConnection::ReadBlocks(TStream& stream, int64_t remaining, bool untilClose) {
-  const auto buffered = [&] { return static_cast<int32_t>(inputBuffer_.Size()); };
   while (remaining > 0) {
     const int32_t k = static_cast<int32_t>(std::min<int64_t>(remaining, RecvBufferSize));
-    receiveSize_ = static_cast<int32_t>(std::min<int64_t>(remaining, kStreamReceiveSize));
     try {
       WaitForBufferedBytes(k);
     } catch (const ENetConnClosedGracefully&) {
@@ -300,6 +292,8 @@ void TNetTCPConnection::ReadToStream(TStream& stream, int64_t count, bool untilC
   // no promise, and must not reserve memory before the data comes.
   const int64_t remaining = untilClose ? INT64_MAX : count;
   StartWork(TWorkMode::wmRead, untilClose ? 0 : count);
+  // A body takes fewer, larger receives; it is still counted block by block.
+  receiveSize_ = kStreamReceiveSize;
   WithCleanup(
       [&] {
         try {
@@ -309,6 +303,7 @@ void TNetTCPConnection::ReadToStream(TStream& stream, int64_t count, bool untilC
         }
       },
       [&] {
+        receiveSize_ = 0;
         FinishWork(TWorkMode::wmRead);
         const int64_t position = stream.Position();
         if (stream.Size() > position) stream.SetSize(position);

@@ -105,7 +105,6 @@ class TNetTCPConnection : public TNetComponent {
   void MoveBufferedToStream(TStream& stream, int count);
   // The block loop of ReadToStream: the buffered bytes, then block by block.
   void ReadBlocksToStream(TStream& stream, int64_t remaining, bool untilClose);
-  void ReadBlocks(TStream& stream, int64_t remaining, bool untilClose);
   static constexpr int32_t kStreamReceiveSize = 2 * 32768;
   void SendNow(const char* bytes, int count);
   int32_t FilterReceived(char* bytes, int32_t count);
@@ -123,8 +122,8 @@ class TNetTCPConnection : public TNetComponent {
   bool closedByPeer_ = false;
   bool readLnSplit_ = false;
   bool readLnTimedOut_ = false;
-  // While a long body streams, a receive takes up to this many bytes: fewer
-  // calls per megabyte. Work is still counted block by block.
+  // While a body streams, a receive takes up to this many bytes (at least
+  // RecvBufferSize): fewer calls per megabyte.
   int32_t receiveSize_ = 0;
   std::chrono::steady_clock::time_point idleDue_;
 };
