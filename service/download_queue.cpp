@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <chrono>
 
-#include "integer_text.h"
 #include "streams.h"
 #include "track_download.h"
 #include "track_names.h"
@@ -17,21 +16,6 @@ using TClock = std::chrono::steady_clock;
 
 std::string InFolder(const std::string& folder, const std::string& name) {
   return folder.ends_with('/') ? folder + name : folder + "/" + name;
-}
-
-// "bytes FIRST-LAST/TOTAL": the first byte and the track's whole size (-1
-// when the server does not tell it).
-std::optional<std::pair<int64_t, int64_t>> ContentRange(const std::string& value) {
-  const std::string prefix = "bytes ";
-  if (!value.starts_with(prefix)) return std::nullopt;
-  const std::size_t dash = value.find('-');
-  const std::size_t slash = value.find('/');
-  if (dash == std::string::npos || slash == std::string::npos || slash < dash) return std::nullopt;
-  const std::optional<int64_t> first =
-      ParseByteCount(std::string_view(value).substr(prefix.size(), dash - prefix.size()));
-  if (!first) return std::nullopt;
-  const std::optional<int64_t> total = ParseByteCount(std::string_view(value).substr(slash + 1));
-  return std::pair{*first, total.value_or(-1)};
 }
 
 }  // namespace
@@ -237,9 +221,9 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     const TNetHTTPResponse& response = http_.Response();
     const int32_t code = response.ResponseCode;
     if (code < 200 || code > 299) return;
-    const std::optional<std::pair<int64_t, int64_t>> range =
-        code == 206 ? ContentRange(response.RawHeaders.Values("Content-Range")) : std::nullopt;
-    if (code == 206 && (!range || range->first != offset)) {
+    const std::optional<TTrackPart> part =
+        code == 206 ? TrackPartOf(response.RawHeaders.Values("Content-Range")) : std::nullopt;
+    if (code == 206 && offset > 0 && !(part && part->IsRestFrom(offset))) {
       continues = read = false;
       return;
     }
@@ -250,7 +234,7 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
       start = entry.onDisk = 0;
     }
     status.total =
-        range ? range->second : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
+        part ? part->total : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
   };
   const TClock::time_point began = TClock::now();
   TClock::time_point reported = began;
@@ -275,7 +259,7 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
   try {
     TFileStream stream(handle);
     try {
-      FetchTrack(http_, entry.track.link, stream);
+      FetchTrack(http_, entry.track.link, stream, offset);
       stream.Flush();
     } catch (...) {
       // What reached the file before the failure stays for a retry; the

@@ -28,6 +28,9 @@ std::string TrackIncomplete(int64_t received, int64_t total) {
          Utf8ToCp1251(" из ") + std::to_string(total) + Utf8ToCp1251(" байт.");
 }
 
+const std::string kTrackPartOnly =
+    Utf8ToCp1251("Файл загружен не полностью: сервер прислал только часть файла.");
+
 std::string TrackCutShort(int64_t received) {
   return Utf8ToCp1251("Файл загружен не полностью: сервер прервал передачу после ") +
          std::to_string(received) + Utf8ToCp1251(" байт.");

@@ -25,5 +25,7 @@ std::string SearchCutOff(int listed, int matchCount);
 std::string TrackIncomplete(int64_t received, int64_t total);
 // "Файл загружен не полностью: сервер прервал передачу после " + received + " байт."
 std::string TrackCutShort(int64_t received);
+// "Файл загружен не полностью: сервер прислал только часть файла."
+extern const std::string kTrackPartOnly;
 
 }  // namespace service_texts

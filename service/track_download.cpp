@@ -7,12 +7,42 @@
 #include <functional>
 
 #include "files.h"
+#include "finally.h"
+#include "integer_text.h"
 #include "service_texts.h"
 #include "text.h"
 
-void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into) {
+bool TTrackPart::IsRestFrom(int64_t from) const {
+  return first == from && total >= 0 && last >= first && last + 1 == total;
+}
+
+std::optional<TTrackPart> TrackPartOf(const std::string& contentRange) {
+  const std::string prefix = "bytes ";
+  if (!contentRange.starts_with(prefix)) return std::nullopt;
+  const std::string_view range = std::string_view(contentRange).substr(prefix.size());
+  const std::size_t dash = range.find('-');
+  const std::size_t slash = range.find('/');
+  if (dash == std::string::npos || slash == std::string::npos || slash < dash) return std::nullopt;
+  const std::optional<int64_t> first = ParseByteCount(range.substr(0, dash));
+  const std::optional<int64_t> last = ParseByteCount(range.substr(dash + 1, slash - dash - 1));
+  if (!first || !last) return std::nullopt;
+  const std::optional<int64_t> total = ParseByteCount(range.substr(slash + 1));
+  return TTrackPart{*first, *last, total.value_or(-1)};
+}
+
+void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t from) {
   const int64_t start = into.Position();
-  http.Get(link, into);
+  // A part of the track is never saved for the rest of it, also when the
+  // server sends one unasked.
+  const TNetHeadersAvailableEvent callers = http.OnHeadersAvailable;
+  http.OnHeadersAvailable = [&](TNetComponent* sender, bool& read) {
+    if (callers) callers(sender, read);
+    const TNetHTTPResponse& response = http.Response();
+    if (!read || response.ResponseCode != 206) return;
+    const std::optional<TTrackPart> part = TrackPartOf(response.RawHeaders.Values("Content-Range"));
+    if (!part || !part->IsRestFrom(from)) throw ETrackIncomplete(service_texts::kTrackPartOnly);
+  };
+  WithCleanup([&] { http.Get(link, into); }, [&] { http.OnHeadersAvailable = callers; });
   const TNetHTTPResponse& response = http.Response();
   if (!response.BodyTruncated) return;
   const int64_t received = into.Position() - start;

@@ -3,6 +3,8 @@
 // file beside the chosen name, which takes the name only once the track
 // arrived whole.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "files.h"
@@ -17,10 +19,25 @@ class ETrackIncomplete : public ENetException {
   using ENetException::ENetException;
 };
 
-// Gets the link into the stream. Raises ETrackIncomplete when fewer bytes
-// came than the reply announced, or a chunked reply ended before its last
-// chunk; every other failure of the request raises as the client raises it.
-void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into);
+// The part of a track that a 206 reply carries ("bytes FIRST-LAST/TOTAL";
+// a total of -1 when the server does not tell it).
+struct TTrackPart {
+  int64_t first = 0;
+  int64_t last = 0;
+  int64_t total = -1;
+
+  // Whether the part runs from the byte at `from` to the track's end.
+  bool IsRestFrom(int64_t from) const;
+};
+std::optional<TTrackPart> TrackPartOf(const std::string& contentRange);
+
+// Gets the link into the stream, the track from its byte at `from` (asked
+// for by the caller's Range header). Raises ETrackIncomplete when fewer
+// bytes came than the reply announced, a chunked reply ended before its last
+// chunk, or a 206 reply carries another part than the rest from `from` (it
+// is not read); every other failure of the request raises as the client
+// raises it.
+void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t from = 0);
 
 // The name a track is saved under: the chosen name, with ".mp3" appended
 // unless it already ends so (in any letter case).

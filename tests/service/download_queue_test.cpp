@@ -189,6 +189,33 @@ TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRest
   EXPECT_EQ(Files(), (std::vector<std::string>{"cut.mp3", "second.mp3"}));
 }
 
+// A server that sends less than the rest it was asked for: the track is
+// asked for whole, and a part sent for the whole fails the download.
+TEST_F(DownloadQueueTest, APartThatStopsShortOfTheEndIsNeverSavedAsTheTrack) {
+  const auto part = [](const std::string& range, const std::string& bytes) {
+    return "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + range +
+           "/10\r\nContent-Length: " + std::to_string(bytes.size()) + "\r\n\r\n" + bytes;
+  };
+  LoopbackServer server({
+      Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123").Close(),
+      Script().ReadHead().Send(part("4-6", "456")).Close(),
+      Script().ReadHead().Send(part("0-2", "012")).Close(),
+  });
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({BaseURL(server) + "/1.mp3", "cut", folder.File(""), ""});
+  ASSERT_TRUE(WaitForState(id, State::kFailed));
+  queue->Retry(id);
+  ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) {
+    return s.failure.Utf8() == "Файл загружен не полностью: сервер прислал только часть файла.";
+  }));
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{id, id}));
+  EXPECT_NE(server.Received(1).find("Range: bytes=4-\r\n"), std::string::npos);
+  EXPECT_EQ(server.Received(2).find("Range:"), std::string::npos);
+  ASSERT_EQ(Files().size(), 1u);
+  EXPECT_TRUE(Files()[0].ends_with(".tmp")) << "nothing saved under the track's name";
+}
+
 // The folder goes while its track downloads: the whole track finds no name,
 // and a retry once the folder is back starts it anew.
 TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {

@@ -59,6 +59,14 @@ const HostileCase kCases[] = {
     {"a redirect to a file", Script().ReadHead().Send(Redirect("file:///etc/passwd")).Close(),
      "error: Unsupported protocol \"file\".", "", "passwd"},
     {"a cookie flood", CookieFlood(), "whole", "", "c2000=v"},
+    {"a part unasked",
+     Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-2/10\r\n"
+                              "Content-Length: 3\r\n\r\nID3"),
+     "error: Файл загружен не полностью: сервер прислал только часть файла."},
+    {"the whole as a part",
+     Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
+                              "Content-Length: 5\r\n\r\nwhole"),
+     "whole"},
     {"an error body without end",
      Script().ReadHead().Send("HTTP/1.1 500 Internal Server Error\r\n\r\n" +
                               std::string(20 << 20, 'x')),
