@@ -26,9 +26,12 @@ bool TCatalogueSearch::Find() {
     everyPageHeldTracks = FetchAndScrape();
   } catch (const ELoginFailed&) {
     return false;
+  } catch (const ENetHTTPProtocolException& refused) {
+    // The portal answered, with an error: the connection is not at fault.
+    return EndWithFailure(kIdle, ServerRefused(refused.what()));
   } catch (const ENetException&) {
     // A failed request or a stop: the rows so far stay.
-    return EndWithConnectionLost();
+    return EndWithFailure(kConnectionLost, kConnectionFailed);
   } catch (const std::exception&) {
     // A count that is no number.
     view_.SetCaption(kIdle);
@@ -58,12 +61,12 @@ void TCatalogueSearch::ShowFirstTrack() {
   view_.SetLinkText(view_.Link(0));
 }
 
-bool TCatalogueSearch::EndWithConnectionLost() {
-  view_.SetCaption(kConnectionLost);
+bool TCatalogueSearch::EndWithFailure(const std::string& caption, const std::string& failure) {
+  view_.SetCaption(caption);
   if (view_.TitleCount() == 0 || view_.LinkCount() == 0) {
     view_.SetDownloadButtonsEnabled(false);
     view_.SetTitleListEnabled(false);
-    view_.ShowMessage(kConnectionFailed);
+    view_.ShowMessage(failure);
     return false;
   }
   ShowFirstTrack();

@@ -20,8 +20,10 @@ class TCatalogueSearch {
   // pages: false when a request failed, the count was no number, or a
   // result page held no track (a page of the portal's that is no result
   // page fails like a first page without a count). A request that fails
-  // on the connection says so ("Ошибка подключения, попробуйте позже"), or,
-  // when rows were listed, that the search was cut off, keeping the rows.
+  // on the connection says so ("Ошибка подключения, попробуйте позже"), one
+  // the portal answers with an error status tells the status ("Сервер
+  // ответил ошибкой: HTTP/1.1 500 ..."); when rows were listed, either says
+  // that the search was cut off, keeping the rows.
   bool Find();
 
   int MatchCount() const { return matchCount_; }
@@ -32,7 +34,8 @@ class TCatalogueSearch {
   std::string FirstPage();
   // The first track's title and link in the found-name and link fields.
   void ShowFirstTrack();
-  bool EndWithConnectionLost();
+  // The caption, and the failure, or the cut-off when rows were listed.
+  bool EndWithFailure(const std::string& caption, const std::string& failure);
 
   TNetHTTP& http_;
   TMainWindowView& view_;

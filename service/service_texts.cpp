@@ -23,6 +23,10 @@ std::string SearchCutOff(int listed, int matchCount) {
          std::to_string(matchCount) + Utf8ToCp1251(" Файлов");
 }
 
+std::string ServerRefused(const std::string& statusLine) {
+  return Utf8ToCp1251("Сервер ответил ошибкой: ") + statusLine;
+}
+
 std::string TrackIncomplete(int64_t received, int64_t total) {
   return Utf8ToCp1251("Файл загружен не полностью: получено ") + std::to_string(received) +
          Utf8ToCp1251(" из ") + std::to_string(total) + Utf8ToCp1251(" байт.");

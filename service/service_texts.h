@@ -18,6 +18,9 @@ extern const std::string kConnectionLost;  // "Нет связи с сервер
 // "Поиск завершен, найдено " + count + " Файлов"
 std::string SearchFinished(int matchCount);
 
+// "Сервер ответил ошибкой: " + the status line
+std::string ServerRefused(const std::string& statusLine);
+
 // "Поиск прерван, показано " + listed + " из " + count + " Файлов"
 std::string SearchCutOff(int listed, int matchCount);
 

@@ -201,4 +201,27 @@ TEST_F(ScriptedSearchTest, AStopDuringAPageEndsTheSearchWithTheRowsSoFar) {
   EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
 }
 
+// An error status is the portal's answer, not a lost connection: the box
+// tells it, or that the search was cut off when rows were listed.
+TEST_F(ScriptedSearchTest, AnErrorStatusIsToldAsTheServersAnswer) {
+  const std::string failed = Reply("500 Internal Server Error", "");
+  LoopbackServer first(Script().ReadHead().Send(failed));
+  Search(first);
+  EXPECT_EQ(view.effects, (Effects{"caption Поиск файла...", "caption Скачивание музыки с портала",
+                                   "download buttons off", "title list off",
+                                   "message Сервер ответил ошибкой: HTTP/1.1 500 Internal Server "
+                                   "Error"}));
+  view.effects.clear();
+  LoopbackServer later(Script()
+                           .ReadHead()
+                           .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>60</b></h3>")))
+                           .ReadHead()
+                           .Send(Page(Track(1) + Track(2)))
+                           .ReadHead()
+                           .Send(failed));
+  Search(later);
+  EXPECT_EQ(view.effects[1], "caption Скачивание музыки с портала");
+  EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 2 из 60 Файлов");
+}
+
 }  // namespace
