@@ -214,7 +214,11 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
   entry.onDisk = offset;
   http_.Request().CustomHeaders.Clear();
-  if (offset > 0) http_.Request().CustomHeaders.Add("Range: bytes=" + std::to_string(offset) + "-");
+  if (offset > 0) {
+    http_.Request().CustomHeaders.Add("Range: bytes=" + std::to_string(offset) + "-");
+    // A track changed since comes whole.
+    if (!entry.validator.empty()) http_.Request().CustomHeaders.Add("If-Range: " + entry.validator);
+  }
   int64_t start = offset;
   bool continues = true;
   http_.OnHeadersAvailable = [&](TNetComponent*, bool& read) {
@@ -223,7 +227,8 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     if (code < 200 || code > 299) return;
     const std::optional<TTrackPart> part =
         code == 206 ? TrackPartOf(response.RawHeaders.Values("Content-Range")) : std::nullopt;
-    if (code == 206 && offset > 0 && !(part && part->IsRestFrom(offset))) {
+    if (code == 206 && offset > 0 &&
+        !(part && part->IsRestFrom(offset) && (entry.total < 0 || part->total == entry.total))) {
       continues = read = false;
       return;
     }
@@ -235,6 +240,13 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     }
     status.total =
         part ? part->total : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
+    if (start == 0) {
+      entry.total = status.total;
+      const std::string etag = response.RawHeaders.Values("ETag");
+      entry.validator = !etag.empty() && !etag.starts_with("W/")
+                            ? etag
+                            : response.RawHeaders.Values("Last-Modified");
+    }
   };
   const TClock::time_point began = TClock::now();
   TClock::time_point reported = began;

@@ -92,6 +92,10 @@ class TDownloadQueue {
     std::string target;  // where the temporary file stands beside
     std::unique_ptr<TReplacingFile> partial;
     int64_t onDisk = 0;
+    // What the server told of the track the partial file holds the start
+    // of: a rest is taken only of the same track.
+    int64_t total = -1;
+    std::string validator;  // its strong ETag, else its Last-Modified
   };
 
   void Work();

@@ -216,6 +216,30 @@ TEST_F(DownloadQueueTest, APartThatStopsShortOfTheEndIsNeverSavedAsTheTrack) {
   EXPECT_TRUE(Files()[0].ends_with(".tmp")) << "nothing saved under the track's name";
 }
 
+// The server's track changed between the attempts: its rest is not taken
+// for the rest of the first one.
+TEST_F(DownloadQueueTest, ATrackThatChangedBetweenAttemptsIsFetchedWhole) {
+  LoopbackServer server({
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 200 OK\r\nETag: \"v1\"\r\nContent-Length: 10\r\n\r\n0123")
+          .Close(),
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 4-11/12\r\n"
+                "Content-Length: 8\r\n\r\nEFGHIJKL")
+          .Close(),
+      Script().ReadHead().Send(Reply("200 OK", "abcdefghijkl", "Connection: close\r\n")).Close(),
+  });
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({BaseURL(server) + "/1.mp3", "changed", folder.File(""), ""});
+  ASSERT_TRUE(WaitForState(id, State::kFailed));
+  queue->Retry(id);
+  ASSERT_TRUE(WaitForState(id, State::kDone));
+  EXPECT_NE(server.Received(1).find("Range: bytes=4-\r\nIf-Range: \"v1\"\r\n"), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder.File("changed.mp3")), "abcdefghijkl");
+}
+
 // The folder goes while its track downloads: the whole track finds no name,
 // and a retry once the folder is back starts it anew.
 TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
