@@ -1,5 +1,7 @@
 #include "open_request.h"
 
+#include <cerrno>
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
@@ -24,6 +26,12 @@ void TDesktopOpenRequests::Open(const std::string& pathOrURL) {
   const QByteArray bytes = QByteArray::fromStdString(pathOrURL);
   const bool url =
       bytes.startsWith("http://") || bytes.startsWith("https://") || bytes.startsWith("mailto:");
+  // A file removed since it was saved: that is the reason, not a missing program.
+  if (!url && !QFile::exists(QFile::decodeName(bytes))) {
+    ShowMessage(TMessage(Utf8ToCp1251("Не удалось открыть "))
+                    .Append(QuotedPathAndReason(pathOrURL, ENOENT)));
+    return;
+  }
   const QUrl target =
       url ? QUrl::fromEncoded(bytes) : QUrl::fromLocalFile(QFile::decodeName(bytes));
   const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));

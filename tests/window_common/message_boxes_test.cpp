@@ -3,6 +3,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 
@@ -108,21 +110,26 @@ TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
   EXPECT_EQ(parent, &owner);
 }
 
-// "Воспроизвести" or "Открыть папку" with no program to take the file: a
-// box says so, naming the file as the system has it.
-TEST(OpenRequests, ARequestNoProgramTakesIsShownInABox) {
+// "Воспроизвести" or "Открыть папку" with no program to take the file, or
+// for a file that is gone: a box says which, naming the file as the system
+// has it.
+TEST(OpenRequests, ARequestNoProgramTakesOrForAFileGoneIsShownInABox) {
   TempFolder folder;
   const std::string xdgOpen = folder.File("xdg-open");
   WriteBytes(xdgOpen, "#!/bin/sh\nexit 3\n");
   chmod(xdgOpen.c_str(), 0755);
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QByteArray::fromStdString(folder.File("")) + ":" + path);
-  ModalAnswer answer(Qt::Key_Return, 10000);
-  TDesktopOpenRequests().Open(folder.File("песня.mp3"));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return answer.Answered(); }, 10000));
+  WriteBytes(folder.File("песня.mp3"), "ID3");
+  using Case = std::pair<std::string, std::string>;
+  for (const auto& [name, why] : {Case{"песня.mp3", ": нет программы, которая его открывает."},
+                                  Case{"удалена.mp3", std::string(". ") + std::strerror(ENOENT)}}) {
+    ModalAnswer answer(Qt::Key_Return, 10000);
+    TDesktopOpenRequests().Open(folder.File(name));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.Answered(); }, 10000));
+    EXPECT_EQ(answer.text.toStdString(), "Не удалось открыть \"" + folder.File(name) + "\"" + why);
+  }
   qputenv("PATH", path);
-  EXPECT_EQ(answer.text.toStdString(), "Не удалось открыть \"" + folder.File("песня.mp3") +
-                                           "\": нет программы, которая его открывает.");
 }
 
 }  // namespace
