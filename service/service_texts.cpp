@@ -32,6 +32,7 @@ std::string TrackIncomplete(int64_t received, int64_t total) {
          Utf8ToCp1251(" из ") + std::to_string(total) + Utf8ToCp1251(" байт.");
 }
 
+const std::string kNotATrack = Utf8ToCp1251("Сервер прислал веб-страницу вместо файла.");
 const std::string kTrackPartOnly =
     Utf8ToCp1251("Файл загружен не полностью: сервер прислал только часть файла.");
 

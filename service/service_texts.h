@@ -30,5 +30,7 @@ std::string TrackIncomplete(int64_t received, int64_t total);
 std::string TrackCutShort(int64_t received);
 // "Файл загружен не полностью: сервер прислал только часть файла."
 extern const std::string kTrackPartOnly;
+// "Сервер прислал веб-страницу вместо файла."
+extern const std::string kNotATrack;
 
 }  // namespace service_texts

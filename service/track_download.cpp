@@ -12,6 +12,30 @@
 #include "service_texts.h"
 #include "text.h"
 
+namespace {
+
+// The type as the server named it; a reply that names none is taken as it is.
+bool IsWebPage(const std::string& contentType) {
+  const std::string type = text::ToLower(text::Trim(contentType.substr(0, contentType.find(';'))));
+  return type == "text/html" || type == "application/xhtml+xml";
+}
+
+[[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
+  throw EFileError(EFileError::TAction::kCreate, path, error);
+}
+
+[[noreturn]] void RaiseCannotWrite(const std::string& path, int error) {
+  throw EFileError(EFileError::TAction::kWrite, path, error);
+}
+
+// What killed downloads left in the folder goes before a new one starts.
+const std::string& AfterStaleFilesRemoved(const std::string& path) {
+  RemoveStaleTemporaryFiles(path);
+  return path;
+}
+
+}  // namespace
+
 bool TTrackPart::IsRestFrom(int64_t from) const {
   return first == from && total >= 0 && last >= first && last + 1 == total;
 }
@@ -38,7 +62,10 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
   http.OnHeadersAvailable = [&](TNetComponent* sender, bool& read) {
     if (callers) callers(sender, read);
     const TNetHTTPResponse& response = http.Response();
-    if (!read || response.ResponseCode != 206) return;
+    if (!read || response.ResponseCode < 200 || response.ResponseCode > 299) return;
+    if (IsWebPage(response.RawHeaders.Values("Content-Type")))
+      throw ENotATrack(service_texts::kNotATrack);
+    if (response.ResponseCode != 206) return;
     const std::optional<TTrackPart> part = TrackPartOf(response.RawHeaders.Values("Content-Range"));
     if (!part || !part->IsRestFrom(from)) throw ETrackIncomplete(service_texts::kTrackPartOnly);
   };
@@ -58,24 +85,6 @@ std::string SavedTrackPath(const std::string& chosenName) {
                          text::EqualsIgnoringCase(chosenName.substr(chosenName.size() - 4), ending);
   return hasEnding ? chosenName : chosenName + ending;
 }
-
-namespace {
-
-[[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
-  throw EFileError(EFileError::TAction::kCreate, path, error);
-}
-
-[[noreturn]] void RaiseCannotWrite(const std::string& path, int error) {
-  throw EFileError(EFileError::TAction::kWrite, path, error);
-}
-
-// What killed downloads left in the folder goes before a new one starts.
-const std::string& AfterStaleFilesRemoved(const std::string& path) {
-  RemoveStaleTemporaryFiles(path);
-  return path;
-}
-
-}  // namespace
 
 TTrackFile::TTrackFile(std::string path)
     : path_(std::move(path)), file_(AfterStaleFilesRemoved(path_)) {

@@ -19,6 +19,13 @@ class ETrackIncomplete : public ENetException {
   using ENetException::ENetException;
 };
 
+// A track's link answered with a web page (a portal's login page, say):
+// saved, it would pass for the track.
+class ENotATrack : public ENetException {
+ public:
+  using ENetException::ENetException;
+};
+
 // The part of a track that a 206 reply carries ("bytes FIRST-LAST/TOTAL";
 // a total of -1 when the server does not tell it).
 struct TTrackPart {
@@ -35,8 +42,8 @@ std::optional<TTrackPart> TrackPartOf(const std::string& contentRange);
 // for by the caller's Range header). Raises ETrackIncomplete when fewer
 // bytes came than the reply announced, a chunked reply ended before its last
 // chunk, or a 206 reply carries another part than the rest from `from` (it
-// is not read); every other failure of the request raises as the client
-// raises it.
+// is not read); ENotATrack when the reply is a web page (text/html). Every
+// other failure of the request raises as the client raises it.
 void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t from = 0);
 
 // The name a track is saved under: the chosen name, with ".mp3" appended

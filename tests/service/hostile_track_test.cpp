@@ -63,6 +63,10 @@ const HostileCase kCases[] = {
      Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-2/10\r\n"
                               "Content-Length: 3\r\n\r\nID3"),
      "error: Файл загружен не полностью: сервер прислал только часть файла."},
+    {"a login page for the track",
+     Script().ReadHead().Send(
+         Reply("200 OK", "<html>login</html>", "Content-Type: Text/HTML; charset=utf-8\r\n")),
+     "error: Сервер прислал веб-страницу вместо файла."},
     {"the whole as a part",
      Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
                               "Content-Length: 5\r\n\r\nwhole"),
