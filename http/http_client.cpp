@@ -77,7 +77,7 @@ void TNetCustomHTTP::DoRequest(TNetHTTPMethod method, std::string url, TStream* 
             return;
           }
           if (code >= 200 && code <= 299) {
-            if (headCutShort_) throw ENetException("Undefined situation");
+            if (headCutShort_) throw ENetProtocolReplyError("Undefined situation");
             if (code == 204) {
               responseUnread_ = false;
             } else if (dest) {
@@ -241,7 +241,7 @@ void TNetCustomHTTP::ReadResult() {
     StoreCookies();
   } while (response_.ResponseCode == 100);
   // As curl does: a body whose end cannot be known is not read at all.
-  if (response_.InvalidContentLength) throw ENetException("Invalid Content-Length");
+  if (response_.InvalidContentLength) throw ENetProtocolReplyError("Invalid Content-Length");
 }
 
 void TNetCustomHTTP::ReadHeaderLines() {

@@ -65,6 +65,12 @@ TMessage WindowMessageOf(const std::exception& error) {
     return Words("Ошибка подключения: сервер не ответил вовремя.");
   if (dynamic_cast<const ENetTooManyRedirects*>(&error) != nullptr)
     return Words("Сервер перенаправляет запрос слишком много раз.");
+  if (dynamic_cast<const ENetUnknownProtocol*>(&error) != nullptr ||
+      dynamic_cast<const ENetIOHandlerPropInvalid*>(&error) != nullptr)
+    return Words("Адрес не поддерживается: программа загружает только по http.");
+  if (dynamic_cast<const ENetProtocolReplyError*>(&error) != nullptr ||
+      dynamic_cast<const ENetReadLnMaxLineLengthExceeded*>(&error) != nullptr)
+    return Words("Сервер прислал ответ, который не удалось прочитать.");
   if (dynamic_cast<const ENetBodyTooLarge*>(&error) != nullptr)
     return Words("Ответ сервера слишком велик.");
   if (const auto* settings = dynamic_cast<const EIniFileException*>(&error))

@@ -1,0 +1,43 @@
+// The window's words for what ends a request: Russian, never the client's
+// English or the Windows Sockets texts.
+#include "error_words.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "net_exceptions.h"
+
+namespace {
+
+struct WordsCase {
+  std::function<void()> raise;
+  const char* words;
+};
+
+TEST(ErrorWords, EveryFailureAServerCanCauseIsToldInRussian) {
+  const WordsCase cases[] = {
+      {[] { throw ENetSocketError(10061); }, "Ошибка подключения: сервер отклонил подключение."},
+      {[] { throw ENetSocketError(11001); }, "Ошибка подключения: сервер не найден."},
+      {[] { throw ENetHTTPProtocolException(404, "HTTP/1.1 404 Not Found", ""); },
+       "Сервер ответил ошибкой: HTTP/1.1 404 Not Found"},
+      {[] { throw ENetReadTimeout("Read Timeout"); }, "Сервер не отвечает."},
+      {[] { throw ENetUnknownProtocol("Unsupported protocol \"ftp\"."); },
+       "Адрес не поддерживается: программа загружает только по http."},
+      {[] { throw ENetIOHandlerPropInvalid("IOHandler value is not valid"); },
+       "Адрес не поддерживается: программа загружает только по http."},
+      {[] { throw ENetProtocolReplyError("Invalid Content-Length"); },
+       "Сервер прислал ответ, который не удалось прочитать."},
+      {[] { throw ENetReadLnMaxLineLengthExceeded("Max line length exceeded."); },
+       "Сервер прислал ответ, который не удалось прочитать."},
+  };
+  for (const WordsCase& c : cases) {
+    try {
+      c.raise();
+    } catch (const std::exception& error) {
+      EXPECT_EQ(WindowMessageOf(error).Utf8(), c.words);
+    }
+  }
+}
+
+}  // namespace
