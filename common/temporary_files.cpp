@@ -15,6 +15,8 @@
 #include <cstring>
 #include <optional>
 
+#include "text.h"
+
 namespace {
 
 // A fixed table the signal handler may read: no allocation, no lock.
@@ -75,7 +77,14 @@ bool Runs(pid_t pid) {
 std::string TemporaryNameBeside(const std::string& target) {
   char random[9];
   std::snprintf(random, sizeof random, "%08x", RandomPart());
-  return target + "." + std::to_string(getpid()) + "-" + random + ".tmp";
+  const std::string suffix = "." + std::to_string(getpid()) + "-" + random + ".tmp";
+  // A target whose name is near the file system's limit still gets a
+  // temporary name that fits beside it: its name is cut to make room.
+  const size_t slash = target.rfind('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::string name = target.substr(nameStart);
+  if (name.size() + suffix.size() <= NAME_MAX) return target + suffix;
+  return target.substr(0, nameStart) + text::CutAtLetter(name, NAME_MAX - suffix.size()) + suffix;
 }
 
 TRemovedOnSignal::TRemovedOnSignal(const std::string& path) : slot_(-1) {

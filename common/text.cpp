@@ -80,4 +80,12 @@ std::string WithVisibleControls(std::string_view s) {
   return visible;
 }
 
+std::string CutAtLetter(std::string text, std::size_t bytes) {
+  if (text.size() <= bytes) return text;
+  std::size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
+}
+
 }  // namespace text

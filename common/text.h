@@ -24,4 +24,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // to a terminal, and always one line.
 std::string WithVisibleControls(std::string_view s);
 
+// The longest start of the UTF-8 text within `bytes` bytes, never half a
+// letter.
+std::string CutAtLetter(std::string text, std::size_t bytes);
+
 }  // namespace text

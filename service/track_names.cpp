@@ -15,15 +15,6 @@ bool EndsWithMp3(std::string_view name) {
          text::EqualsIgnoringCase(name.substr(name.size() - kEnding.size()), kEnding);
 }
 
-// The longest start of the UTF-8 text within the bytes, never half a letter.
-std::string CutAtLetter(std::string text, std::size_t bytes) {
-  if (text.size() <= bytes) return text;
-  std::size_t end = bytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  text.resize(end);
-  return text;
-}
-
 std::string WithoutEnding(const std::string& fileName) {
   return EndsWithMp3(fileName) ? fileName.substr(0, fileName.size() - kEnding.size()) : fileName;
 }
@@ -40,13 +31,13 @@ std::string SafeTrackFileName(const std::string& title) {
   while (EndsWithMp3(name)) name = text::TrimRight(name.substr(0, name.size() - kEnding.size()));
   const std::size_t first = name.find_first_not_of(". ");
   name = first == std::string::npos ? "" : name.substr(first);
-  name = text::TrimRight(CutAtLetter(name, kLongestName - kEnding.size()));
+  name = text::TrimRight(text::CutAtLetter(name, kLongestName - kEnding.size()));
   if (name.empty()) name = "track";
   return name + std::string(kEnding);
 }
 
 std::string NumberedTrackFileName(const std::string& fileName, int number) {
   const std::string suffix = " (" + std::to_string(number) + ")" + std::string(kEnding);
-  return text::TrimRight(CutAtLetter(WithoutEnding(fileName), kLongestName - suffix.size())) +
+  return text::TrimRight(text::CutAtLetter(WithoutEnding(fileName), kLongestName - suffix.size())) +
          suffix;
 }

@@ -132,6 +132,29 @@ TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
       "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
 }
 
+// A name the file system takes is saved, also when a temporary name beside
+// it would be too long: the temporary one is cut, never half a letter.
+TEST(TrackDownload, ANameNearTheFileSystemsLimitIsSaved) {
+  TempFolder folder;
+  std::string name;
+  for (int i = 0; i < 125; ++i) name += "я";
+  const std::string path = folder.File(name + ".mp3");
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "ID3")).Close());
+  auto http = ProgramClient();
+  std::string temporary;
+  http->OnWork = [&](TNetComponent*, TWorkMode, int64_t) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("")))
+      temporary = entry.path().filename().string();
+  };
+  TTrackFile(path).Receive(*http, BaseURL(server) + "/t.mp3");
+  EXPECT_EQ(ReadBytes(path), "ID3");
+  EXPECT_EQ(FilesIn(folder.File("")), 1u);
+  ASSERT_TRUE(temporary.ends_with(".tmp")) << temporary;
+  const std::string cut = temporary.substr(0, temporary.find('.'));
+  EXPECT_LE(temporary.size(), 255u);
+  EXPECT_TRUE(name.starts_with(cut) && cut.size() % 2 == 0) << "whole letters: " << temporary;
+}
+
 TEST(TrackDownload, MP3IsAppendedUnlessTheNameEndsSo) {
   const struct {
     const char* chosen;
