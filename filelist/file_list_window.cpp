@@ -158,7 +158,14 @@ void TForm3::ShowDownload(const TDownloadStatus& status) {
           QByteArray::fromStdString(status.savedPath.substr(status.savedPath.rfind('/') + 1)));
       break;
   }
-  listBox2_->item(index)->setText(text);
+  QListWidgetItem* item = listBox2_->item(index);
+  item->setText(text);
+  // A reason cut off at the window's edge is read whole on hovering; the
+  // title and the reason come from outside, so they are escaped, never markup.
+  item->setToolTip(
+      status.state == TDownloadState::kFailed
+          ? QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped())
+          : QString());
 }
 
 std::vector<std::string> TForm3::Paths() const {

@@ -101,10 +101,15 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   files.ShowDownload(status);
   status.id = 2;
   status.state = TDownloadState::kFailed;
-  status.failure = TMessage("HTTP/1.1 404 Not Found");
+  status.failure = TMessage("HTTP/1.1 404 <Not Found>");
   files.ShowDownload(status);
   EXPECT_EQ(Names()->item(1)->text(), Utf8("Дорога / домой — 25%"));
-  EXPECT_EQ(Names()->item(2)->text(), Utf8("Дорога / домой — HTTP/1.1 404 Not Found"));
+  EXPECT_EQ(Names()->item(2)->text(), Utf8("Дорога / домой — HTTP/1.1 404 <Not Found>"));
+  EXPECT_TRUE(Names()->item(1)->toolTip().isEmpty());
+  EXPECT_EQ(Names()->item(2)->toolTip(),
+            Utf8("<p style='white-space:pre-wrap'>Дорога / домой — HTTP/1.1 404 &lt;Not "
+                 "Found&gt;</p>"))
+      << "the whole reason on hovering, as text";
   EXPECT_EQ(files.Paths(), (std::vector<std::string>{"/music/saved.mp3", "", ""}));
   // What each row's menu offers, and its last visible command run.
   const std::pair<int, std::string> rows[] = {{1, "cancel 1"}, {2, "retry 2"}};
