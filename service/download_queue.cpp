@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "integer_text.h"
 #include "streams.h"
 #include "track_download.h"
 #include "track_names.h"
@@ -286,6 +287,14 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     entry.onDisk = start + stream.Position();
   } catch (const EStreamWriteError& refused) {
     throw EFileError(EFileError::TAction::kWrite, entry.target, refused.Error());
+  } catch (const ENetHTTPProtocolException& refused) {
+    // No rest to give: the track became shorter, or the file holds it all.
+    if (offset > 0 && refused.ErrorCode() == 416) return false;
+    throw;
+  } catch (const EConvertError&) {
+    // A range reply the client cannot read ("bytes */SIZE" of a 416).
+    if (offset > 0) return false;
+    throw;
   }
   return continues;
 }

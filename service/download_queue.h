@@ -101,7 +101,8 @@ class TDownloadQueue {
   void Work();
   void Fetch(TEntry& entry, TDownloadStatus& status);
   // Sends one GET, from offset when the file holds a start; false when the
-  // server answered a range that does not continue the file.
+  // server answered a range that does not continue the file, or had no rest
+  // to give (416).
   bool Request(TEntry& entry, TDownloadStatus& status, int64_t offset);
   void Commit(TEntry& entry, TDownloadStatus& status);
   void Report(const TDownloadStatus& status);

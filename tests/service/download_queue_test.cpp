@@ -240,6 +240,26 @@ TEST_F(DownloadQueueTest, ATrackThatChangedBetweenAttemptsIsFetchedWhole) {
   EXPECT_EQ(ReadBytes(folder.File("changed.mp3")), "abcdefghijkl");
 }
 
+// A rest the server cannot give (the track became shorter, or the partial
+// file holds it all) is no dead end: the track comes whole.
+TEST_F(DownloadQueueTest, ARestTheServerCannotGiveIsFetchedWhole) {
+  LoopbackServer server({
+      Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123").Close(),
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 416 Range Not Satisfiable\r\nContent-Range: bytes */3\r\n"
+                "Content-Length: 0\r\n\r\n")
+          .Close(),
+      Script().ReadHead().Send(Reply("200 OK", "abc", "Connection: close\r\n")).Close(),
+  });
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({BaseURL(server) + "/1.mp3", "shorter", folder.File(""), ""});
+  ASSERT_TRUE(WaitForState(id, State::kFailed));
+  queue->Retry(id);
+  ASSERT_TRUE(WaitForState(id, State::kDone));
+  EXPECT_EQ(ReadBytes(folder.File("shorter.mp3")), "abc");
+}
+
 // The folder goes while its track downloads: the whole track finds no name,
 // and a retry once the folder is back starts it anew.
 TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
