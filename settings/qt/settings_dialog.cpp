@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <stdexcept>
 
 #include "integer_text.h"
 #include "message_boxes.h"
@@ -178,7 +179,10 @@ void TForm2::Button3Click() {
 
 void TForm2::Button1Click() {
   const std::string portText = Cp1251FromQString(edit1_->text());
-  host_.SetHttpPort(StrToInt(portText));
+  const int32_t port = StrToInt(portText);
+  // A number that is no port would be refused at the next start anyway.
+  if (port < 1 || port > 65535) throw std::runtime_error(settings_texts::kPortOutOfRange);
+  host_.SetHttpPort(port);
   settings_.Write(portText, checkBox1_->isChecked(), checkBox2_->isChecked(),
                   comboBox1_->currentIndex(), SkinListText());
   skins_.SetActive(checkBox1_->isChecked());

@@ -13,5 +13,6 @@ const std::string kCancel = Utf8ToCp1251("Отмена");
 const std::string kStandard = Utf8ToCp1251("Стандарт");
 const std::string kOk = Utf8ToCp1251("ОК");
 const std::string kSkinMenu = Utf8ToCp1251("Скины");
+const std::string kPortOutOfRange = Utf8ToCp1251("Порт должен быть числом от 1 до 65535");
 
 }  // namespace settings_texts

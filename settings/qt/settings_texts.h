@@ -15,5 +15,7 @@ extern const std::string kCancel;    // "Отмена"
 extern const std::string kStandard;  // "Стандарт"
 extern const std::string kOk;        // "ОК"
 extern const std::string kSkinMenu;  // "Скины"
+// "Порт должен быть числом от 1 до 65535"
+extern const std::string kPortOutOfRange;
 
 }  // namespace settings_texts

@@ -207,6 +207,8 @@ TEST_F(SettingsDialogTest, FailuresAreShownAndTheDialogStaysOpen) {
       {"abc", false, "'abc' is not a valid integer value.", {}},
       {"", false, "'' is not a valid integer value.", {}},
       {"0x000000050", false, "'0x000000050' is not a valid integer value.", {}},
+      {"70000", false, "Порт должен быть числом от 1 до 65535.", {}},
+      {"0", false, "Порт должен быть числом от 1 до 65535.", {}},
       {"8080", true, "Не удалось сохранить настройки в файл " + path + ".", {8080}},
   };
   const std::string stored = "[MAIN]\r\nPort=81\r\n";
