@@ -17,11 +17,8 @@ struct WordsCase {
 
 TEST(ErrorWords, EveryFailureAServerCanCauseIsToldInRussian) {
   const WordsCase cases[] = {
-      {[] { throw ENetSocketError(10061); }, "Ошибка подключения: сервер отклонил подключение."},
-      {[] { throw ENetSocketError(11001); }, "Ошибка подключения: сервер не найден."},
       {[] { throw ENetHTTPProtocolException(404, "HTTP/1.1 404 Not Found", ""); },
        "Сервер ответил ошибкой: HTTP/1.1 404 Not Found"},
-      {[] { throw ENetReadTimeout("Read Timeout"); }, "Сервер не отвечает."},
       {[] { throw ENetUnknownProtocol("Unsupported protocol \"ftp\"."); },
        "Адрес не поддерживается: программа загружает только по http."},
       {[] { throw ENetIOHandlerPropInvalid("IOHandler value is not valid"); },
