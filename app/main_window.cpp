@@ -322,7 +322,7 @@ void TForm1::DownloadSelectedTitles(const std::vector<int>& rows) {
   const std::string folderBytes = QFile::encodeName(*folder).toStdString();
   for (int row : rows) {
     const std::string& title = ListRow(titles_->Titles(), row);
-    const uint64_t id = Queue().Add({ListRow(links_, row), title, folderBytes, ""});
+    const uint64_t id = Queue().Add({ListRow(links_, row), title, folderBytes});
     queuedTitles_[id] = title;
     ++batchCount_;
     if (context_.windows.files) context_.windows.files->AddDownload(id, title);

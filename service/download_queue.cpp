@@ -179,8 +179,7 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
   try {
     if (!entry.partial) {
       const TQueuedTrack& track = entry.track;
-      entry.target = track.folder.empty() ? track.path
-                                          : InFolder(track.folder, SafeTrackFileName(track.title));
+      entry.target = InFolder(track.folder, SafeTrackFileName(track.title));
       RemoveStaleTemporaryFiles(entry.target);
       entry.partial = std::make_unique<TReplacingFile>(entry.target);
       if (entry.partial->Handle() < 0) {
@@ -304,15 +303,11 @@ void TDownloadQueue::Commit(TEntry& entry, TDownloadStatus& status) {
   // A saved track is on the disk before it takes its name.
   if (!file.Close(true)) throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
   std::string saved = entry.target;
-  if (entry.track.folder.empty()) {
-    if (!file.Commit()) throw EFileError(EFileError::TAction::kCreate, saved, errno);
-  } else {
-    // Nothing is replaced: a taken name gets the next number.
-    const std::string name = SafeTrackFileName(entry.track.title);
-    for (int number = 2; !file.CommitAsNew(saved); ++number) {
-      if (errno != EEXIST) throw EFileError(EFileError::TAction::kCreate, saved, errno);
-      saved = InFolder(entry.track.folder, NumberedTrackFileName(name, number));
-    }
+  // Nothing is replaced: a taken name gets the next number.
+  const std::string name = SafeTrackFileName(entry.track.title);
+  for (int number = 2; !file.CommitAsNew(saved); ++number) {
+    if (errno != EEXIST) throw EFileError(EFileError::TAction::kCreate, saved, errno);
+    saved = InFolder(entry.track.folder, NumberedTrackFileName(name, number));
   }
   entry.partial.reset();
   status.savedPath = saved;

@@ -27,14 +27,12 @@
 #include "http_client.h"
 #include "message.h"
 
-// What to fetch and where to keep it. A track with a folder is saved there
-// under its title made safe, numbered when the name is taken; one with a
-// path replaces the file of that path, as a user's save dialog confirmed.
+// What to fetch and where to keep it: the track is saved in the folder
+// under its title made safe, numbered when the name is taken.
 struct TQueuedTrack {
   std::string link;
   std::string title;   // Windows-1251
   std::string folder;  // the file system's bytes; with a trailing "/" or not
-  std::string path;    // used when folder is empty
 };
 
 enum class TDownloadState { kQueued, kRunning, kDone, kFailed, kCancelled };

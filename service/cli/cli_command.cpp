@@ -189,7 +189,7 @@ int DownloadRows(TNetHTTP& http, TTerminalView& view, const Options& options, st
           failed = true;
         }
       });
-  for (int row : rows) queue.Add({view.Link(row - 1), view.Title(row - 1), options.file, ""});
+  for (int row : rows) queue.Add({view.Link(row - 1), view.Title(row - 1), options.file});
   // A batch takes as long as its tracks do.
   while (!queue.WaitUntilIdle(1000)) continue;
   return failed ? 1 : 0;

@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
 // on one line of the list (the client's own text has two).
 TEST_F(MainWindowTest, ABackgroundDownloadThatFailsSaysWhyInRussianOnOneLine) {
   Start();
-  const uint64_t id = window->Queue().Add({"http://127.0.0.1:1/x.mp3", "x", folder.File(""), ""});
+  const uint64_t id = window->Queue().Add({"http://127.0.0.1:1/x.mp3", "x", folder.File("")});
   files->AddDownload(id, "x");
   auto* rows = files->findChild<QListWidget*>();
   ASSERT_TRUE(QTest::qWaitFor(

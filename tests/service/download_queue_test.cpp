@@ -120,7 +120,7 @@ TEST_F(DownloadQueueTest, TracksComeInOrderUnderTheirTitlesAndNoFileIsReplaced) 
   WriteBytes(folder.File("Song _ One.mp3"), "mine");
   auto queue = MakeQueue();
   for (int id = 1; id <= 3; ++id)
-    queue->Add({TrackLink(port, id), catalogue.Find(id)->title, folder.File(""), ""});
+    queue->Add({TrackLink(port, id), catalogue.Find(id)->title, folder.File("")});
   ASSERT_TRUE(queue->WaitUntilIdle(20000));
   EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
   EXPECT_EQ(Files(), (std::vector<std::string>{"Song _ One (2).mp3", "Song _ One (3).mp3",
@@ -139,8 +139,8 @@ TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
   BackgroundPortal portal(slow, catalogue);
   const int port = portal.Server().Port();
   auto queue = MakeQueue();
-  const uint64_t id = queue->Add({TrackLink(port, 1), "Long", folder.File(""), ""});
-  const uint64_t queued = queue->Add({TrackLink(port, 2), "Never", folder.File(""), ""});
+  const uint64_t id = queue->Add({TrackLink(port, 1), "Long", folder.File("")});
+  const uint64_t queued = queue->Add({TrackLink(port, 2), "Never", folder.File("")});
   queue->Cancel(queued);
   ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) { return s.id == id && s.received > 60000; }));
   queue->Cancel(id);
@@ -172,9 +172,9 @@ TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRest
       Script().ReadHead().Send(Reply("200 OK", "0123456789", close)).Close(),
   });
   auto queue = MakeQueue();
-  const uint64_t cut = queue->Add({BaseURL(server) + "/1.mp3", "cut", folder.File(""), ""});
-  queue->Add({BaseURL(server) + "/2.mp3", "missing", folder.File(""), ""});
-  queue->Add({BaseURL(server) + "/3.mp3", "second", folder.File(""), ""});
+  const uint64_t cut = queue->Add({BaseURL(server) + "/1.mp3", "cut", folder.File("")});
+  queue->Add({BaseURL(server) + "/2.mp3", "missing", folder.File("")});
+  queue->Add({BaseURL(server) + "/3.mp3", "second", folder.File("")});
   ASSERT_TRUE(queue->WaitUntilIdle(20000));
   EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
   EXPECT_EQ(WaitForState(cut, State::kFailed)->failure.Utf8(),
@@ -216,7 +216,7 @@ TEST_F(DownloadQueueTest, ARetryTakesOnlyTheRestOfTheSameTrack) {
     servers.push_back(std::make_unique<LoopbackServer>(std::vector<Script>{
         Script().ReadHead().Send(cut).Close(), Script().ReadHead().Send(c.rest).Close(),
         Script().ReadHead().Send(c.whole).Close()}));
-    queue->Add({BaseURL(*servers.back()) + "/1.mp3", c.title, folder.File(""), ""});
+    queue->Add({BaseURL(*servers.back()) + "/1.mp3", c.title, folder.File("")});
   }
   ASSERT_TRUE(queue->WaitUntilIdle(20000));
   for (uint64_t id = 1; id <= std::size(cases); ++id) queue->Retry(id);
@@ -250,7 +250,7 @@ TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
   const std::string gone = folder.File("gone");
   std::filesystem::create_directory(gone);
   auto queue = MakeQueue();
-  const uint64_t id = queue->Add({TrackLink(portal.Server().Port(), 1), "Song", gone, ""});
+  const uint64_t id = queue->Add({TrackLink(portal.Server().Port(), 1), "Song", gone});
   ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) { return s.received > 0; }));
   std::filesystem::remove_all(gone);
   ASSERT_TRUE(WaitForState(id, State::kFailed));
