@@ -246,6 +246,10 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
       entry.validator = !etag.empty() && !etag.starts_with("W/")
                             ? etag
                             : response.RawHeaders.Values("Last-Modified");
+      // Sent back as a header line: a control byte in it is never sent.
+      if (std::any_of(entry.validator.begin(), entry.validator.end(),
+                      [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; }))
+        entry.validator.clear();
     }
   };
   const TClock::time_point began = TClock::now();
