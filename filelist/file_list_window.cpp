@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <QShortcut>
 #include <optional>
 
 #include "anchored_controls.h"
@@ -54,6 +55,10 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   CreateMenus();
   connect(listBox2_, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
+  connect(listBox2_, &QListWidget::itemActivated, this, Guarded([this] { ActivateSelected(); }));
+  auto* remove = new QShortcut(QKeySequence::Delete, listBox2_, nullptr, nullptr,
+                               Qt::WidgetWithChildrenShortcut);
+  connect(remove, &QShortcut::activated, this, Guarded([this] { RemoveSelected(); }));
 }
 
 void TForm3::CreateMenus() {
@@ -218,6 +223,14 @@ void TForm3::RetrySelected() {
   const int row = SelectedRow();
   if (row >= 0 && rows_[static_cast<size_t>(row)].download != 0 && OnRetry)
     OnRetry(rows_[static_cast<size_t>(row)].download);
+}
+
+void TForm3::ActivateSelected() {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  const TDownloadState state = rows_[static_cast<size_t>(row)].state;
+  if (state == TDownloadState::kDone) PlaySelected();
+  if (state == TDownloadState::kFailed || state == TDownloadState::kCancelled) RetrySelected();
 }
 
 void TForm3::ShowRowCommands() {

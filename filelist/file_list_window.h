@@ -60,6 +60,9 @@ class TForm3 : public QDialog {
   void OpenNewestFolder();
   void CancelSelected();
   void RetrySelected();
+  // A double-click or Enter: a saved file plays, a failed or cancelled
+  // download is tried again.
+  void ActivateSelected();
   // The menu offers what the selected row's state allows.
   void ShowRowCommands();
 

@@ -124,6 +124,12 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
     last->trigger();
     EXPECT_EQ(asked.back(), command);
   }
+  // Enter tries a failed row again, as a double-click does.
+  files.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
+  Names()->setFocus();
+  QTest::keyClick(Names(), Qt::Key_Return);
+  EXPECT_EQ(asked.back(), "retry 2");
   EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());  // "Очистить список"
   EXPECT_EQ(asked.back(), "forget 2") << "the failed row's partial file goes";
   EXPECT_EQ(Names()->count(), 1) << "the running row stays";
@@ -132,8 +138,13 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   status.savedPath = "/music/Дорога _ домой.mp3";
   files.ShowDownload(status);
   EXPECT_EQ(Names()->item(0)->text(), Utf8("Дорога _ домой.mp3"));
+  Names()->setCurrentRow(0);
+  QTest::keyClick(Names(), Qt::Key_Return);
+  EXPECT_EQ(opener.opened, std::vector<std::string>{"/music/Дорога _ домой.mp3"}) << "Enter plays";
   EXPECT_EQ(Run(Item("PopupMenu2", 0)), QString());
   EXPECT_EQ(opener.opened.back(), "/music/Дорога _ домой.mp3") << "the newest saved file";
+  QTest::keyClick(Names(), Qt::Key_Delete);
+  EXPECT_EQ(Names()->count(), 0) << "Delete removes the row";
 }
 
 TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
