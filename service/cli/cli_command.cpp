@@ -67,7 +67,7 @@ std::vector<int> RowsOf(const std::string& list, int count) {
 bool ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() >= 2 && args[0] == "--port") {
     const std::optional<int32_t> port = ParseInteger(args[1]);
-    if (!port) return false;
+    if (!port || *port < 1 || *port > 65535) return false;
     options.port = *port;
     args.erase(args.begin(), args.begin() + 2);
   }
