@@ -32,6 +32,11 @@ int gComponentCount = 0;
 std::unique_ptr<TNetStack> gStack;
 TNameLookup gNameLookup;
 
+// A port number beyond 16 bits would name another port once cut to them.
+bool IsPort(int port) {
+  return port >= 0 && port <= 65535;
+}
+
 sockaddr_in SocketAddress(const std::string& ip, int port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -95,6 +100,10 @@ int TNetStack::CreateSocket() {
 }
 
 int TNetStack::Bind(int handle, const std::string& ip, int port) {
+  if (!IsPort(port)) {
+    errno = EADDRNOTAVAIL;
+    return Failed();
+  }
   const sockaddr_in address = SocketAddress(ip, port);
   if (bind(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     return Failed();
@@ -105,6 +114,10 @@ int TNetStack::Bind(int handle, const std::string& ip, int port) {
 int TNetStack::StartConnect(int handle, const std::string& ip, int port) {
   const int flags = fcntl(handle, F_GETFL);
   if (flags < 0 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) != 0) return Failed();
+  if (!IsPort(port)) {
+    errno = EADDRNOTAVAIL;
+    return Failed();
+  }
   const sockaddr_in address = SocketAddress(ip, port);
   if (connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
     return fcntl(handle, F_SETFL, flags) == 0 ? 0 : Failed();

@@ -36,6 +36,13 @@ TEST(TcpConnect, FailuresLeaveTheClientReadyToConnectAgain) {
   EXPECT_EQ(socket->PeerPort(), server.Port());
   EXPECT_EQ(socket->IP(), "127.0.0.1");
   EXPECT_GT(socket->Port(), 0);
+
+  // A port beyond 16 bits is no other port cut short.
+  client.Disconnect();
+  client.SetPort(server.Port() + 65536);
+  EXPECT_EQ(MessageOf<ENetSocketError>([&] { client.Connect(); }),
+            "Socket Error # 10049\r\nCannot assign requested address.");
+  EXPECT_FALSE(server.WaitForConnections(2, Milliseconds(100)));
 }
 
 TEST(TcpConnect, ReportsStatusAndConnectionEvents) {
