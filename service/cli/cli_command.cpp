@@ -83,7 +83,7 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
     options.value = args[3];
     return true;
   }
-  if (args.size() == 4 && args[0] == "get") {
+  if (args.size() == 4 && args[0] == "get" && !args[3].empty()) {
     options.command = args[0];
     options.phrase = args[1];
     options.file = args[3];

@@ -44,6 +44,7 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
   EXPECT_EQ(RunCli({"search"}).status, 2) << "wrong arguments";
   EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
   EXPECT_EQ(RunCli({"--port", "70000", "search", "x"}).status, 2) << "no port";
+  EXPECT_EQ(RunCli({"get", "x", "1", ""}).status, 2) << "no file";
   const CliRun missing = RunCli({"--port", port, "get", "северный", "999", "/dev/null"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "no row 999\n");
