@@ -75,6 +75,7 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
   Pragma = RawHeaders.Values("Pragma");
   ReadContentLength();
   ContentRangeStart = ContentRangeEnd = 0;
+  ContentRangeInstanceLength = -1;
   const std::string range = RawHeaders.Values("Content-Range");
   if (!range.empty()) {
     const std::string span =
@@ -83,6 +84,8 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
     ContentRangeStart = RangePosition(span.substr(0, dash));
     const std::string afterDash = dash == std::string::npos ? "" : span.substr(dash + 1);
     ContentRangeEnd = RangePosition(afterDash.substr(0, afterDash.find('/')));
+    if (const size_t slash = afterDash.find('/'); slash != std::string::npos)
+      ContentRangeInstanceLength = ParseByteCount(afterDash.substr(slash + 1)).value_or(-1);
   }
   Date = DateValue(RawHeaders.Values("Date"), clock);
   LastModified = DateValue(RawHeaders.Values("Last-Modified"), clock);

@@ -27,6 +27,7 @@ class TNetEntityHeaderInfo {
   int64_t ContentLength = -1;  // -1: no body (request) or no length (response)
   int64_t ContentRangeStart = 0;
   int64_t ContentRangeEnd = 0;
+  int64_t ContentRangeInstanceLength = -1;  // the whole size after "/"; -1 when not told
   std::string ContentType;
   std::string ContentVersion;
   std::string Pragma;

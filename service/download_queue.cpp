@@ -225,10 +225,9 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     const TNetHTTPResponse& response = http_.Response();
     const int32_t code = response.ResponseCode;
     if (code < 200 || code > 299) return;
-    const std::optional<TTrackPart> part =
-        code == 206 ? TrackPartOf(response.RawHeaders.Values("Content-Range")) : std::nullopt;
+    const int64_t total = response.ContentRangeInstanceLength;
     if (code == 206 && offset > 0 &&
-        !(part && part->IsRestFrom(offset) && (entry.total < 0 || part->total == entry.total))) {
+        !(CarriesRestFrom(response, offset) && (entry.total < 0 || total == entry.total))) {
       continues = read = false;
       return;
     }
@@ -239,7 +238,7 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
       start = entry.onDisk = 0;
     }
     status.total =
-        part ? part->total : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
+        code == 206 ? total : (response.ContentLength >= 0 ? start + response.ContentLength : -1);
     if (start == 0) {
       entry.total = status.total;
       const std::string etag = response.RawHeaders.Values("ETag");

@@ -8,7 +8,6 @@
 
 #include "files.h"
 #include "finally.h"
-#include "integer_text.h"
 #include "service_texts.h"
 #include "text.h"
 
@@ -36,22 +35,10 @@ const std::string& AfterStaleFilesRemoved(const std::string& path) {
 
 }  // namespace
 
-bool TTrackPart::IsRestFrom(int64_t from) const {
-  return first == from && total >= 0 && last >= first && last + 1 == total;
-}
-
-std::optional<TTrackPart> TrackPartOf(const std::string& contentRange) {
-  const std::string prefix = "bytes ";
-  if (!contentRange.starts_with(prefix)) return std::nullopt;
-  const std::string_view range = std::string_view(contentRange).substr(prefix.size());
-  const std::size_t dash = range.find('-');
-  const std::size_t slash = range.find('/');
-  if (dash == std::string::npos || slash == std::string::npos || slash < dash) return std::nullopt;
-  const std::optional<int64_t> first = ParseByteCount(range.substr(0, dash));
-  const std::optional<int64_t> last = ParseByteCount(range.substr(dash + 1, slash - dash - 1));
-  if (!first || !last) return std::nullopt;
-  const std::optional<int64_t> total = ParseByteCount(range.substr(slash + 1));
-  return TTrackPart{*first, *last, total.value_or(-1)};
+bool CarriesRestFrom(const TNetHTTPResponse& response, int64_t from) {
+  const int64_t total = response.ContentRangeInstanceLength;
+  return response.ContentRangeStart == from && total >= 0 && response.ContentRangeEnd >= from &&
+         response.ContentRangeEnd + 1 == total;
 }
 
 void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t from) {
@@ -65,9 +52,8 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
     if (!read || response.ResponseCode < 200 || response.ResponseCode > 299) return;
     if (IsWebPage(response.RawHeaders.Values("Content-Type")))
       throw ENotATrack(service_texts::kNotATrack);
-    if (response.ResponseCode != 206) return;
-    const std::optional<TTrackPart> part = TrackPartOf(response.RawHeaders.Values("Content-Range"));
-    if (!part || !part->IsRestFrom(from)) throw ETrackIncomplete(service_texts::kTrackPartOnly);
+    if (response.ResponseCode == 206 && !CarriesRestFrom(response, from))
+      throw ETrackIncomplete(service_texts::kTrackPartOnly);
   };
   WithCleanup([&] { http.Get(link, into); }, [&] { http.OnHeadersAvailable = callers; });
   const TNetHTTPResponse& response = http.Response();

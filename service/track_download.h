@@ -4,7 +4,6 @@
 // arrived whole.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "files.h"
@@ -26,17 +25,9 @@ class ENotATrack : public ENetException {
   using ENetException::ENetException;
 };
 
-// The part of a track that a 206 reply carries ("bytes FIRST-LAST/TOTAL";
-// a total of -1 when the server does not tell it).
-struct TTrackPart {
-  int64_t first = 0;
-  int64_t last = 0;
-  int64_t total = -1;
-
-  // Whether the part runs from the byte at `from` to the track's end.
-  bool IsRestFrom(int64_t from) const;
-};
-std::optional<TTrackPart> TrackPartOf(const std::string& contentRange);
+// Whether a 206 reply carries the track from its byte at `from` to its
+// end, of a size the server tells.
+bool CarriesRestFrom(const TNetHTTPResponse& response, int64_t from);
 
 // Gets the link into the stream, the track from its byte at `from` (asked
 // for by the caller's Range header). Raises ETrackIncomplete when fewer
