@@ -26,9 +26,10 @@ std::string Contents(const TMemoryStream& stream) {
   return std::string(stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
-// A chunk-size line: hexadecimal up to the first space; nothing when unreadable.
+// A chunk-size line: hexadecimal up to a space or a chunk extension
+// (RFC 9112, 7.1.1: "1a;name=value"); nothing when unreadable.
 std::optional<int64_t> ChunkSize(const std::string& line) {
-  return ParseHexByteCount(text::Trim(line.substr(0, line.find(' '))));
+  return ParseHexByteCount(text::Trim(line.substr(0, line.find_first_of(" \t;"))));
 }
 
 bool HasControlBytes(const std::string& s) {

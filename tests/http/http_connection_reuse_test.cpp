@@ -30,7 +30,7 @@ const UnfinishedCase kCases[] = {
      {},
      "\r\n\r\n",
      "error: Max line length exceeded."},
-    {"unreadable chunk size", kChunkedHead + "5;x\r\nhello\r\n", {}, "0\r\n\r\n", ""},
+    {"unreadable chunk size", kChunkedHead + "5x\r\nhello\r\n", {}, "0\r\n\r\n", ""},
     {"trailer after the last chunk",
      kChunkedHead + "2\r\nhi\r\n0\r\nTrailer: x\r\n",
      {},

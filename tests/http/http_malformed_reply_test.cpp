@@ -27,7 +27,7 @@ const MalformedCase kCases[] = {
     {"chunk size of 2 GiB cut short", kChunkedHead + "7FFFFFFF\r\nhello",
      "error: Connection Closed Gracefully."},
     {"chunk size over 63 bits", kChunkedHead + "8000000000000000\r\nhello\r\n", ""},
-    {"chunk extension without space", kChunkedHead + "5;name=x\r\nhello\r\n0\r\n\r\n", ""},
+    {"chunk extension", kChunkedHead + "5;name=x\r\nhello\r\n0;last\r\n\r\n", "hello"},
     {"chunk extension after a space", kChunkedHead + "5 ;name=x\r\nhello\r\n0\r\n\r\n", "hello"},
     {"chunk with trailer", kChunkedHead + "A\r\n0123456789\r\n0\r\nTrailer: x\r\n\r\n",
      "0123456789"},
