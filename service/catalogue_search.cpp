@@ -11,6 +11,12 @@ namespace {
 // A new login that failed: the session has shown it, the search ends.
 struct ELoginFailed {};
 
+// A page the server cut short fails as a lost connection; the rows it held stay.
+void FailWhenCut(TNetHTTP& http) {
+  if (http.Response().BodyTruncated)
+    throw ENetConnClosedGracefully("Connection Closed Gracefully.");
+}
+
 }  // namespace
 
 bool TCatalogueSearch::Find() {
@@ -79,12 +85,15 @@ bool TCatalogueSearch::EndWithFailure(const std::string& caption, const std::str
 std::string TCatalogueSearch::FirstPage() {
   const std::string url = CataloguePageURL(config_, phrase_, 0);
   std::string page = http_.Get(url);
+  FailWhenCut(http_);
   if (session_ == nullptr || result_scraper::HasMatchCount(page)) return page;
   // The portal answered as to a stranger: its login is gone.
   session_->Connect();
   if (!session_->Connected()) throw ELoginFailed();
   view_.SetCaption(kSearching);
-  return http_.Get(url);
+  page = http_.Get(url);
+  FailWhenCut(http_);
+  return page;
 }
 
 bool TCatalogueSearch::FetchAndScrape() {
@@ -100,6 +109,7 @@ bool TCatalogueSearch::FetchAndScrape() {
       view_.ProcessMessages();
       view_.AddTitle(title);
     });
+    FailWhenCut(http_);
     everyPageHeldTracks = everyPageHeldTracks && heldTracks;
   }
   return everyPageHeldTracks;

@@ -224,4 +224,18 @@ TEST_F(ScriptedSearchTest, AnErrorStatusIsToldAsTheServersAnswer) {
   EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 2 из 60 Файлов");
 }
 
+// A page that ends before its length is no complete search: its rows stay,
+// and the box tells how many of how many are listed.
+TEST_F(ScriptedSearchTest, APageCutShortEndsTheSearchAsCutOff) {
+  const std::string whole = Page(Track(1) + Track(2) + Track(3));
+  LoopbackServer server(Script()
+                            .ReadHead()
+                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>60</b></h3>")))
+                            .ReadHead()
+                            .Send(whole.substr(0, whole.find(Track(3)) + 10)));
+  Search(server);
+  EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
+  EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 2 из 60 Файлов");
+}
+
 }  // namespace
