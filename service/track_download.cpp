@@ -46,8 +46,10 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
   // A part of the track is never saved for the rest of it, also when the
   // server sends one unasked.
   const TNetHeadersAvailableEvent callers = http.OnHeadersAvailable;
+  bool bodyRead = true;
   http.OnHeadersAvailable = [&](TNetComponent* sender, bool& read) {
     if (callers) callers(sender, read);
+    bodyRead = read;
     const TNetHTTPResponse& response = http.Response();
     if (!read || response.ResponseCode < 200 || response.ResponseCode > 299) return;
     if (IsWebPage(response.RawHeaders.Values("Content-Type")))
@@ -57,12 +59,17 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
   };
   WithCleanup([&] { http.Get(link, into); }, [&] { http.OnHeadersAvailable = callers; });
   const TNetHTTPResponse& response = http.Response();
-  if (!response.BodyTruncated) return;
   const int64_t received = into.Position() - start;
-  if (response.ContentLength > 0) {
-    throw ETrackIncomplete(service_texts::TrackIncomplete(received, response.ContentLength));
+  if (response.BodyTruncated) {
+    if (response.ContentLength > 0) {
+      throw ETrackIncomplete(service_texts::TrackIncomplete(received, response.ContentLength));
+    }
+    throw ETrackIncomplete(service_texts::TrackCutShort(received));
   }
-  throw ETrackIncomplete(service_texts::TrackCutShort(received));
+  // A part's range tells its length, also when a close ends its body.
+  const int64_t partLength = response.ContentRangeEnd - from + 1;
+  if (bodyRead && response.ResponseCode == 206 && received != partLength)
+    throw ETrackIncomplete(service_texts::TrackIncomplete(received, partLength));
 }
 
 std::string SavedTrackPath(const std::string& chosenName) {

@@ -71,6 +71,14 @@ const HostileCase kCases[] = {
      Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
                               "Content-Length: 5\r\n\r\nwhole"),
      "whole"},
+    {"the whole as a part, cut before its close",
+     Script().ReadHead().Send(
+         "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n\r\nwho"),
+     "error: Файл загружен не полностью: получено 3 из 5 байт."},
+    {"a part shorter than its range",
+     Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
+                              "Content-Length: 3\r\n\r\nwho"),
+     "error: Файл загружен не полностью: получено 3 из 5 байт."},
     {"an error body without end",
      Script().ReadHead().Send("HTTP/1.1 500 Internal Server Error\r\n\r\n" +
                               std::string(20 << 20, 'x')),
