@@ -1,17 +1,29 @@
 #include "window_places.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPoint>
 #include <QRect>
+#include <QScreen>
 #include <QSettings>
 #include <QSize>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 QString PlacesFile(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// A place kept on a screen that is gone (a monitor since unplugged) would
+// open the window where nobody sees it.
+bool OnAScreen(const QPoint& point) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+    return screen->availableGeometry().contains(point);
+  });
 }
 
 }  // namespace
@@ -30,7 +42,8 @@ void RestoreWindowSize(QWidget& window, const std::string& path, const char* key
   QSettings places(PlacesFile(path), QSettings::IniFormat);
   places.beginGroup(QLatin1String(key));
   const QSize size = places.value(QStringLiteral("size")).toSize();
-  if (size.isValid()) window.resize(size);
+  // No larger than the screen it opens on, which may be smaller than the last.
+  if (size.isValid()) window.resize(size.boundedTo(window.screen()->availableGeometry().size()));
   if (places.value(QStringLiteral("maximized")).toBool())
     window.setWindowState(window.windowState() | Qt::WindowMaximized);
 }
@@ -41,7 +54,7 @@ void RestoreWindowPosition(QWidget& window, const std::string& path, const char*
   places.beginGroup(QLatin1String(key));
   const QVariant position = places.value(QStringLiteral("position"));
   // The client area's place: the frame's is not known yet.
-  if (position.isValid() && !window.isMaximized())
+  if (position.isValid() && OnAScreen(position.toPoint()) && !window.isMaximized())
     window.setGeometry(QRect(position.toPoint(), window.size()));
 }
 

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <optional>
@@ -174,6 +175,17 @@ TEST_F(MainWindowTest, TheWindowGrowsAndKeepsItsSizeBetweenRuns) {
   Start();
   EXPECT_EQ(window->size(), grown);
   EXPECT_EQ(window->minimumSize(), window->minimumSizeHint());
+}
+
+// Kept on a larger screen, or on one since unplugged: the window opens on
+// the screen there is, no larger than it.
+TEST_F(MainWindowTest, APlaceKeptOnAnotherScreenIsFittedToThisOne) {
+  windowPlacesPath = folder.File("windows.ini");
+  WriteBytes(windowPlacesPath, "[main]\nsize=@Size(5000 4000)\nposition=@Point(-3000 -3000)\n");
+  Start();
+  const QRect screen = window->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(window->geometry().topLeft()));
+  EXPECT_EQ(window->size(), window->size().boundedTo(screen.size()));
 }
 
 }  // namespace
