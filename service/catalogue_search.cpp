@@ -11,6 +11,13 @@ namespace {
 // A new login that failed: the session has shown it, the search ends.
 struct ELoginFailed {};
 
+// A search lists no more rows than this: a count that lies (up to nine
+// digits) and pages that never run dry would otherwise fill the memory.
+constexpr int kMostRows = 100000;
+
+// The limit reached: the search ends as cut off, with the rows listed.
+struct ERowLimitReached {};
+
 // A page the server cut short fails as a lost connection; the rows it held stay.
 void FailWhenCut(TNetHTTP& http) {
   if (http.Response().BodyTruncated)
@@ -32,6 +39,9 @@ bool TCatalogueSearch::Find() {
     everyPageHeldTracks = FetchAndScrape();
   } catch (const ELoginFailed&) {
     return false;
+  } catch (const ERowLimitReached&) {
+    // Rows are listed, so the box tells how many of how many.
+    return EndWithFailure(kIdle, "");
   } catch (const ENetHTTPProtocolException& refused) {
     // The portal answered, with an error: the connection is not at fault.
     return EndWithFailure(kIdle, ServerRefused(refused.what()));
@@ -105,11 +115,13 @@ bool TCatalogueSearch::FetchAndScrape() {
     bool heldTracks = false;
     result_scraper::ScrapeTracks(body, [&](const std::string& title, const std::string& link) {
       heldTracks = true;
+      if (view_.TitleCount() >= kMostRows) return;
       view_.AddLink(link);
       view_.ProcessMessages();
       view_.AddTitle(title);
     });
     FailWhenCut(http_);
+    if (view_.TitleCount() >= kMostRows && matchCount_ > kMostRows) throw ERowLimitReached();
     everyPageHeldTracks = everyPageHeldTracks && heldTracks;
   }
   return everyPageHeldTracks;

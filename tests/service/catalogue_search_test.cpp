@@ -224,6 +224,22 @@ TEST_F(ScriptedSearchTest, AnErrorStatusIsToldAsTheServersAnswer) {
   EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 2 из 60 Файлов");
 }
 
+// A count that lies and pages that never run dry: the list stops at 100000
+// rows and says it was cut off.
+TEST_F(ScriptedSearchTest, ASearchListsAtMostAHundredThousandRows) {
+  std::string tracks;
+  for (int id = 1; id <= 100001; ++id) tracks += Track(id);
+  LoopbackServer server(Script()
+                            .ReadHead()
+                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>999999999</b></h3>")))
+                            .ReadHead()
+                            .Send(Page(tracks))
+                            .StaySilent());
+  Search(server);
+  EXPECT_EQ(view.TitleCount(), 100000);
+  EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 100000 из 999999999 Файлов");
+}
+
 // A page that ends before its length is no complete search: its rows stay,
 // and the box tells how many of how many are listed.
 TEST_F(ScriptedSearchTest, APageCutShortEndsTheSearchAsCutOff) {
