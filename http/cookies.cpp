@@ -6,6 +6,7 @@
 
 #include "integer_text.h"
 #include "internet_date.h"
+#include "net_exceptions.h"
 #include "text.h"
 
 namespace {
@@ -144,7 +145,7 @@ void TNetCookieRFC2965::LoadProperties(const Attributes& attributes) {
     std::string rest = ports.substr(1, ports.size() - 2);
     while (!rest.empty()) {
       const size_t comma = rest.find(',');
-      PortList.push_back(StrToInt(rest.substr(0, comma)));
+      PortList.push_back(NetworkStrToInt(rest.substr(0, comma)));
       rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
     }
     if (PortList.empty()) PortList = {80};

@@ -169,7 +169,7 @@ void TNetCustomHTTP::SetHostAndPort() {
   if (text::EqualsIgnoringCase(url_.Protocol, "https")) {
     throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
   }
-  const int32_t port = StrToInt(url_.Port);
+  const int32_t port = NetworkStrToInt(url_.Port);
   if (!text::EqualsIgnoringCase(Host(), url_.Host) || Port() != port) {
     Disconnect();
     SetHost(url_.Host);

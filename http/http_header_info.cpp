@@ -2,6 +2,7 @@
 
 #include "integer_text.h"
 #include "internet_date.h"
+#include "net_exceptions.h"
 #include "text.h"
 
 const char* MethodName(TNetHTTPMethod method) {
@@ -56,7 +57,7 @@ std::optional<int64_t> DateValue(const std::string& value, const TNetClock& cloc
 // any other form keeps the integer rules and their error.
 int64_t RangePosition(const std::string& text) {
   if (const std::optional<int64_t> position = ParseByteCount(text)) return *position;
-  return StrToInt(text);
+  return NetworkStrToInt(text);
 }
 
 }  // namespace

@@ -20,3 +20,11 @@ void RaiseCanNotBindPortInRange(int minPort, int maxPort) {
 void RaiseInvalidIPAddress(const std::string& text) {
   throw ENetInvalidIPAddress(text + " is not a valid IP address.");
 }
+
+int32_t NetworkStrToInt(const std::string& text) {
+  try {
+    return StrToInt(text);
+  } catch (const EConvertError& error) {
+    throw ENetNotANumber(error.what());
+  }
+}

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "integer_text.h"
 #include "message.h"
 
 class ENetException : public std::runtime_error {
@@ -53,6 +54,16 @@ MELODROP_NET_EXCEPTION(ENetStackSetSizeExceeded, ENetStackError);
 MELODROP_NET_EXCEPTION(ENetInvalidIPAddress, ENetStackError);
 
 #undef MELODROP_NET_EXCEPTION
+
+// A number that a reply or a link holds (a range, a port) and that is no
+// number; its message is the integer rules' own.
+class ENetNotANumber : public EConvertError {
+ public:
+  explicit ENetNotANumber(const std::string& message) : EConvertError(message) {}
+};
+
+// StrToInt for a text from the network: raises ENetNotANumber.
+int32_t NetworkStrToInt(const std::string& text);
 
 // A failed socket call; the message is "Socket Error # <code>\r\n<text>".
 class ENetSocketError : public ENetException {

@@ -69,7 +69,8 @@ TMessage WindowMessageOf(const std::exception& error) {
       dynamic_cast<const ENetIOHandlerPropInvalid*>(&error) != nullptr)
     return Words("Адрес не поддерживается: программа загружает только по http.");
   if (dynamic_cast<const ENetProtocolReplyError*>(&error) != nullptr ||
-      dynamic_cast<const ENetReadLnMaxLineLengthExceeded*>(&error) != nullptr)
+      dynamic_cast<const ENetReadLnMaxLineLengthExceeded*>(&error) != nullptr ||
+      dynamic_cast<const ENetNotANumber*>(&error) != nullptr)
     return Words("Сервер прислал ответ, который не удалось прочитать.");
   if (dynamic_cast<const ENetBodyTooLarge*>(&error) != nullptr)
     return Words("Ответ сервера слишком велик.");

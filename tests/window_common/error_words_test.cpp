@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "http_client.h"
 #include "net_exceptions.h"
 
 namespace {
@@ -26,6 +27,9 @@ TEST(ErrorWords, EveryFailureAServerCanCauseIsToldInRussian) {
       {[] { throw ENetProtocolReplyError("Invalid Content-Length"); },
        "Сервер прислал ответ, который не удалось прочитать."},
       {[] { throw ENetReadLnMaxLineLengthExceeded("Max line length exceeded."); },
+       "Сервер прислал ответ, который не удалось прочитать."},
+      // A link's port that is no number, through the client.
+      {[] { TNetHTTP().Get("http://127.0.0.1:8o/track.mp3"); },
        "Сервер прислал ответ, который не удалось прочитать."},
   };
   for (const WordsCase& c : cases) {
