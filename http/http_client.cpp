@@ -132,7 +132,7 @@ void TNetCustomHTTP::PrepareRequest(const std::string& url) {
       !text::EqualsIgnoringCase(uri.Protocol, "https")) {
     throw ENetUnknownProtocol("Unsupported protocol \"" + uri.Protocol + "\".");
   }
-  if (HasControlBytes(uri.Host)) throw ENetException("Invalid host name.");
+  if (HasControlBytes(uri.Host)) throw ENetInvalidHostName("Invalid host name.");
   if (!uri.Username.empty()) {
     request_.Username = uri.Username;
     request_.Password = uri.Password;

@@ -41,6 +41,7 @@ MELODROP_NET_EXCEPTION(ENetIOHandlerPropInvalid, ENetException);
 MELODROP_NET_EXCEPTION(ENetResponseHeaderTooLarge, ENetException);
 MELODROP_NET_EXCEPTION(ENetBodyTooLarge, ENetException);
 MELODROP_NET_EXCEPTION(ENetTooManyRedirects, ENetException);
+MELODROP_NET_EXCEPTION(ENetInvalidHostName, ENetException);
 
 // Socket stack.
 MELODROP_NET_EXCEPTION(ENetInvalidSocket, ENetException);

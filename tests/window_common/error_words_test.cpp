@@ -28,13 +28,16 @@ TEST(ErrorWords, EveryFailureAServerCanCauseIsToldInRussian) {
        "Сервер прислал ответ, который не удалось прочитать."},
       {[] { throw ENetReadLnMaxLineLengthExceeded("Max line length exceeded."); },
        "Сервер прислал ответ, который не удалось прочитать."},
-      // A link's port that is no number, through the client.
+      // Links that no request can go to, through the client.
       {[] { TNetHTTP().Get("http://127.0.0.1:8o/track.mp3"); },
        "Сервер прислал ответ, который не удалось прочитать."},
+      {[] { TNetHTTP().Get("http://127.0.0.1\r\nX: 1/track.mp3"); },
+       "Неверный адрес сервера в ссылке."},
   };
   for (const WordsCase& c : cases) {
     try {
       c.raise();
+      ADD_FAILURE() << "nothing raised for " << c.words;
     } catch (const std::exception& error) {
       EXPECT_EQ(WindowMessageOf(error).Utf8(), c.words);
     }
