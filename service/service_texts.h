@@ -32,5 +32,7 @@ std::string TrackCutShort(int64_t received);
 extern const std::string kTrackPartOnly;
 // "Сервер прислал веб-страницу вместо файла."
 extern const std::string kNotATrack;
+// "Сервер прислал файл в сжатом виде, программа его не распаковывает."
+extern const std::string kTrackEncoded;
 
 }  // namespace service_texts

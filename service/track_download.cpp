@@ -19,6 +19,11 @@ bool IsWebPage(const std::string& contentType) {
   return type == "text/html" || type == "application/xhtml+xml";
 }
 
+bool IsContentCoded(const std::string& contentEncoding) {
+  const std::string coding = text::ToLower(text::Trim(contentEncoding));
+  return !coding.empty() && coding != "identity";
+}
+
 [[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
   throw EFileError(EFileError::TAction::kCreate, path, error);
 }
@@ -54,6 +59,8 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
     if (!read || response.ResponseCode < 200 || response.ResponseCode > 299) return;
     if (IsWebPage(response.RawHeaders.Values("Content-Type")))
       throw ENotATrack(service_texts::kNotATrack);
+    // No coding was asked for; a server may send one all the same.
+    if (IsContentCoded(response.ContentEncoding)) throw ENotATrack(service_texts::kTrackEncoded);
     if (response.ResponseCode == 206 && !CarriesRestFrom(response, from))
       throw ETrackIncomplete(service_texts::kTrackPartOnly);
   };

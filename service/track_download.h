@@ -18,7 +18,8 @@ class ETrackIncomplete : public ENetException {
   using ENetException::ENetException;
 };
 
-// A track's link answered with a web page (a portal's login page, say):
+// A track's link answered with a web page (a portal's login page, say), or
+// with the track in a content coding (gzip) this program does not undo:
 // saved, it would pass for the track.
 class ENotATrack : public ENetException {
  public:
@@ -33,7 +34,8 @@ bool CarriesRestFrom(const TNetHTTPResponse& response, int64_t from);
 // for by the caller's Range header). Raises ETrackIncomplete when fewer
 // bytes came than the reply announced, a chunked reply ended before its last
 // chunk, or a 206 reply carries another part than the rest from `from` (it
-// is not read); ENotATrack when the reply is a web page (text/html). Every
+// is not read); ENotATrack when the reply is a web page (text/html) or
+// content-coded. Every
 // other failure of the request raises as the client raises it.
 void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t from = 0);
 

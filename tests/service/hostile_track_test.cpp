@@ -71,6 +71,9 @@ const HostileCase kCases[] = {
      Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
                               "Content-Length: 5\r\n\r\nwhole"),
      "whole"},
+    {"a gzip coding unasked",
+     Script().ReadHead().Send(Reply("200 OK", "\x1f\x8b\x08", "Content-Encoding: gzip\r\n")),
+     "error: Сервер прислал файл в сжатом виде, программа его не распаковывает."},
     {"the whole as a part, cut before its close",
      Script().ReadHead().Send(
          "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n\r\nwho"),
