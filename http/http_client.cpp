@@ -240,7 +240,10 @@ void TNetCustomHTTP::ReadResult() {
     ReadHeaderLines();
     response_.ProcessHeaders(TNetClock::System());
     StoreCookies();
-  } while (response_.ResponseCode == 100);
+    // Interim replies (100 Continue, 102 Processing, 103 Early Hints) come
+    // before the answer; 101 would switch protocols, which was never asked.
+  } while (response_.ResponseCode >= 100 && response_.ResponseCode <= 199 &&
+           response_.ResponseCode != 101);
   // As curl does: a body whose end cannot be known is not read at all.
   if (response_.InvalidContentLength) throw ENetProtocolReplyError("Invalid Content-Length");
 }
