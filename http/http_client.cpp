@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kMaxHeaderLines = 1000;
 constexpr size_t kMaxHeadBytes = 1 << 20;
+// Interim replies a server may send before its answer; an endless row of
+// them would keep a request from ever ending.
+constexpr int kMaxInterimReplies = 20;
 constexpr int32_t kRedirectBodyTimeout = 4000;
 constexpr int32_t kErrorBodyTimeout = 2000;
 // A body kept in memory (a page, a login reply) is never larger; a body
@@ -233,7 +236,10 @@ void TNetCustomHTTP::SendRequest() {
 }
 
 void TNetCustomHTTP::ReadResult() {
+  int interimReplies = 0;
   do {
+    if (interimReplies++ > kMaxInterimReplies)
+      throw ENetProtocolReplyError("Too many interim responses.");
     response_.RawHeaders.Clear();
     response_.BodyTruncated = false;
     response_.SetResponseText(ReadLine());

@@ -70,6 +70,13 @@ const MalformedCase kCases[] = {
     {"early hints before the answer",
      "HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi",
      "hi"},
+    {"interim replies without end",
+     [] {
+       std::string replies;
+       for (int i = 0; i < 21; ++i) replies += "HTTP/1.1 100 Continue\r\n\r\n";
+       return replies + "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi";
+     }(),
+     "error: Too many interim responses."},
     {"a protocol switch never asked for", "HTTP/1.1 101 Switching Protocols\r\n\r\n",
      "error: HTTP/1.1 101 Switching Protocols"},
     {"1001 header lines", "HTTP/1.1 200 OK\r\n" + ManyHeaderLines(1001) + "\r\n",
