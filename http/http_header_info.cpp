@@ -84,8 +84,9 @@ void TNetResponseHeaderInfo::ProcessHeaders(const TNetClock& clock) {
     const size_t dash = span.find('-');
     ContentRangeStart = RangePosition(span.substr(0, dash));
     const std::string afterDash = dash == std::string::npos ? "" : span.substr(dash + 1);
-    ContentRangeEnd = RangePosition(afterDash.substr(0, afterDash.find('/')));
-    if (const size_t slash = afterDash.find('/'); slash != std::string::npos)
+    const size_t slash = afterDash.find('/');
+    ContentRangeEnd = RangePosition(afterDash.substr(0, slash));
+    if (slash != std::string::npos)
       ContentRangeInstanceLength = ParseByteCount(afterDash.substr(slash + 1)).value_or(-1);
   }
   Date = DateValue(RawHeaders.Values("Date"), clock);
