@@ -5,8 +5,8 @@
 // one access line per request on standard output.
 
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -15,6 +15,18 @@
 
 #include "integer_text.h"
 #include "portal_server.h"
+
+namespace {
+
+// A whole number from `least` to `most`, or nothing: "--tracks abc" would
+// otherwise serve an empty catalogue without a word.
+std::optional<int64_t> NumberOption(const char* text, int64_t least, int64_t most) {
+  const std::optional<int64_t> number = ParseByteCount(text);
+  if (!number || *number < least || *number > most) return std::nullopt;
+  return number;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   PortalOptions options;
@@ -27,25 +39,25 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
+    std::optional<int64_t> number;
     if (arg == "--port" && hasValue) {
-      const std::optional<int64_t> port = ParseByteCount(argv[++i]);
-      if (!port || *port < 1 || *port > 65535) {
+      if (!(number = NumberOption(argv[++i], 1, 65535))) {
         std::fprintf(stderr, "melodrop-portal: the port is a number from 1 to 65535\n");
         return 2;
       }
-      options.port = static_cast<int>(*port);
+      options.port = static_cast<int>(*number);
     } else if (arg == "--catalogue" && hasValue) {
       catalogueFile = argv[++i];
-    } else if (arg == "--tracks" && hasValue) {
-      tracks = std::atoi(argv[++i]);
-    } else if (arg == "--rate" && hasValue) {
-      options.bytesPerSecond = std::atoll(argv[++i]);
+    } else if (arg == "--tracks" && hasValue && (number = NumberOption(argv[++i], 0, 1000000))) {
+      tracks = static_cast<int>(*number);
+    } else if (arg == "--rate" && hasValue && (number = NumberOption(argv[++i], 0, INT64_MAX))) {
+      options.bytesPerSecond = *number;
     } else if (arg == "--chunked") {
       options.chunked = true;
     } else if (arg == "--redirect-login") {
       options.redirectLogin = true;
-    } else if (arg == "--page-delay" && hasValue) {
-      options.resultPageDelayMs = std::atoi(argv[++i]);
+    } else if (arg == "--page-delay" && hasValue && (number = NumberOption(argv[++i], 0, 600000))) {
+      options.resultPageDelayMs = static_cast<int>(*number);
     } else {
       std::fprintf(stderr,
                    "usage: melodrop-portal --port N [--catalogue FILE | --tracks COUNT] "

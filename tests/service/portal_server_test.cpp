@@ -117,9 +117,10 @@ TEST(PortalServer, HoldsUpAgainstHostileClients) {
   Exchange(port, "GET /a\x1b]0;owned\x07 HTTP/1.1\r\nConnection: close\r\n\r\n");
   portal.reset();
   EXPECT_NE(lines.back().find(" GET /a\\x1b]0;owned\\x07 404 "), std::string::npos) << lines.back();
-  for (const char* bad : {"70000", "abc", "0"}) {
-    EXPECT_EQ(std::system((MELODROP_PORTAL " 2>/dev/null --port " + std::string(bad)).c_str()),
-              2 << 8);
+  for (const char* bad : {"--port 70000", "--port abc", "--port 0", "--port 1 --tracks abc",
+                          "--port 1 --rate -5", "--port 1 --page-delay 1x"}) {
+    EXPECT_EQ(std::system((MELODROP_PORTAL " 2>/dev/null " + std::string(bad)).c_str()), 2 << 8)
+        << bad;
   }
 }
 
