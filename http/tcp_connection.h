@@ -105,7 +105,7 @@ class TNetTCPConnection : public TNetComponent {
   void MoveBufferedToStream(TStream& stream, int count);
   // The block loop of ReadToStream: the buffered bytes, then block by block.
   void ReadBlocksToStream(TStream& stream, int64_t remaining, bool untilClose);
-  static constexpr int32_t kStreamReceiveSize = 2 * 32768;
+  static constexpr int32_t kStreamReceiveSize = 8 * 32768;
   void SendNow(const char* bytes, int count);
   int32_t FilterReceived(char* bytes, int32_t count);
 
