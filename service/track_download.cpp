@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <string_view>
 
 #include "files.h"
 #include "finally.h"
@@ -22,6 +24,18 @@ bool IsWebPage(const std::string& contentType) {
 bool IsContentCoded(const std::string& contentEncoding) {
   const std::string coding = text::ToLower(text::Trim(contentEncoding));
   return !coding.empty() && coding != "identity";
+}
+
+// A transfer coding beside chunked (gzip, say) reaches the file undone.
+bool IsTransferCoded(const std::string& transferEncoding) {
+  std::string_view codings = transferEncoding;
+  while (!codings.empty()) {
+    const size_t comma = std::min(codings.find(','), codings.size());
+    const std::string coding = text::ToLower(text::Trim(codings.substr(0, comma)));
+    if (!coding.empty() && coding != "chunked" && coding != "identity") return true;
+    codings.remove_prefix(std::min(comma + 1, codings.size()));
+  }
+  return false;
 }
 
 [[noreturn]] void RaiseCannotCreate(const std::string& path, int error) {
@@ -60,7 +74,8 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
     if (IsWebPage(response.RawHeaders.Values("Content-Type")))
       throw ENotATrack(service_texts::kNotATrack);
     // No coding was asked for; a server may send one all the same.
-    if (IsContentCoded(response.ContentEncoding)) throw ENotATrack(service_texts::kTrackEncoded);
+    if (IsContentCoded(response.ContentEncoding) || IsTransferCoded(response.TransferEncoding))
+      throw ENotATrack(service_texts::kTrackEncoded);
     if (response.ResponseCode == 206 && !CarriesRestFrom(response, from))
       throw ETrackIncomplete(service_texts::kTrackPartOnly);
   };

@@ -74,6 +74,10 @@ const HostileCase kCases[] = {
     {"a gzip coding unasked",
      Script().ReadHead().Send(Reply("200 OK", "\x1f\x8b\x08", "Content-Encoding: gzip\r\n")),
      "error: Сервер прислал файл в сжатом виде, программа его не распаковывает."},
+    {"a gzip transfer coding",
+     Script().ReadHead().Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: GZip , chunked\r\n\r\n"
+                              "3\r\n\x1f\x8b\x08\r\n0\r\n\r\n"),
+     "error: Сервер прислал файл в сжатом виде, программа его не распаковывает."},
     {"the whole as a part, cut before its close",
      Script().ReadHead().Send(
          "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n\r\nwho"),
