@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSize>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -24,6 +25,22 @@ bool OnAScreen(const QPoint& point) {
   return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
     return screen->availableGeometry().contains(point);
   });
+}
+
+// A window reaching past its screen's edge (its first place on a small
+// screen, or a place kept for a smaller window) moves back onto it, its
+// title bar first. Until the window manager has framed it, the frame is
+// taken as a title bar of the style's height.
+void KeepOnScreen(QWidget& window) {
+  const QRect area = window.screen()->availableGeometry();
+  const QRect client = window.geometry();
+  QRect frame = window.frameGeometry();
+  if (frame == client)
+    frame.setTop(client.top() - window.style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const QPoint within(
+      std::max(area.left(), frame.left() + std::min(0, area.right() - frame.right())),
+      std::max(area.top(), frame.top() + std::min(0, area.bottom() - frame.bottom())));
+  if (within != frame.topLeft()) window.setGeometry(client.translated(within - frame.topLeft()));
 }
 
 }  // namespace
@@ -49,13 +66,16 @@ void RestoreWindowSize(QWidget& window, const std::string& path, const char* key
 }
 
 void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key) {
-  if (path.empty()) return;
-  QSettings places(PlacesFile(path), QSettings::IniFormat);
-  places.beginGroup(QLatin1String(key));
-  const QVariant position = places.value(QStringLiteral("position"));
-  // The client area's place: the frame's is not known yet.
-  if (position.isValid() && OnAScreen(position.toPoint()) && !window.isMaximized())
-    window.setGeometry(QRect(position.toPoint(), window.size()));
+  if (window.isMaximized()) return;
+  if (!path.empty()) {
+    QSettings places(PlacesFile(path), QSettings::IniFormat);
+    places.beginGroup(QLatin1String(key));
+    const QVariant position = places.value(QStringLiteral("position"));
+    // The client area's place: the frame's is not known yet.
+    if (position.isValid() && OnAScreen(position.toPoint()))
+      window.setGeometry(QRect(position.toPoint(), window.size()));
+  }
+  KeepOnScreen(window);
 }
 
 void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key) {

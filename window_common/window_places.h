@@ -15,7 +15,8 @@ std::string DefaultWindowPlacesPath();
 // The size and the maximised state, before the window is shown.
 void RestoreWindowSize(QWidget& window, const std::string& path, const char* key);
 // The place of its client area, once it is shown: before, the window
-// manager would take the place for its frame's.
+// manager would take the place for its frame's. Kept or not, the window
+// ends within its screen.
 void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key);
 void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key);
 

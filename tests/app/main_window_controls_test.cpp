@@ -186,6 +186,13 @@ TEST_F(MainWindowTest, APlaceKeptOnAnotherScreenIsFittedToThisOne) {
   const QRect screen = window->screen()->availableGeometry();
   EXPECT_TRUE(screen.contains(window->geometry().topLeft()));
   EXPECT_EQ(window->size(), window->size().boundedTo(screen.size()));
+  window->close();
+  // Kept near the corner, for a window smaller than it is now.
+  const QPoint nearTheCorner = screen.bottomRight() - QPoint(10, 10);
+  WriteBytes(windowPlacesPath, "[main]\nposition=@Point(" + std::to_string(nearTheCorner.x()) +
+                                   " " + std::to_string(nearTheCorner.y()) + ")\n");
+  Start();
+  EXPECT_TRUE(screen.contains(window->frameGeometry()));
 }
 
 }  // namespace
