@@ -172,7 +172,12 @@ void TNetCustomHTTP::SetHostAndPort() {
   if (text::EqualsIgnoringCase(url_.Protocol, "https")) {
     throw ENetIOHandlerPropInvalid("IOHandler value is not valid");
   }
-  const int32_t port = NetworkStrToInt(url_.Port);
+  int32_t port = 0;
+  try {
+    port = NetworkStrToInt(url_.Port);
+  } catch (const ENetNotANumber& error) {
+    throw ENetInvalidPort(error.what());
+  }
   if (!text::EqualsIgnoringCase(Host(), url_.Host) || Port() != port) {
     Disconnect();
     SetHost(url_.Host);

@@ -66,6 +66,12 @@ class ENetNotANumber : public EConvertError {
 // StrToInt for a text from the network: raises ENetNotANumber.
 int32_t NetworkStrToInt(const std::string& text);
 
+// A port in a link that is no number: the link is at fault, not a reply.
+class ENetInvalidPort : public ENetNotANumber {
+ public:
+  using ENetNotANumber::ENetNotANumber;
+};
+
 // A failed socket call; the message is "Socket Error # <code>\r\n<text>".
 class ENetSocketError : public ENetException {
  public:

@@ -68,7 +68,8 @@ TMessage WindowMessageOf(const std::exception& error) {
   if (dynamic_cast<const ENetUnknownProtocol*>(&error) != nullptr ||
       dynamic_cast<const ENetIOHandlerPropInvalid*>(&error) != nullptr)
     return Words("Адрес не поддерживается: программа загружает только по http.");
-  if (dynamic_cast<const ENetInvalidHostName*>(&error) != nullptr)
+  if (dynamic_cast<const ENetInvalidHostName*>(&error) != nullptr ||
+      dynamic_cast<const ENetInvalidPort*>(&error) != nullptr)
     return Words("Неверный адрес сервера в ссылке.");
   if (dynamic_cast<const ENetProtocolReplyError*>(&error) != nullptr ||
       dynamic_cast<const ENetReadLnMaxLineLengthExceeded*>(&error) != nullptr ||

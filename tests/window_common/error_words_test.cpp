@@ -29,8 +29,7 @@ TEST(ErrorWords, EveryFailureAServerCanCauseIsToldInRussian) {
       {[] { throw ENetReadLnMaxLineLengthExceeded("Max line length exceeded."); },
        "Сервер прислал ответ, который не удалось прочитать."},
       // Links that no request can go to, through the client.
-      {[] { TNetHTTP().Get("http://127.0.0.1:8o/track.mp3"); },
-       "Сервер прислал ответ, который не удалось прочитать."},
+      {[] { TNetHTTP().Get("http://127.0.0.1:8o/track.mp3"); }, "Неверный адрес сервера в ссылке."},
       {[] { TNetHTTP().Get("http://127.0.0.1\r\nX: 1/track.mp3"); },
        "Неверный адрес сервера в ссылке."},
   };
