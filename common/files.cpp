@@ -20,6 +20,26 @@ TMessage FileErrorMessage(EFileError::TAction action, const std::string& path, i
       .Append(QuotedPathAndReason(path, error));
 }
 
+// Renames unless the name is taken (false with EEXIST). File systems that
+// know no such rename (FUSE ones: exFAT cards, NTFS disks) get a hard link,
+// and those without links (FAT) a look before a plain rename.
+bool MoveWithoutReplacing(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (link(from.c_str(), to.c_str()) == 0) {
+    // Saved under its name; the temporary name is only a second one.
+    unlink(from.c_str());
+    return true;
+  }
+  if (errno == EEXIST) return false;
+  struct stat taken;
+  if (lstat(to.c_str(), &taken) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
 }  // namespace
 
 EFileError::EFileError(TAction action, std::string path, int error)
@@ -103,8 +123,7 @@ bool TReplacingFile::Commit() {
 }
 
 bool TReplacingFile::CommitAsNew(const std::string& name) {
-  committed_ =
-      renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
+  committed_ = MoveWithoutReplacing(temporary_, name);
   if (committed_) removedOnSignal_.reset();
   return committed_;
 }

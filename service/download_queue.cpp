@@ -178,13 +178,17 @@ void TDownloadQueue::Work() {
 void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
   try {
     if (!entry.partial) {
-      const TQueuedTrack& track = entry.track;
-      entry.target = InFolder(track.folder, SafeTrackFileName(track.title));
-      RemoveStaleTemporaryFiles(entry.target);
-      entry.partial = std::make_unique<TReplacingFile>(entry.target);
-      if (entry.partial->Handle() < 0) {
-        const int error = errno;
-        entry.partial.reset();
+      entry.name = SafeTrackFileName(entry.track.title);
+      const int error = CreatePartial(entry);
+      // A folder on a memory card refuses some characters (EINVAL, or
+      // ENOENT from some drivers): the name goes without them.
+      const std::string portable = PortableTrackFileName(entry.name);
+      if ((error == EINVAL || error == ENOENT) && portable != entry.name) {
+        const std::string refused = entry.target;
+        entry.name = portable;
+        if (CreatePartial(entry) != 0)
+          throw EFileError(EFileError::TAction::kCreate, refused, error);
+      } else if (error != 0) {
         throw EFileError(EFileError::TAction::kCreate, entry.target, error);
       }
       entry.onDisk = 0;
@@ -205,6 +209,16 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
     }
   }
   status.received = entry.onDisk;
+}
+
+int TDownloadQueue::CreatePartial(TEntry& entry) {
+  entry.target = InFolder(entry.track.folder, entry.name);
+  RemoveStaleTemporaryFiles(entry.target);
+  entry.partial = std::make_unique<TReplacingFile>(entry.target);
+  if (entry.partial->Handle() >= 0) return 0;
+  const int error = errno;
+  entry.partial.reset();
+  return error;
 }
 
 bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t offset) {
@@ -307,10 +321,9 @@ void TDownloadQueue::Commit(TEntry& entry, TDownloadStatus& status) {
   if (!file.Close(true)) throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
   std::string saved = entry.target;
   // Nothing is replaced: a taken name gets the next number.
-  const std::string name = SafeTrackFileName(entry.track.title);
   for (int number = 2; !file.CommitAsNew(saved); ++number) {
     if (errno != EEXIST) throw EFileError(EFileError::TAction::kCreate, saved, errno);
-    saved = InFolder(entry.track.folder, NumberedTrackFileName(name, number));
+    saved = InFolder(entry.track.folder, NumberedTrackFileName(entry.name, number));
   }
   entry.partial.reset();
   status.savedPath = saved;

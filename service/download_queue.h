@@ -87,6 +87,7 @@ class TDownloadQueue {
     uint64_t id;
     TQueuedTrack track;
     TDownloadState state = TDownloadState::kQueued;
+    std::string name;    // the file name taken from the title
     std::string target;  // where the temporary file stands beside
     std::unique_ptr<TReplacingFile> partial;
     int64_t onDisk = 0;
@@ -98,6 +99,8 @@ class TDownloadQueue {
 
   void Work();
   void Fetch(TEntry& entry, TDownloadStatus& status);
+  // The partial file under the entry's name; 0, or the errno of a refusal.
+  int CreatePartial(TEntry& entry);
   // Sends one GET, from offset when the file holds a start; false when the
   // server answered a range that does not continue the file, or had no rest
   // to give (416).

@@ -36,6 +36,13 @@ std::string SafeTrackFileName(const std::string& title) {
   return name + std::string(kEnding);
 }
 
+std::string PortableTrackFileName(const std::string& fileName) {
+  std::string name = fileName;
+  for (char& byte : name)
+    if (std::string_view("\\:*?\"<>|").find(byte) != std::string_view::npos) byte = '_';
+  return name;
+}
+
 std::string NumberedTrackFileName(const std::string& fileName, int number) {
   const std::string suffix = " (" + std::to_string(number) + ")" + std::string(kEnding);
   return text::TrimRight(text::CutAtLetter(WithoutEnding(fileName), kLongestName - suffix.size())) +

@@ -9,6 +9,10 @@
 // most 200 bytes cut at a whole letter, ".mp3" once at the end.
 std::string SafeTrackFileName(const std::string& title);
 
+// The name as the file systems of players and memory cards (FAT, exFAT,
+// NTFS) take it: each of \ : * ? " < > | becomes "_".
+std::string PortableTrackFileName(const std::string& fileName);
+
 // The name with " (number)" before its ".mp3", within the same 200 bytes:
 // "Title (2).mp3".
 std::string NumberedTrackFileName(const std::string& fileName, int number);

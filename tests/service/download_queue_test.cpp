@@ -6,6 +6,9 @@
 #include "download_queue.h"
 
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -38,6 +41,7 @@ TEST(TrackNames, ATitleBecomesOneSafeNameAndANumberedOne) {
        std::string(150, 'x') + "ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ.mp3"},  // 196 bytes cut at a letter
   };
   for (const auto& [title, name] : cases) EXPECT_EQ(SafeTrackFileName(title), name) << title;
+  EXPECT_EQ(PortableTrackFileName("a\\b:c*d?e\"f<g>h|i.mp3"), "a_b_c_d_e_f_g_h_i.mp3");
   EXPECT_EQ(NumberedTrackFileName("Song.mp3", 2), "Song (2).mp3");
   EXPECT_EQ(NumberedTrackFileName(std::string(196, 'x') + ".mp3", 12).size(), 200u);
 }
@@ -104,6 +108,36 @@ class DownloadQueueTest : public ::testing::Test {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<TDownloadStatus> statuses_;
+};
+
+// An exFAT folder, as on a player's memory card, where the machine lets a
+// test mount one (root, a loop device, FUSE).
+class MemoryCardFolder {
+ public:
+  explicit MemoryCardFolder(const std::string& work)
+      : image_(work + "card.img"), path_(work + "card") {
+    std::filesystem::create_directory(path_);
+    if (Run("truncate -s 8M '" + image_ + "' && mkfs.exfat '" + image_ + "'") != 0) return;
+    if (FILE* loop = popen(("losetup -f --show '" + image_ + "' 2>/dev/null").c_str(), "r")) {
+      char line[64] = {};
+      if (std::fgets(line, sizeof line, loop) != nullptr) device_ = std::strtok(line, "\n");
+      pclose(loop);
+    }
+    mounted_ = !device_.empty() && Run("mount.exfat-fuse " + device_ + " '" + path_ + "'") == 0;
+  }
+  ~MemoryCardFolder() {
+    if (mounted_) Run("umount '" + path_ + "'");
+    if (!device_.empty()) Run("losetup -d " + device_);
+  }
+  bool Mounted() const { return mounted_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  static int Run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str());
+  }
+  std::string image_, path_, device_;
+  bool mounted_ = false;
 };
 
 std::string TrackLink(int port, int id) {
@@ -258,6 +292,27 @@ TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
   queue->Retry(id);
   ASSERT_TRUE(WaitForState(id, State::kDone));
   EXPECT_EQ(ReadBytes(gone + "/Song.mp3").size(), 300000u);
+}
+
+// A title with characters the card refuses is saved without them.
+TEST_F(DownloadQueueTest, OnAMemoryCardATitleLosesOnlyTheCharactersTheCardRefuses) {
+  MemoryCardFolder card(folder.File(""));
+  if (!card.Mounted()) GTEST_SKIP() << "this machine mounts no exFAT folder";
+  PortalCatalogue catalogue;
+  catalogue.Add("Who: \"Why?\"", 1000);
+  catalogue.Add("Who: \"Why?\"", 500);
+  BackgroundPortal portal({}, catalogue);
+  auto queue = MakeQueue();
+  for (int id = 1; id <= 2; ++id)
+    queue->Add({TrackLink(portal.Server().Port(), id), catalogue.Find(id)->title, card.Path()});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2}));
+  EXPECT_EQ(WaitForState(1, State::kDone).value_or(TDownloadStatus{}).savedPath,
+            card.Path() + "/Who_ _Why__.mp3");
+  EXPECT_EQ(WaitForState(2, State::kDone).value_or(TDownloadStatus{}).savedPath,
+            card.Path() + "/Who_ _Why__ (2).mp3");
+  queue.reset();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(card.Path()), {}), 2);
 }
 
 }  // namespace
