@@ -50,6 +50,7 @@ TProgram::TProgram(const std::string& settingsPath) : windowPlacesPath_(DefaultW
   form3_ = std::make_unique<TForm3>(opener_, form1_.get());
   windows_.files = form3_.get();
   RestoreWindowSize(*form3_, windowPlacesPath_, "files");
+  RestorePositionOnFirstShow(*form3_, windowPlacesPath_, "files");
   form4_ = std::make_unique<TForm4>(opener_, form1_.get());
   windows_.about = form4_.get();
 }

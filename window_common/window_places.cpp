@@ -1,5 +1,6 @@
 #include "window_places.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPoint>
@@ -42,6 +43,26 @@ void KeepOnScreen(QWidget& window) {
       std::max(area.top(), frame.top() + std::min(0, area.bottom() - frame.bottom())));
   if (within != frame.topLeft()) window.setGeometry(client.translated(within - frame.topLeft()));
 }
+
+class TFirstShowPlacer : public QObject {
+ public:
+  TFirstShowPlacer(QWidget& window, std::string path, const char* key)
+      : QObject(&window), path_(std::move(path)), key_(key) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    watched->removeEventFilter(this);
+    RestoreWindowPosition(*static_cast<QWidget*>(watched), path_, key_);
+    deleteLater();
+    return false;
+  }
+
+ private:
+  std::string path_;
+  const char* key_;
+};
 
 }  // namespace
 
@@ -99,4 +120,8 @@ void KeepDownloadFolder(const std::string& path, const QString& folder) {
   if (path.empty()) return;
   QSettings(PlacesFile(path), QSettings::IniFormat)
       .setValue(QStringLiteral("downloads/folder"), folder);
+}
+
+void RestorePositionOnFirstShow(QWidget& window, const std::string& path, const char* key) {
+  new TFirstShowPlacer(window, path, key);
 }

@@ -18,6 +18,9 @@ void RestoreWindowSize(QWidget& window, const std::string& path, const char* key
 // manager would take the place for its frame's. Kept or not, the window
 // ends within its screen.
 void RestoreWindowPosition(QWidget& window, const std::string& path, const char* key);
+// The same, done by the window itself when it is first shown, for a window
+// that more than one command shows.
+void RestorePositionOnFirstShow(QWidget& window, const std::string& path, const char* key);
 void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key);
 
 // The folder tracks were last saved in, kept in the same file: the save

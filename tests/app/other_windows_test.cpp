@@ -10,6 +10,7 @@
 #include "file_list_window.h"
 #include "main_window_fixture.h"
 #include "program.h"
+#include "window_places.h"
 
 namespace {
 
@@ -145,6 +146,18 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   EXPECT_EQ(opener.opened.back(), "/music/Дорога _ домой.mp3") << "the newest saved file";
   QTest::keyClick(Names(), Qt::Key_Delete);
   EXPECT_EQ(Names()->count(), 0) << "Delete removes the row";
+}
+
+// Moved by the user, the window opens there at the next start.
+TEST_F(FileListTest, OpensWhereTheUserLeftItLastTime) {
+  TempFolder folder;
+  const std::string places = folder.File("windows.ini");
+  files.move(150, 120);
+  KeepWindowPlace(files, places, "files");
+  TForm3 next{opener};
+  RestorePositionOnFirstShow(next, places, "files");
+  next.show();
+  EXPECT_EQ(next.geometry().topLeft(), QPoint(150, 120));
 }
 
 TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
