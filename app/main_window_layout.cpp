@@ -18,6 +18,7 @@
 #include "app_texts.h"
 #include "file_list_window.h"
 #include "main_window.h"
+#include "menu_arrows.h"
 #include "message_boxes.h"
 #include "placed_controls.h"
 #include "qt_text.h"
@@ -186,6 +187,8 @@ void TForm1::CreateMenus() {
     RunGuarded([&] { settings_.WriteSkin(index, name); });
   };
   bar->addMenu(skinMenu);
+  auto* arrows = new TMenuArrows(*bar);
+  for (QMenu* menu : {n1, n11, static_cast<QMenu*>(skinMenu)}) arrows->Watch(*menu);
   auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
   connect(f10, &QShortcut::activated, this,
           [bar] { bar->setActiveAction(bar->actions().first()); });

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionButton>
@@ -193,6 +194,24 @@ TEST_F(MainWindowTest, APlaceKeptOnAnotherScreenIsFittedToThisOne) {
                                    " " + std::to_string(nearTheCorner.y()) + ")\n");
   Start();
   EXPECT_TRUE(screen.contains(window->frameGeometry()));
+}
+
+// From an open menu, Left and Right lead to the next menu, past the
+// "О программе" command, where Enter would reach the search box.
+TEST_F(MainWindowTest, ArrowsInAnOpenMenuGoFromMenuToMenu) {
+  Start();
+  auto* program = Find<QMenu>("N1");
+  auto* file = Find<QMenu>("N11");
+  const auto isOpen = [](QMenu* menu) {
+    return QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }, kWaitMs);
+  };
+  window->menuBar()->setActiveAction(program->menuAction());
+  ASSERT_TRUE(isOpen(program));
+  QTest::keyClick(program, Qt::Key_Left);
+  EXPECT_TRUE(isOpen(file));
+  QTest::keyClick(file, Qt::Key_Right);
+  EXPECT_TRUE(isOpen(program));
+  program->close();
 }
 
 }  // namespace
