@@ -21,14 +21,10 @@ bool IsWebPage(const std::string& contentType) {
   return type == "text/html" || type == "application/xhtml+xml";
 }
 
-bool IsContentCoded(const std::string& contentEncoding) {
-  const std::string coding = text::ToLower(text::Trim(contentEncoding));
-  return !coding.empty() && coding != "identity";
-}
-
-// A transfer coding beside chunked (gzip, say) reaches the file undone.
-bool IsTransferCoded(const std::string& transferEncoding) {
-  std::string_view codings = transferEncoding;
+// Whether a Content-Encoding or Transfer-Encoding list names a coding that
+// would reach the file undone (gzip, say); chunked framing is read by the
+// client.
+bool NamesACoding(std::string_view codings) {
   while (!codings.empty()) {
     const size_t comma = std::min(codings.find(','), codings.size());
     const std::string coding = text::ToLower(text::Trim(codings.substr(0, comma)));
@@ -74,7 +70,7 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
     if (IsWebPage(response.RawHeaders.Values("Content-Type")))
       throw ENotATrack(service_texts::kNotATrack);
     // No coding was asked for; a server may send one all the same.
-    if (IsContentCoded(response.ContentEncoding) || IsTransferCoded(response.TransferEncoding))
+    if (NamesACoding(response.ContentEncoding) || NamesACoding(response.TransferEncoding))
       throw ENotATrack(service_texts::kTrackEncoded);
     if (response.ResponseCode == 206 && !CarriesRestFrom(response, from))
       throw ETrackIncomplete(service_texts::kTrackPartOnly);
