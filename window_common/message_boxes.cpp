@@ -58,6 +58,15 @@ int CaptionWidth(const QWidget& box) {
   return QFontMetrics(title).horizontalAdvance(BoxCaption()) + kIconAndButtons;
 }
 
+// A message box sizes itself; a spacer across its grid keeps it wide enough
+// for the caption.
+void WidenForCaption(QMessageBox& box) {
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+  }
+}
+
 }  // namespace
 
 void SetBoxOwner(QWidget* mainWindow) {
@@ -114,6 +123,7 @@ QMessageBox* MakeQuestion(QWidget* parent, const std::string& text) {
   box->button(QMessageBox::No)->setText(QString::fromUtf8("Нет"));
   box->setDefaultButton(QMessageBox::No);
   box->setEscapeButton(QMessageBox::No);
+  WidenForCaption(*box);
   return box;
 }
 
@@ -132,11 +142,6 @@ void ShowException(const std::exception& error) {
   box.setTextFormat(Qt::PlainText);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.setEscapeButton(QMessageBox::Ok);
-  // The message box sizes itself; a spacer across its grid keeps it wide
-  // enough for the caption.
-  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
-                  1, grid->columnCount());
-  }
+  WidenForCaption(box);
   box.exec();
 }

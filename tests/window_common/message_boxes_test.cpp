@@ -70,7 +70,8 @@ TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
       [] {
         ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");
       },  // "Файл не найден"
-      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); }};
+      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); },
+      [] { MakeQuestion(nullptr, "\xC2\xFB\xE9\xF2\xE8?")->exec(); }};  // "Выйти?"
   for (const auto& show : boxes) {
     bool fixed = false;
     int captionWidth = 0;
