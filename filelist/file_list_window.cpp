@@ -54,7 +54,12 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
   CreateMenus();
   connect(listBox2_, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
+          [this](QPoint at) { PopUpRowMenu(at); });
+  // The menu key of keyboards that have none, as on other desktops.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), listBox2_, nullptr, nullptr,
+                                Qt::WidgetWithChildrenShortcut);
+  connect(menuKey, &QShortcut::activated, this,
+          [this] { PopUpRowMenu(listBox2_->visualItemRect(listBox2_->currentItem()).center()); });
   connect(listBox2_, &QListWidget::itemActivated, this, Guarded([this] { ActivateSelected(); }));
   auto* remove = new QShortcut(QKeySequence::Delete, listBox2_, nullptr, nullptr,
                                Qt::WidgetWithChildrenShortcut);
@@ -87,6 +92,10 @@ void TForm3::CreateMenus() {
           Guarded([this] { PlayNewest(); }));
   connect(AddItem(*popupMenu2_, kOpenFolder, "folder-open", "folder"), &QAction::triggered, this,
           Guarded([this] { OpenNewestFolder(); }));
+}
+
+void TForm3::PopUpRowMenu(QPoint at) {
+  popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at));
 }
 
 std::vector<std::string> TForm3::BalloonActions() {

@@ -48,6 +48,7 @@ class TForm3 : public QDialog {
 
  private:
   void CreateMenus();
+  void PopUpRowMenu(QPoint at);
   // The row selected in the name list, or -1.
   int SelectedRow() const;
   std::optional<std::string> SelectedPath();

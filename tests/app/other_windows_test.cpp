@@ -131,6 +131,12 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   Names()->setFocus();
   QTest::keyClick(Names(), Qt::Key_Return);
   EXPECT_EQ(asked.back(), "retry 2");
+  QTest::keyClick(Names(), Qt::Key_F10, Qt::ShiftModifier);
+  QMenu* menu = files.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000)) << "Shift+F10";
+  const QRect row = Names()->visualItemRect(Names()->currentItem());
+  EXPECT_EQ(menu->y(), Names()->viewport()->mapToGlobal(row.center()).y()) << "at the current row";
+  menu->close();
   EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());  // "Очистить список"
   EXPECT_EQ(asked.back(), "forget 2") << "the failed row's partial file goes";
   EXPECT_EQ(Names()->count(), 1) << "the running row stays";
