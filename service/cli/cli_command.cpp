@@ -87,9 +87,10 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
     options.command = args[0];
     options.phrase = args[1];
     options.file = args[3];
-    // One row into a file, or rows into a folder under their titles.
+    // One row into a file, or rows into a folder under their titles; a
+    // path that ends in "/" names a folder, also one still to be made.
     std::error_code error;
-    if (std::filesystem::is_directory(options.file, error) ||
+    if (std::filesystem::is_directory(options.file, error) || options.file.back() == '/' ||
         args[2].find_first_not_of("0123456789") != std::string::npos) {
       options.rows = args[2];
       return !RowsOf(options.rows, 1).empty();
@@ -149,6 +150,21 @@ void Download(TNetHTTP& http, const std::string& link, const std::string& path, 
   std::optional<DownloadProgress> progress;
   if (progressBar) progress.emplace(http, err);
   file.Receive(http, link);
+}
+
+// A batch's folder, made when missing. When it cannot be, one line says so
+// before the login, instead of one line per row after the search.
+bool FolderReady(const std::string& folder, std::ostream& err) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error) return true;
+  err << TMessage("Cannot create folder \"")
+             .System(folder)
+             .Program("\". ")
+             .System(error.message())
+             .Utf8()
+      << "\n";
+  return false;
 }
 
 // Each row's track into the folder under its safe title, one after another
@@ -214,6 +230,7 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
       return 1;
     }
   }
+  if (!options.rows.empty() && !FolderReady(options.file, err)) return 1;
   TServiceConfig config;
   config.port = options.port;
   TNetHTTP http;

@@ -101,6 +101,17 @@ TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) 
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "no row 4\n");
   EXPECT_EQ(RunCli({"get", "кино", "2-1", folder.File("")}).status, 2) << "no such list";
+
+  EXPECT_EQ(RunCli({"--port", port, "get", "кино", "3", folder.File("Новая/")}).status, 0);
+  EXPECT_EQ(testing_support::ReadBytes(folder.File("Новая/Кино - Звезда.mp3")).size(), 1000u)
+      << "a missing folder is made";
+  const CliRun notAFolder =
+      RunCli({"--port", port, "get", "кино", "all", folder.File("Кино - Звезда.mp3")});
+  EXPECT_EQ(notAFolder.status, 1);
+  EXPECT_EQ(notAFolder.err,
+            "Cannot create folder \"" + folder.File("Кино - Звезда.mp3") + "\". Not a directory\n")
+      << "once, not once per row";
+  EXPECT_EQ(notAFolder.out, "") << "before the login";
 }
 
 // A batch goes on past a track that fails, and names it with its failure.
