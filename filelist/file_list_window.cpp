@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QShortcut>
+#include <algorithm>
 #include <optional>
 
 #include "anchored_controls.h"
@@ -51,6 +52,9 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   (new TAnchoredControls(this, minimumSize()))
       ->Anchor(listBox2_, TAnchoredControls::kStretchWidth | TAnchoredControls::kStretchHeight);
   listBox2_->setUniformItemSizes(true);
+  // Several rows at once (Shift, Ctrl, Ctrl+A): a batch cut by the network
+  // is tried again, or cleared away, in one go.
+  listBox2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
   CreateMenus();
   connect(listBox2_, &QWidget::customContextMenuRequested, this,
@@ -188,11 +192,32 @@ std::vector<std::string> TForm3::Paths() const {
   return paths;
 }
 
-// The path list's index is the name list's selected row, never the row Qt
-// keeps current after a click on the blank area has cleared the selection.
+std::vector<int> TForm3::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& selected : listBox2_->selectionModel()->selectedRows())
+    rows.push_back(selected.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// The path list's index is a selected row of the name list, the current one
+// among several; never the row Qt keeps current after a click on the blank
+// area has cleared the selection.
 int TForm3::SelectedRow() const {
-  const QModelIndexList selected = listBox2_->selectionModel()->selectedRows();
-  return selected.isEmpty() ? -1 : selected.constFirst().row();
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return -1;
+  const int current = listBox2_->currentRow();
+  return std::find(rows.begin(), rows.end(), current) != rows.end() ? current : rows.front();
+}
+
+bool TForm3::Pending(int row) const {
+  const TDownloadState state = rows_[static_cast<size_t>(row)].state;
+  return state == TDownloadState::kQueued || state == TDownloadState::kRunning;
+}
+
+bool TForm3::Ended(int row) const {
+  const TDownloadState state = rows_[static_cast<size_t>(row)].state;
+  return state == TDownloadState::kFailed || state == TDownloadState::kCancelled;
 }
 
 // The selected file's path, or nothing when no saved file's row is
@@ -223,59 +248,53 @@ void TForm3::OpenSelectedFolder() {
 }
 
 void TForm3::CancelSelected() {
-  const int row = SelectedRow();
-  if (row >= 0 && rows_[static_cast<size_t>(row)].download != 0 && OnCancel)
-    OnCancel(rows_[static_cast<size_t>(row)].download);
+  for (int row : SelectedRows())
+    if (Pending(row) && OnCancel) OnCancel(rows_[static_cast<size_t>(row)].download);
 }
 
+// In the order the rows stand, so the queue takes them so.
 void TForm3::RetrySelected() {
-  const int row = SelectedRow();
-  if (row >= 0 && rows_[static_cast<size_t>(row)].download != 0 && OnRetry)
-    OnRetry(rows_[static_cast<size_t>(row)].download);
+  for (int row : SelectedRows())
+    if (Ended(row) && OnRetry) OnRetry(rows_[static_cast<size_t>(row)].download);
 }
 
 void TForm3::ActivateSelected() {
   const int row = SelectedRow();
   if (row < 0) return;
-  const TDownloadState state = rows_[static_cast<size_t>(row)].state;
-  if (state == TDownloadState::kDone) PlaySelected();
-  if (state == TDownloadState::kFailed || state == TDownloadState::kCancelled) RetrySelected();
+  if (rows_[static_cast<size_t>(row)].state == TDownloadState::kDone) PlaySelected();
+  if (Ended(row)) RetrySelected();
 }
 
 void TForm3::ShowRowCommands() {
   const int row = SelectedRow();
-  const TDownloadState state =
-      row < 0 ? TDownloadState::kDone : rows_[static_cast<size_t>(row)].state;
-  const bool pending = state == TDownloadState::kQueued || state == TDownloadState::kRunning;
-  const bool ended = state == TDownloadState::kFailed || state == TDownloadState::kCancelled;
-  playItem_->setVisible(state == TDownloadState::kDone);
-  folderItem_->setVisible(state == TDownloadState::kDone);
-  cancelItem_->setVisible(pending);
-  retryItem_->setVisible(ended);
+  const bool done = row < 0 || rows_[static_cast<size_t>(row)].state == TDownloadState::kDone;
+  const std::vector<int> rows = SelectedRows();
+  playItem_->setVisible(done);
+  folderItem_->setVisible(done);
+  cancelItem_->setVisible(
+      std::any_of(rows.begin(), rows.end(), [this](int r) { return Pending(r); }));
+  retryItem_->setVisible(std::any_of(rows.begin(), rows.end(), [this](int r) { return Ended(r); }));
+}
+
+void TForm3::RemoveRow(int row) {
+  const TRow& removed = rows_[static_cast<size_t>(row)];
+  if (removed.download != 0 && OnForget) OnForget(removed.download);
+  rows_.erase(rows_.begin() + row);
+  delete listBox2_->takeItem(row);
 }
 
 // A row goes with its download's partial file; a running one stays.
 void TForm3::RemoveSelected() {
-  const int row = SelectedRow();
-  if (row < 0) return;
-  const TRow removed = rows_[static_cast<size_t>(row)];
-  if (removed.state == TDownloadState::kQueued || removed.state == TDownloadState::kRunning) return;
-  if (removed.download != 0 && OnForget) OnForget(removed.download);
-  rows_.erase(rows_.begin() + row);
-  delete listBox2_->takeItem(row);
+  const std::vector<int> rows = SelectedRows();
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+    if (!Pending(*row)) RemoveRow(*row);
   listBox2_->clearSelection();
 }
 
 // Every row but those of downloads still to come.
 void TForm3::ClearLists() {
-  for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row) {
-    const TRow& cleared = rows_[static_cast<size_t>(row)];
-    if (cleared.state == TDownloadState::kQueued || cleared.state == TDownloadState::kRunning)
-      continue;
-    if (cleared.download != 0 && OnForget) OnForget(cleared.download);
-    rows_.erase(rows_.begin() + row);
-    delete listBox2_->takeItem(row);
-  }
+  for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row)
+    if (!Pending(row)) RemoveRow(row);
 }
 
 void TForm3::PlayNewest() {

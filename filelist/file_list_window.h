@@ -49,8 +49,15 @@ class TForm3 : public QDialog {
  private:
   void CreateMenus();
   void PopUpRowMenu(QPoint at);
-  // The row selected in the name list, or -1.
+  // The rows selected in the name list, top to bottom.
+  std::vector<int> SelectedRows() const;
+  // The selected row the commands for one file act on, or -1.
   int SelectedRow() const;
+  // A download still to come; one failed or cancelled.
+  bool Pending(int row) const;
+  bool Ended(int row) const;
+  // A row and its download's partial file.
+  void RemoveRow(int row);
   std::optional<std::string> SelectedPath();
   std::optional<std::string> NewestPath();
   void PlaySelected();
@@ -64,7 +71,7 @@ class TForm3 : public QDialog {
   // A double-click or Enter: a saved file plays, a failed or cancelled
   // download is tried again.
   void ActivateSelected();
-  // The menu offers what the selected row's state allows.
+  // The menu offers what the selected rows' states allow.
   void ShowRowCommands();
 
   struct TRow {

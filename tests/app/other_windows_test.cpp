@@ -87,6 +87,41 @@ TEST_F(FileListTest, CommandsActOnTheRowShownAsSelected) {
   }
 }
 
+// After a batch the network cut: Ctrl+A, then one command for all the rows
+// it fits; a queued row is neither tried again nor removed.
+TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
+  std::vector<std::string> asked;
+  files.OnCancel = [&](uint64_t id) { asked.push_back("cancel " + std::to_string(id)); };
+  files.OnRetry = [&](uint64_t id) { asked.push_back("retry " + std::to_string(id)); };
+  files.OnForget = [&](uint64_t id) { asked.push_back("forget " + std::to_string(id)); };
+  const TDownloadState states[] = {TDownloadState::kQueued, TDownloadState::kFailed,
+                                   TDownloadState::kCancelled, TDownloadState::kFailed};
+  for (uint64_t id = 1; id <= 4; ++id) {
+    files.AddDownload(id, "track");
+    TDownloadStatus status;
+    status.id = id;
+    status.state = states[id - 1];
+    files.ShowDownload(status);
+  }
+  files.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
+  Names()->setFocus();
+  QTest::keyClick(Names(), Qt::Key_A, Qt::ControlModifier);
+  QMenu* menu = files.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+  emit menu->aboutToShow();
+  EXPECT_TRUE(Item("PopupMenu1", 4)->isVisible()) << "Отменить";
+  EXPECT_TRUE(Item("PopupMenu1", 5)->isVisible()) << "Повторить";
+  Item("PopupMenu1", 5)->trigger();
+  EXPECT_EQ(asked, (std::vector<std::string>{"retry 2", "retry 3", "retry 4"}));
+  asked.clear();
+  QTest::keyClick(Names(), Qt::Key_Delete);
+  EXPECT_EQ(asked, (std::vector<std::string>{"forget 4", "forget 3", "forget 2"}));
+  ASSERT_EQ(Names()->count(), 1);
+  Names()->selectAll();
+  Item("PopupMenu1", 4)->trigger();
+  EXPECT_EQ(asked.back(), "cancel 1");
+}
+
 TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   std::vector<std::string> asked;
   files.OnCancel = [&](uint64_t id) { asked.push_back("cancel " + std::to_string(id)); };
