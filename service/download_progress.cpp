@@ -8,6 +8,7 @@
 namespace {
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr double kLongestEstimate = 99 * 3600;
 
 // "12,3": one decimal place after a comma.
 std::string Megabytes(double bytes) {
@@ -46,11 +47,12 @@ std::string DownloadProgressLine(const TDownloadProgress& progress) {
   line += megabytes;
   if (progress.bytesPerSecond > 0) {
     line += dot + Megabytes(progress.bytesPerSecond) + perSecond;
-    if (progress.total >= progress.received) {
-      const double seconds =
-          static_cast<double>(progress.total - progress.received) / progress.bytesPerSecond;
+    const double seconds =
+        static_cast<double>(progress.total - progress.received) / progress.bytesPerSecond;
+    // Beyond four days an estimate says nothing (a trickle, or a length no
+    // track has), and it would not fit the count of seconds.
+    if (progress.total >= progress.received && seconds <= kLongestEstimate)
       line += dot + left + Duration(static_cast<int64_t>(std::ceil(seconds)));
-    }
   }
   return line;
 }

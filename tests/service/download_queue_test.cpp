@@ -54,6 +54,7 @@ TEST(DownloadProgressLine, WhatIsKnownWithTheRussianDecimalComma) {
       {{1, 3, 1048576, -1, 1048576}, "1 из 3 · 1,0 МБ · 1,0 МБ/с"},
       {{3, 3, 0, int64_t{4000} * 1048576, 1048576},
        "3 из 3 · 0,0 из 4000,0 МБ · 1,0 МБ/с · осталось 1:06:40"},
+      {{1, 1, 1, int64_t{1} << 62, 0.1}, "1 из 1 · 0,0 из 4398046511104,0 МБ · 0,0 МБ/с"},
   };
   for (const auto& [progress, line] : cases)
     EXPECT_EQ(Cp1251ToUtf8(DownloadProgressLine(progress)), line);
