@@ -28,6 +28,7 @@
 #include "program_http_settings.h"
 #include "qt_text.h"
 #include "save_dialog.h"
+#include "selected_rows.h"
 #include "service_texts.h"
 #include "streams.h"
 #include "title_list.h"
@@ -260,11 +261,7 @@ int TForm1::SelectedTitleRow() const {
 }
 
 std::vector<int> TForm1::SelectedTitleRows() const {
-  std::vector<int> rows;
-  for (const QModelIndex& index : listBox1_->selectionModel()->selectedRows())
-    rows.push_back(index.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
+  return SelectedRows(*listBox1_);
 }
 
 void TForm1::DownloadFromMenu() {

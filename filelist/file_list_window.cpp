@@ -14,6 +14,7 @@
 #include "open_request.h"
 #include "placed_controls.h"
 #include "qt_text.h"
+#include "selected_rows.h"
 #include "window_font.h"
 
 namespace {
@@ -192,19 +193,11 @@ std::vector<std::string> TForm3::Paths() const {
   return paths;
 }
 
-std::vector<int> TForm3::SelectedRows() const {
-  std::vector<int> rows;
-  for (const QModelIndex& selected : listBox2_->selectionModel()->selectedRows())
-    rows.push_back(selected.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
-
 // The path list's index is a selected row of the name list, the current one
 // among several; never the row Qt keeps current after a click on the blank
 // area has cleared the selection.
 int TForm3::SelectedRow() const {
-  const std::vector<int> rows = SelectedRows();
+  const std::vector<int> rows = SelectedRows(*listBox2_);
   if (rows.empty()) return -1;
   const int current = listBox2_->currentRow();
   return std::find(rows.begin(), rows.end(), current) != rows.end() ? current : rows.front();
@@ -248,13 +241,13 @@ void TForm3::OpenSelectedFolder() {
 }
 
 void TForm3::CancelSelected() {
-  for (int row : SelectedRows())
+  for (int row : SelectedRows(*listBox2_))
     if (Pending(row) && OnCancel) OnCancel(rows_[static_cast<size_t>(row)].download);
 }
 
 // In the order the rows stand, so the queue takes them so.
 void TForm3::RetrySelected() {
-  for (int row : SelectedRows())
+  for (int row : SelectedRows(*listBox2_))
     if (Ended(row) && OnRetry) OnRetry(rows_[static_cast<size_t>(row)].download);
 }
 
@@ -268,7 +261,7 @@ void TForm3::ActivateSelected() {
 void TForm3::ShowRowCommands() {
   const int row = SelectedRow();
   const bool done = row < 0 || rows_[static_cast<size_t>(row)].state == TDownloadState::kDone;
-  const std::vector<int> rows = SelectedRows();
+  const std::vector<int> rows = SelectedRows(*listBox2_);
   playItem_->setVisible(done);
   folderItem_->setVisible(done);
   cancelItem_->setVisible(
@@ -285,7 +278,7 @@ void TForm3::RemoveRow(int row) {
 
 // A row goes with its download's partial file; a running one stays.
 void TForm3::RemoveSelected() {
-  const std::vector<int> rows = SelectedRows();
+  const std::vector<int> rows = SelectedRows(*listBox2_);
   for (auto row = rows.rbegin(); row != rows.rend(); ++row)
     if (!Pending(*row)) RemoveRow(*row);
   listBox2_->clearSelection();

@@ -49,8 +49,6 @@ class TForm3 : public QDialog {
  private:
   void CreateMenus();
   void PopUpRowMenu(QPoint at);
-  // The rows selected in the name list, top to bottom.
-  std::vector<int> SelectedRows() const;
   // The selected row the commands for one file act on, or -1.
   int SelectedRow() const;
   // A download still to come; one failed or cancelled.
