@@ -298,8 +298,10 @@ void TForm1::DownloadSelectedFile() {
     file->Receive(http_, link);
     ProcessMessages();
     SetCaption(kDownloaded);
+    // The list shows the name as chosen, unless a memory card refused it.
+    const std::string& saved = file->Path() == path ? *chosen : file->Path();
     if (context_.windows.files)
-      context_.windows.files->Add(path, chosen->substr(chosen->rfind('/') + 1));
+      context_.windows.files->Add(file->Path(), saved.substr(saved.rfind('/') + 1));
     if (settings_.ShowBalloon())
       trayIcon1_->DisplayBalloonHint(kBalloonTitle, DownloadedBalloon(selectedTitle_),
                                      tray::bitInfo, 10);

@@ -12,6 +12,7 @@
 #include "finally.h"
 #include "service_texts.h"
 #include "text.h"
+#include "track_names.h"
 
 namespace {
 
@@ -98,19 +99,35 @@ std::string SavedTrackPath(const std::string& chosenName) {
 }
 
 TTrackFile::TTrackFile(std::string path)
-    : path_(std::move(path)), file_(AfterStaleFilesRemoved(path_)) {
-  if (file_.Handle() < 0) RaiseCannotCreate(path_, errno);
+    : path_(std::move(path)),
+      file_(std::make_unique<TReplacingFile>(AfterStaleFilesRemoved(path_))) {
+  if (file_->Handle() >= 0) return;
+  const int error = errno;
+  // A memory card refuses some characters (EINVAL, or ENOENT from some
+  // drivers): the name goes without them, and takes no file's place, for
+  // the user chose to replace none of that name.
+  const std::size_t slash = path_.rfind('/') + 1;
+  const std::string portable = path_.substr(0, slash) + PortableTrackFileName(path_.substr(slash));
+  if ((error == EINVAL || error == ENOENT) && portable != path_) {
+    file_ = std::make_unique<TReplacingFile>(AfterStaleFilesRemoved(portable));
+    if (file_->Handle() >= 0) {
+      path_ = portable;
+      replaces_ = false;
+      return;
+    }
+  }
+  RaiseCannotCreate(path_, error);
 }
 
 void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {
   try {
-    TFileStream stream(file_.Handle());
+    TFileStream stream(file_->Handle());
     FetchTrack(http, link, stream);
     stream.Flush();
   } catch (const EStreamWriteError& refused) {
     RaiseCannotWrite(path_, refused.Error());
   }
   // A saved track is on the disk before it takes its name.
-  if (!file_.Close(true)) RaiseCannotWrite(path_, errno);
-  if (!file_.Commit()) RaiseCannotCreate(path_, errno);
+  if (!file_->Close(true)) RaiseCannotWrite(path_, errno);
+  if (!(replaces_ ? file_->Commit() : file_->CommitAsNew(path_))) RaiseCannotCreate(path_, errno);
 }

@@ -4,6 +4,7 @@
 // arrived whole.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "files.h"
@@ -51,8 +52,12 @@ std::string SavedTrackPath(const std::string& chosenName);
 class TTrackFile {
  public:
   // Raises "Cannot create file "<full path>". <system's reason>" when the
-  // folder takes no new file.
+  // folder takes no new file. On a memory card, a name with characters the
+  // card refuses loses them (see PortableTrackFileName).
   explicit TTrackFile(std::string path);
+
+  // Where the track is saved.
+  const std::string& Path() const { return path_; }
 
   // Raises what FetchTrack raises, "Не удалось записать файл "<full
   // path>". <system's reason>" when the system refuses the bytes, and
@@ -61,5 +66,6 @@ class TTrackFile {
 
  private:
   std::string path_;
-  TReplacingFile file_;
+  std::unique_ptr<TReplacingFile> file_;
+  bool replaces_ = true;
 };

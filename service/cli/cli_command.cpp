@@ -144,12 +144,14 @@ class DownloadProgress {
   int64_t base_ = 0;
 };
 
-void Download(TNetHTTP& http, const std::string& link, const std::string& path, std::ostream& err,
-              bool progressBar) {
+// Returns where the track was saved.
+std::string Download(TNetHTTP& http, const std::string& link, const std::string& path,
+                     std::ostream& err, bool progressBar) {
   TTrackFile file(path);
   std::optional<DownloadProgress> progress;
   if (progressBar) progress.emplace(http, err);
   file.Receive(http, link);
+  return file.Path();
 }
 
 // A batch's folder, made when missing. When it cannot be, one line says so
@@ -251,11 +253,12 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
       status = 1;
     } else {
       try {
-        Download(http, view.Link(options.row - 1), options.file, err, progressBar);
+        const std::string saved =
+            Download(http, view.Link(options.row - 1), options.file, err, progressBar);
         out << TMessage("saved ")
                    .Network(view.Title(options.row - 1))
                    .Program(" to ")
-                   .System(options.file)
+                   .System(saved)
                    .Utf8()
             << "\n";
       } catch (const std::exception& e) {

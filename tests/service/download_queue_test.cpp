@@ -19,6 +19,7 @@
 #include "cp1251.h"
 #include "download_progress.h"
 #include "portal_server.h"
+#include "track_download.h"
 #include "track_names.h"
 
 namespace {
@@ -314,6 +315,24 @@ TEST_F(DownloadQueueTest, OnAMemoryCardATitleLosesOnlyTheCharactersTheCardRefuse
             card.Path() + "/Who_ _Why__ (2).mp3");
   queue.reset();
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(card.Path()), {}), 2);
+
+  // One track saved through the dialog alike, but over no file of that name.
+  TNetHTTP http;
+  for (const char* outcome : {"saved", "refused"}) {
+    SCOPED_TRACE(outcome);
+    try {
+      TTrackFile file(card.Path() + "/Who?.mp3");
+      file.Receive(http, TrackLink(portal.Server().Port(), 2));
+      EXPECT_EQ(file.Path(), card.Path() + "/Who_.mp3");
+      EXPECT_EQ(outcome, std::string("saved"));
+    } catch (const EFileError& refused) {
+      EXPECT_EQ(outcome, std::string("refused"));
+      EXPECT_EQ(refused.Path(), card.Path() + "/Who_.mp3");
+      EXPECT_EQ(refused.Error(), EEXIST);
+    }
+  }
+  EXPECT_EQ(ReadBytes(card.Path() + "/Who_.mp3").size(), 500u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(card.Path()), {}), 3);
 }
 
 }  // namespace
