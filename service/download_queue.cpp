@@ -213,7 +213,9 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
 
 int TDownloadQueue::CreatePartial(TEntry& entry) {
   entry.target = InFolder(entry.track.folder, entry.name);
-  RemoveStaleTemporaryFiles(entry.target);
+  // Once a folder: the files of killed downloads do not come back, and a
+  // batch of thousands would read the growing folder for each track.
+  if (cleanedFolders_.insert(entry.track.folder).second) RemoveStaleTemporaryFiles(entry.target);
   entry.partial = std::make_unique<TReplacingFile>(entry.target);
   if (entry.partial->Handle() >= 0) return 0;
   const int error = errno;

@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -119,6 +120,7 @@ class TDownloadQueue {
   std::condition_variable changed_;
   std::list<TEntry> entries_;
   uint64_t lastId_ = 0;
+  std::set<std::string> cleanedFolders_;  // of stale temporary files; the worker's
   // The running track is to stop: read by the worker's client between waits.
   std::atomic<bool> cancelRunning_{false};
   bool ending_ = false;

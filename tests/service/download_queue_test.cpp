@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
 #include "cp1251.h"
@@ -154,13 +157,19 @@ TEST_F(DownloadQueueTest, TracksComeInOrderUnderTheirTitlesAndNoFileIsReplaced) 
   BackgroundPortal portal({}, catalogue);
   const int port = portal.Server().Port();
   WriteBytes(folder.File("Song _ One.mp3"), "mine");
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  WriteBytes(folder.File("x.mp3." + std::to_string(ended) + "-0000abcd.tmp"),
+             "a killed download's");
   auto queue = MakeQueue();
   for (int id = 1; id <= 3; ++id)
     queue->Add({TrackLink(port, id), catalogue.Find(id)->title, folder.File("")});
   ASSERT_TRUE(queue->WaitUntilIdle(20000));
   EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
   EXPECT_EQ(Files(), (std::vector<std::string>{"Song _ One (2).mp3", "Song _ One (3).mp3",
-                                               "Song _ One.mp3", "track.mp3"}));
+                                               "Song _ One.mp3", "track.mp3"}))
+      << "and a killed download's temporary file is gone";
   EXPECT_EQ(ReadBytes(folder.File("Song _ One.mp3")), "mine");
   EXPECT_EQ(ReadBytes(folder.File("Song _ One (3).mp3")).size(), 2000u);
   EXPECT_EQ(WaitForState(2, State::kDone)->savedPath, folder.File("Song _ One (3).mp3"));
