@@ -105,6 +105,13 @@ TForm1::TForm1(TMainWindowContext context)
   });
   connect(button2_, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
   connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
+  groupBalloon_.setSingleShot(true);
+  groupBalloon_.setInterval(kBalloonUpdateMs);
+  connect(&groupBalloon_, &QTimer::timeout, this, [this] {
+    if (settings_.ShowBalloon())
+      trayIcon1_->DisplayBalloonHint(kBalloonTitle, DownloadedBalloons(balloonGroup_),
+                                     tray::bitInfo, 10);
+  });
 
   // The dialogs open where tracks were last saved, also in an earlier run.
   if (const QString kept = KeptDownloadFolder(context_.windowPlacesPath); !kept.isEmpty())
@@ -189,6 +196,7 @@ void TForm1::AskBeforeClosingDuringDownload() {
 
 void TForm1::FormClose() {
   KeepWindowPlace(*this, context_.windowPlacesPath, "main");
+  groupBalloon_.stop();
   trayIcon1_->SetIconVisible(false);
   if (!session_.Connected()) return;
   SetCaption(service_texts::kDisconnecting);
@@ -388,9 +396,14 @@ void TForm1::AnnounceDownloaded(const std::string& title) {
   const bool together = sinceBalloon_.isValid() && sinceBalloon_.elapsed() < kBalloonGroupMs;
   balloonGroup_ = together ? balloonGroup_ + 1 : 1;
   sinceBalloon_.start();
-  trayIcon1_->DisplayBalloonHint(
-      kBalloonTitle, together ? DownloadedBalloons(balloonGroup_) : DownloadedBalloon(title),
-      tray::bitInfo, 10);
+  // Small tracks may end by the hundred a second: the shared balloon tells
+  // its count at most every kBalloonUpdateMs, not once a track.
+  if (together) {
+    if (!groupBalloon_.isActive()) groupBalloon_.start();
+    return;
+  }
+  groupBalloon_.stop();
+  trayIcon1_->DisplayBalloonHint(kBalloonTitle, DownloadedBalloon(title), tray::bitInfo, 10);
 }
 
 void TForm1::StopDownloads() {

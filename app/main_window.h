@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -240,10 +241,13 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   int batchCount_ = 0;
   int batchEnded_ = 0;
   bool filesShownForQueue_ = false;
-  // Tracks that end within kBalloonGroupMs of the last share its balloon.
+  // Tracks that end within kBalloonGroupMs of the last share its balloon,
+  // whose count groupBalloon_ tells kBalloonUpdateMs after a change.
   static constexpr int kBalloonGroupMs = 3000;
+  static constexpr int kBalloonUpdateMs = 500;
   QElapsedTimer sinceBalloon_;
   int balloonGroup_ = 0;
+  QTimer groupBalloon_;
 
   tray::TPopupMenu trayMenu_;
   std::unique_ptr<tray::TTrayIcon> trayIcon1_;

@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
   EXPECT_EQ(files->findChild<QListWidget*>()->item(1)->text(),
             Utf8("Северный Ветер - Дорога в облака.mp3"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Item("N16")->isEnabled(); }, kWaitMs));
-  ASSERT_EQ(Balloons().size(), 2u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Balloons().size() == 2u; }, kWaitMs));
   EXPECT_EQ(Cp1251ToUtf8(Balloons()[1]->szInfo), "Загружено файлов: 2") << "close together";
   EXPECT_EQ(QDir(KeptDownloadFolder(windowPlacesPath)),
             QDir(QString::fromStdString(folder.File(""))))
