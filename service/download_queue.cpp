@@ -128,16 +128,21 @@ bool TDownloadQueue::Pending(const TEntry& entry) {
   return entry.state == TDownloadState::kQueued || entry.state == TDownloadState::kRunning;
 }
 
+// From the back: tracks are queued at the end, and the ended ones of a long
+// batch, before them, would be read at each report.
+bool TDownloadQueue::AnyPending() const {
+  return std::any_of(entries_.rbegin(), entries_.rend(), Pending);
+}
+
 bool TDownloadQueue::Busy() {
   std::lock_guard lock(mutex_);
-  return std::any_of(entries_.begin(), entries_.end(), Pending);
+  return AnyPending();
 }
 
 bool TDownloadQueue::WaitUntilIdle(int timeoutMs) {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
-    return !reportingEnd_ && std::none_of(entries_.begin(), entries_.end(), Pending);
-  });
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [this] { return !reportingEnd_ && !AnyPending(); });
 }
 
 void TDownloadQueue::Report(const TDownloadStatus& status) {

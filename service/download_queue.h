@@ -111,6 +111,7 @@ class TDownloadQueue {
   static TDownloadStatus StatusOf(const TEntry& entry);
   // Queued or running.
   static bool Pending(const TEntry& entry);
+  bool AnyPending() const;
   TEntry* Find(uint64_t id);
 
   TStatusSink sink_;
