@@ -185,16 +185,13 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
     if (!entry.partial) {
       entry.name = SafeTrackFileName(entry.track.title);
       const int error = CreatePartial(entry);
-      // A folder on a memory card refuses some characters (EINVAL, or
-      // ENOENT from some drivers): the name goes without them.
-      const std::string portable = PortableTrackFileName(entry.name);
-      if ((error == EINVAL || error == ENOENT) && portable != entry.name) {
-        const std::string refused = entry.target;
-        entry.name = portable;
-        if (CreatePartial(entry) != 0)
-          throw EFileError(EFileError::TAction::kCreate, refused, error);
-      } else if (error != 0) {
-        throw EFileError(EFileError::TAction::kCreate, entry.target, error);
+      const std::string refused = entry.target;
+      // A name the folder refused gives way to one it may take; the failure
+      // told is the first.
+      for (int again = error; again != 0;) {
+        entry.name = TrackFileNameInstead(entry.name, again);
+        if (entry.name.empty()) throw EFileError(EFileError::TAction::kCreate, refused, error);
+        again = CreatePartial(entry);
       }
       entry.onDisk = 0;
     }

@@ -103,20 +103,18 @@ TTrackFile::TTrackFile(std::string path)
       file_(std::make_unique<TReplacingFile>(AfterStaleFilesRemoved(path_))) {
   if (file_->Handle() >= 0) return;
   const int error = errno;
-  // A memory card refuses some characters (EINVAL, or ENOENT from some
-  // drivers): the name goes without them, and takes no file's place, for
-  // the user chose to replace none of that name.
+  // A name the folder refused (a memory card's characters, a length) gives
+  // way to one it may take, which takes no file's place: the user chose to
+  // replace none of that name.
   const std::size_t slash = path_.rfind('/') + 1;
-  const std::string portable = path_.substr(0, slash) + PortableTrackFileName(path_.substr(slash));
-  if ((error == EINVAL || error == ENOENT) && portable != path_) {
-    file_ = std::make_unique<TReplacingFile>(AfterStaleFilesRemoved(portable));
-    if (file_->Handle() >= 0) {
-      path_ = portable;
-      replaces_ = false;
-      return;
-    }
+  std::string name = path_.substr(slash);
+  for (int again = error; again != 0; again = file_->Handle() >= 0 ? 0 : errno) {
+    name = TrackFileNameInstead(name, again);
+    if (name.empty()) RaiseCannotCreate(path_, error);
+    file_ = std::make_unique<TReplacingFile>(path_.substr(0, slash) + name);
   }
-  RaiseCannotCreate(path_, error);
+  path_ = path_.substr(0, slash) + name;
+  replaces_ = false;
 }
 
 void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {

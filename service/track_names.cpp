@@ -1,5 +1,6 @@
 #include "track_names.h"
 
+#include <cerrno>
 #include <string_view>
 
 #include "cp1251.h"
@@ -9,6 +10,8 @@ namespace {
 
 constexpr std::string_view kEnding = ".mp3";
 constexpr std::size_t kLongestName = 200;
+// A name is halved while it has more than this many bytes before ".mp3".
+constexpr std::size_t kShortestCut = 16;
 
 bool EndsWithMp3(std::string_view name) {
   return name.size() >= kEnding.size() &&
@@ -41,6 +44,16 @@ std::string PortableTrackFileName(const std::string& fileName) {
   for (char& byte : name)
     if (std::string_view("\\:*?\"<>|").find(byte) != std::string_view::npos) byte = '_';
   return name;
+}
+
+std::string TrackFileNameInstead(const std::string& fileName, int error) {
+  if (error == EINVAL || error == ENOENT) {
+    const std::string portable = PortableTrackFileName(fileName);
+    return portable != fileName ? portable : "";
+  }
+  const std::string title = WithoutEnding(fileName);
+  if (error != ENAMETOOLONG || title.size() < kShortestCut) return "";
+  return text::TrimRight(text::CutAtLetter(title, title.size() / 2)) + std::string(kEnding);
 }
 
 std::string NumberedTrackFileName(const std::string& fileName, int number) {

@@ -13,6 +13,13 @@ std::string SafeTrackFileName(const std::string& title);
 // NTFS) take it: each of \ : * ? " < > | becomes "_".
 std::string PortableTrackFileName(const std::string& fileName);
 
+// A name the folder may take instead of one it refused with the errno
+// given: without the characters a memory card refuses (EINVAL, or ENOENT
+// from some drivers), or half as long (ENAMETOOLONG: an encrypted home
+// takes names of 143 bytes, and no path is longer than 4096); "" when there
+// is none.
+std::string TrackFileNameInstead(const std::string& fileName, int error);
+
 // The name with " (number)" before its ".mp3", within the same 200 bytes:
 // "Title (2).mp3".
 std::string NumberedTrackFileName(const std::string& fileName, int number);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,15 @@ TEST(TrackNames, ATitleBecomesOneSafeNameAndANumberedOne) {
   };
   for (const auto& [title, name] : cases) EXPECT_EQ(SafeTrackFileName(title), name) << title;
   EXPECT_EQ(PortableTrackFileName("a\\b:c*d?e\"f<g>h|i.mp3"), "a_b_c_d_e_f_g_h_i.mp3");
+  const std::tuple<std::string, int, std::string> refused[] = {
+      {"Who?.mp3", ENOENT, "Who_.mp3"},
+      {"Who.mp3", ENOENT, ""},  // the folder is gone
+      {"Who?.mp3", EACCES, ""},
+      {"Дорога домой.mp3", ENAMETOOLONG, "Дорог.mp3"},  // at most 11 of 23 bytes, whole letters
+      {"Short title.mp3", ENAMETOOLONG, ""},
+  };
+  for (const auto& [name, error, instead] : refused)
+    EXPECT_EQ(TrackFileNameInstead(name, error), instead) << name << " " << error;
   EXPECT_EQ(NumberedTrackFileName("Song.mp3", 2), "Song (2).mp3");
   EXPECT_EQ(NumberedTrackFileName(std::string(196, 'x') + ".mp3", 12).size(), 200u);
 }
@@ -303,6 +313,29 @@ TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
   queue->Retry(id);
   ASSERT_TRUE(WaitForState(id, State::kDone));
   EXPECT_EQ(ReadBytes(gone + "/Song.mp3").size(), 300000u);
+}
+
+// A name longer than the folder takes (an encrypted home takes 143 bytes;
+// here a folder so deep that the path would pass 4096 bytes) is halved.
+TEST_F(DownloadQueueTest, ANameTooLongForTheFolderIsShortened) {
+  std::string deep = folder.File("");
+  while (deep.size() < 3946)
+    deep += std::string(std::min<size_t>(200, 3946 - deep.size()), 'd') + "/";
+  std::filesystem::create_directories(deep);
+  const std::string title(190, 't');
+  const std::string shortened = deep + std::string(95, 't');
+  PortalCatalogue catalogue;
+  catalogue.Add(title, 1000);
+  BackgroundPortal portal({}, catalogue);
+  TNetHTTP http;
+  TTrackFile file(deep + title + ".mp3");
+  file.Receive(http, TrackLink(portal.Server().Port(), 1));
+  EXPECT_EQ(file.Path(), shortened + ".mp3") << "saved through the dialog";
+  auto queue = MakeQueue();
+  queue->Add({TrackLink(portal.Server().Port(), 1), title, deep});
+  EXPECT_EQ(WaitForState(1, State::kDone).value_or(TDownloadStatus{}).savedPath,
+            shortened + " (2).mp3")
+      << "in a batch";
 }
 
 // A title with characters the card refuses is saved without them.
