@@ -106,14 +106,16 @@ TTrackFile::TTrackFile(std::string path)
   // A name the folder refused (a memory card's characters, a length) gives
   // way to one it may take, which takes no file's place: the user chose to
   // replace none of that name.
-  const std::size_t slash = path_.rfind('/') + 1;
-  std::string name = path_.substr(slash);
-  for (int again = error; again != 0; again = file_->Handle() >= 0 ? 0 : errno) {
+  const std::string folder = path_.substr(0, path_.rfind('/') + 1);
+  std::string name = path_.substr(folder.size());
+  for (int again = error; again != 0;) {
     name = TrackFileNameInstead(name, again);
     if (name.empty()) RaiseCannotCreate(path_, error);
-    file_ = std::make_unique<TReplacingFile>(path_.substr(0, slash) + name);
+    auto instead = std::make_unique<TReplacingFile>(folder + name);
+    again = instead->Handle() >= 0 ? 0 : errno;
+    file_ = std::move(instead);
   }
-  path_ = path_.substr(0, slash) + name;
+  path_ = folder + name;
   replaces_ = false;
 }
 
