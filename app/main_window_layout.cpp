@@ -19,6 +19,7 @@
 #include "file_list_window.h"
 #include "main_window.h"
 #include "menu_arrows.h"
+#include "menu_key.h"
 #include "message_boxes.h"
 #include "placed_controls.h"
 #include "qt_text.h"
@@ -176,6 +177,16 @@ void TForm1::CreateMenus() {
       item(n11, "N13", kCopyLink, MenuIcon("edit-copy", "copy"), {}, [this] { CopyLink(); });
   playItem_ = item(n11, "N14", kPlay, MenuIcon("media-playback-start", "play"),
                    QKeySequence(Qt::CTRL | Qt::Key_P), [this] { Play(); });
+  // A title's own menu, with the same commands: a right-click, the menu key
+  // or Shift+F10 on a title.
+  auto* titleMenu = new QMenu(this);
+  titleMenu->setObjectName(QStringLiteral("TitleMenu"));
+  titleMenu->addActions({downloadItem_, copyLinkItem_, playItem_});
+  listBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(listBox1_, &QWidget::customContextMenuRequested, this, [this, titleMenu](QPoint at) {
+    if (listBox1_->indexAt(at).isValid()) titleMenu->popup(listBox1_->viewport()->mapToGlobal(at));
+  });
+  OpenContextMenuFromKeyboard(*listBox1_);
 
   QAction* n15 = bar->addAction(title(kAboutMenu));
   n15->setObjectName(QStringLiteral("N15"));

@@ -10,6 +10,7 @@
 #include "anchored_controls.h"
 #include "download_progress.h"
 #include "file_list_texts.h"
+#include "menu_key.h"
 #include "message_boxes.h"
 #include "open_request.h"
 #include "placed_controls.h"
@@ -59,12 +60,8 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   listBox2_->setContextMenuPolicy(Qt::CustomContextMenu);
   CreateMenus();
   connect(listBox2_, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { PopUpRowMenu(at); });
-  // The menu key of keyboards that have none, as on other desktops.
-  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), listBox2_, nullptr, nullptr,
-                                Qt::WidgetWithChildrenShortcut);
-  connect(menuKey, &QShortcut::activated, this,
-          [this] { PopUpRowMenu(listBox2_->visualItemRect(listBox2_->currentItem()).center()); });
+          [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
+  OpenContextMenuFromKeyboard(*listBox2_);
   connect(listBox2_, &QListWidget::itemActivated, this, Guarded([this] { ActivateSelected(); }));
   auto* remove = new QShortcut(QKeySequence::Delete, listBox2_, nullptr, nullptr,
                                Qt::WidgetWithChildrenShortcut);
@@ -97,10 +94,6 @@ void TForm3::CreateMenus() {
           Guarded([this] { PlayNewest(); }));
   connect(AddItem(*popupMenu2_, kOpenFolder, "folder-open", "folder"), &QAction::triggered, this,
           Guarded([this] { OpenNewestFolder(); }));
-}
-
-void TForm3::PopUpRowMenu(QPoint at) {
-  popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at));
 }
 
 std::vector<std::string> TForm3::BalloonActions() {

@@ -48,7 +48,6 @@ class TForm3 : public QDialog {
 
  private:
   void CreateMenus();
-  void PopUpRowMenu(QPoint at);
   // The selected row the commands for one file act on, or -1.
   int SelectedRow() const;
   // A download still to come; one failed or cancelled.

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -194,6 +195,36 @@ TEST_F(MainWindowTest, APlaceKeptOnAnotherScreenIsFittedToThisOne) {
                                    " " + std::to_string(nearTheCorner.y()) + ")\n");
   Start();
   EXPECT_TRUE(screen.contains(window->frameGeometry()));
+}
+
+// A title's own menu offers the "Файл" commands, for the title clicked with
+// the right button, or the current one on Shift+F10 or the menu key.
+TEST_F(MainWindowTest, ATitlesMenuOffersTheFileCommandsForThatTitle) {
+  Start();
+  Search(Utf8("дорога"));
+  ASSERT_EQ(window->TitleCount(), 2);
+  auto* menu = Find<QMenu>("TitleMenu");
+  EXPECT_EQ(menu->actions(), (QList<QAction*>{Item("N12"), Item("N13"), Item("N14")}));
+  const QRect second = Titles()->visualRect(Titles()->model()->index(1, 0));
+  QWidget* rows = Titles()->viewport();
+  QTest::mouseClick(rows, Qt::RightButton, {}, second.center());
+  QContextMenuEvent rightClick(QContextMenuEvent::Mouse, second.center(),
+                               rows->mapToGlobal(second.center()));
+  QApplication::sendEvent(rows, &rightClick);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, kWaitMs)) << "right-click";
+  EXPECT_EQ(Titles()->selectionModel()->selectedRows(),
+            QModelIndexList{Titles()->model()->index(1, 0)});
+  menu->close();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), kWaitMs));
+  Titles()->setFocus();
+  for (Qt::Key key : {Qt::Key_F10, Qt::Key_Menu}) {
+    QTest::keyClick(Titles(), key, key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, kWaitMs)) << key;
+    EXPECT_EQ(menu->y(), rows->mapToGlobal(second.center()).y());
+    EXPECT_EQ(menu->activeAction(), Item("N12")) << "ready for Enter";
+    menu->close();
+  }
 }
 
 // From an open menu, Left and Right lead to the next menu, past the

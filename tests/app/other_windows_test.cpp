@@ -171,6 +171,7 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 5000)) << "Shift+F10";
   const QRect row = Names()->visualItemRect(Names()->currentItem());
   EXPECT_EQ(menu->y(), Names()->viewport()->mapToGlobal(row.center()).y()) << "at the current row";
+  EXPECT_EQ(menu->activeAction(), Item("PopupMenu1", 2)) << "Удалить из списка, the first shown";
   menu->close();
   EXPECT_EQ(Run(Item("PopupMenu1", 3)), QString());  // "Очистить список"
   EXPECT_EQ(asked.back(), "forget 2") << "the failed row's partial file goes";
