@@ -184,15 +184,12 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
   try {
     if (!entry.partial) {
       entry.name = SafeTrackFileName(entry.track.title);
-      const int error = CreatePartial(entry);
-      const std::string refused = entry.target;
-      // A name the folder refused gives way to one it may take; the failure
-      // told is the first.
-      for (int again = error; again != 0;) {
-        entry.name = TrackFileNameInstead(entry.name, again);
-        if (entry.name.empty()) throw EFileError(EFileError::TAction::kCreate, refused, error);
-        again = CreatePartial(entry);
-      }
+      const std::string folder = InFolder(entry.track.folder, "");
+      // Once a folder: the files of killed downloads do not come back, and a
+      // batch of thousands would read the growing folder for each track.
+      if (cleanedFolders_.insert(folder).second) RemoveStaleTemporaryFiles(folder + entry.name);
+      entry.partial = NewTrackFile(folder, entry.name);
+      entry.target = folder + entry.name;
       entry.onDisk = 0;
     }
     // A server that answers the range with another part of the track
@@ -211,18 +208,6 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
     }
   }
   status.received = entry.onDisk;
-}
-
-int TDownloadQueue::CreatePartial(TEntry& entry) {
-  entry.target = InFolder(entry.track.folder, entry.name);
-  // Once a folder: the files of killed downloads do not come back, and a
-  // batch of thousands would read the growing folder for each track.
-  if (cleanedFolders_.insert(entry.track.folder).second) RemoveStaleTemporaryFiles(entry.target);
-  entry.partial = std::make_unique<TReplacingFile>(entry.target);
-  if (entry.partial->Handle() >= 0) return 0;
-  const int error = errno;
-  entry.partial.reset();
-  return error;
 }
 
 bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t offset) {

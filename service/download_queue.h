@@ -100,8 +100,6 @@ class TDownloadQueue {
 
   void Work();
   void Fetch(TEntry& entry, TDownloadStatus& status);
-  // The partial file under the entry's name; 0, or the errno of a refusal.
-  int CreatePartial(TEntry& entry);
   // Sends one GET, from offset when the file holds a start; false when the
   // server answered a range that does not continue the file, or had no rest
   // to give (416).

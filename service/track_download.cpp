@@ -43,12 +43,6 @@ bool NamesACoding(std::string_view codings) {
   throw EFileError(EFileError::TAction::kWrite, path, error);
 }
 
-// What killed downloads left in the folder goes before a new one starts.
-const std::string& AfterStaleFilesRemoved(const std::string& path) {
-  RemoveStaleTemporaryFiles(path);
-  return path;
-}
-
 }  // namespace
 
 bool CarriesRestFrom(const TNetHTTPResponse& response, int64_t from) {
@@ -98,25 +92,32 @@ std::string SavedTrackPath(const std::string& chosenName) {
   return hasEnding ? chosenName : chosenName + ending;
 }
 
-TTrackFile::TTrackFile(std::string path)
-    : path_(std::move(path)),
-      file_(std::make_unique<TReplacingFile>(AfterStaleFilesRemoved(path_))) {
-  if (file_->Handle() >= 0) return;
-  const int error = errno;
+std::unique_ptr<TReplacingFile> NewTrackFile(const std::string& folder, std::string& name) {
+  const std::string first = folder + name;
+  auto file = std::make_unique<TReplacingFile>(first);
+  const int error = file->Handle() >= 0 ? 0 : errno;
   // A name the folder refused (a memory card's characters, a length) gives
-  // way to one it may take, which takes no file's place: the user chose to
-  // replace none of that name.
-  const std::string folder = path_.substr(0, path_.rfind('/') + 1);
-  std::string name = path_.substr(folder.size());
+  // way to one it may take; the failure told is the first.
   for (int again = error; again != 0;) {
     name = TrackFileNameInstead(name, again);
-    if (name.empty()) RaiseCannotCreate(path_, error);
+    if (name.empty()) RaiseCannotCreate(first, error);
     auto instead = std::make_unique<TReplacingFile>(folder + name);
+    // Read before the refused file goes.
     again = instead->Handle() >= 0 ? 0 : errno;
-    file_ = std::move(instead);
+    file = std::move(instead);
   }
+  return file;
+}
+
+TTrackFile::TTrackFile(std::string path) : path_(std::move(path)) {
+  const std::string folder = path_.substr(0, path_.rfind('/') + 1);
+  std::string name = path_.substr(folder.size());
+  RemoveStaleTemporaryFiles(path_);
+  file_ = NewTrackFile(folder, name);
+  // Under another name it takes no file's place: the user chose to replace
+  // none of that name.
+  replaces_ = folder + name == path_;
   path_ = folder + name;
-  replaces_ = false;
 }
 
 void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {

@@ -44,6 +44,13 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
 // unless it already ends so (in any letter case).
 std::string SavedTrackPath(const std::string& chosenName);
 
+// A new temporary file for a track named name in folder (which ends in
+// "/" or is ""), or, where the folder refuses that name, under one it takes
+// instead (see TrackFileNameInstead); name becomes the one used. Raises
+// "Cannot create file "<folder><name>". <system's reason>" for the first
+// name when the folder takes none.
+std::unique_ptr<TReplacingFile> NewTrackFile(const std::string& folder, std::string& name);
+
 // The file a track is saved in. Made when the download begins, before the
 // first byte is requested; Receive fills it as the body arrives and, once
 // the track is whole and on the disk, renames it over the path (replacing a
@@ -52,8 +59,8 @@ std::string SavedTrackPath(const std::string& chosenName);
 class TTrackFile {
  public:
   // Raises "Cannot create file "<full path>". <system's reason>" when the
-  // folder takes no new file. On a memory card, a name with characters the
-  // card refuses loses them (see PortableTrackFileName).
+  // folder takes no new file. A name the folder refuses gives way to one it
+  // takes (see NewTrackFile), which then replaces no file.
   explicit TTrackFile(std::string path);
 
   // Where the track is saved.
