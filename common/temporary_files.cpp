@@ -13,25 +13,93 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <optional>
+#include <mutex>
 
 #include "text.h"
 
 namespace {
 
-// A fixed table the signal handler may read: no allocation, no lock.
+// The folders that hold this process's temporary files, each with the
+// number of files that stand there. A signal handler may read this table:
+// no allocation, no lock. Folders, not files: a download queue keeps a
+// partial file for every cut track, and a batch may hold thousands.
 enum SlotState { kFree, kFilling, kArmed };
 struct Slot {
   std::atomic<int> state{kFree};
-  char path[PATH_MAX];
+  int files = 0;  // under gRegistration
+  char folder[PATH_MAX];
 };
 std::array<Slot, 16> gSlots;
+std::mutex gRegistration;
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void RemoveArmedFilesAndDie(int signal) {
-  for (Slot& slot : gSlots) {
-    if (slot.state.load() == kArmed) unlink(slot.path);
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsLowerHex(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f');
+}
+
+// The process id of a name "X.PID-HEX.tmp" (HEX exactly the 8 digits
+// TemporaryNameBeside writes, so that a user's own file that merely looks
+// alike, "notes.2024-01.tmp", is never taken for one); -1 when it is none.
+// Reads only the name: a signal handler may use it.
+pid_t OwnerOf(const char* name) {
+  const size_t length = std::strlen(name);
+  constexpr size_t kRandom = 8;
+  constexpr size_t kEnding = 4;  // ".tmp"
+  if (length < 1 + 1 + 1 + 1 + kRandom + kEnding) return -1;
+  if (std::strcmp(name + length - kEnding, ".tmp") != 0) return -1;
+  const char* random = name + length - kEnding - kRandom;
+  for (size_t i = 0; i < kRandom; ++i)
+    if (!IsLowerHex(random[i])) return -1;
+  const char* dash = random - 1;
+  if (*dash != '-') return -1;
+  const char* digits = dash;
+  while (digits > name && IsDigit(digits[-1])) --digits;
+  const size_t count = static_cast<size_t>(dash - digits);
+  // The name before ".PID" is not empty.
+  if (count == 0 || count > 9 || digits - name < 2 || digits[-1] != '.') return -1;
+  pid_t pid = 0;
+  for (const char* c = digits; c < dash; ++c) pid = pid * 10 + (*c - '0');
+  return pid;
+}
+
+// Removes a regular file of this user, not what a link points to.
+void RemoveOwnFile(int folder, const char* name) {
+  struct stat file {};
+  if (fstatat(folder, name, &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode) &&
+      file.st_uid == geteuid()) {
+    unlinkat(folder, name, 0);
+  }
+}
+
+// Calls remove(folder handle, name, owner) for each file of the temporary
+// naming in the folder. Only system calls: a signal handler may use it.
+template <typename TRemove>
+void ForEachTemporaryFile(const char* folder, TRemove remove) {
+  const int handle = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return;
+  alignas(dirent64) char listing[4096];
+  for (ssize_t size; (size = getdents64(handle, listing, sizeof listing)) > 0;) {
+    for (ssize_t at = 0; at < size;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(listing + at);
+      at += entry->d_reclen;
+      const pid_t owner = OwnerOf(entry->d_name);
+      if (owner > 0) remove(handle, entry->d_name, owner);
+    }
+  }
+  close(handle);
+}
+
+void RemoveOwnTemporaryFilesAndDie(int signal) {
+  const pid_t self = getpid();
+  for (const Slot& slot : gSlots) {
+    if (slot.state.load() != kArmed) continue;
+    ForEachTemporaryFile(slot.folder, [self](int folder, const char* name, pid_t owner) {
+      if (owner == self) RemoveOwnFile(folder, name);
+    });
   }
   std::signal(signal, SIG_DFL);
   std::raise(signal);
@@ -46,30 +114,13 @@ uint32_t RandomPart() {
   return value;
 }
 
-// The process id of a name "X.PID-HEX.tmp", if it is one.
-std::optional<pid_t> OwnerOf(const std::string& name) {
-  const std::string ending = ".tmp";
-  if (name.size() <= ending.size() || name.compare(name.size() - 4, 4, ending) != 0) {
-    return std::nullopt;
-  }
-  const std::string stem = name.substr(0, name.size() - ending.size());
-  const size_t dash = stem.rfind('-');
-  const size_t dot = stem.rfind('.', dash);
-  if (dash == std::string::npos || dot == std::string::npos || dot == 0 || dash == stem.size() - 1)
-    return std::nullopt;
-  const std::string pid = stem.substr(dot + 1, dash - dot - 1);
-  const std::string random = stem.substr(dash + 1);
-  // Exactly the random part TemporaryNameBeside writes: a user's own file
-  // that merely looks alike ("notes.2024-01.tmp") is never taken for one.
-  if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos ||
-      random.size() != 8 || random.find_first_not_of("0123456789abcdef") != std::string::npos) {
-    return std::nullopt;
-  }
-  return static_cast<pid_t>(std::stol(pid));
-}
-
 bool Runs(pid_t pid) {
   return pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -88,45 +139,47 @@ std::string TemporaryNameBeside(const std::string& target) {
 }
 
 TRemovedOnSignal::TRemovedOnSignal(const std::string& path) : slot_(-1) {
-  if (path.size() >= PATH_MAX) return;
+  const std::string folder = FolderOf(path);
+  if (folder.size() >= PATH_MAX) return;
+  std::lock_guard lock(gRegistration);
+  int free = -1;
   for (size_t i = 0; i < gSlots.size(); ++i) {
-    int expected = kFree;
-    if (!gSlots[i].state.compare_exchange_strong(expected, kFilling)) continue;
-    std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
-    gSlots[i].state.store(kArmed);
-    slot_ = static_cast<int>(i);
-    return;
+    Slot& slot = gSlots[i];
+    if (slot.state.load() == kArmed && folder == slot.folder) {
+      ++slot.files;
+      slot_ = static_cast<int>(i);
+      return;
+    }
+    if (free < 0 && slot.state.load() == kFree) free = static_cast<int>(i);
   }
+  if (free < 0) return;
+  Slot& slot = gSlots[static_cast<size_t>(free)];
+  slot.state.store(kFilling);
+  std::memcpy(slot.folder, folder.c_str(), folder.size() + 1);
+  slot.files = 1;
+  slot.state.store(kArmed);
+  slot_ = free;
 }
 
 TRemovedOnSignal::~TRemovedOnSignal() {
-  if (slot_ >= 0) gSlots[static_cast<size_t>(slot_)].state.store(kFree);
+  if (slot_ < 0) return;
+  std::lock_guard lock(gRegistration);
+  Slot& slot = gSlots[static_cast<size_t>(slot_)];
+  if (--slot.files == 0) slot.state.store(kFree);
 }
 
 void RemoveTemporaryFilesOnSignals() {
   struct sigaction action {};
-  action.sa_handler = RemoveArmedFilesAndDie;
+  action.sa_handler = RemoveOwnTemporaryFilesAndDie;
   sigemptyset(&action.sa_mask);
   for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
   for (const int signal : kSignals) sigaction(signal, &action, nullptr);
 }
 
 void RemoveStaleTemporaryFiles(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  DIR* listing = opendir(folder.c_str());
-  if (listing == nullptr) return;
   const int errorBefore = errno;
-  while (const dirent* entry = readdir(listing)) {
-    const std::string name = entry->d_name;
-    const std::optional<pid_t> owner = OwnerOf(name);
-    if (!owner || Runs(*owner)) continue;
-    struct stat file {};
-    if (fstatat(dirfd(listing), name.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(file.st_mode) && file.st_uid == geteuid()) {
-      unlinkat(dirfd(listing), name.c_str(), 0);
-    }
-  }
-  closedir(listing);
+  ForEachTemporaryFile(FolderOf(target).c_str(), [](int folder, const char* name, pid_t owner) {
+    if (!Runs(owner)) RemoveOwnFile(folder, name);
+  });
   errno = errorBefore;
 }

@@ -9,7 +9,8 @@
 std::string TemporaryNameBeside(const std::string& target);
 
 // While it lives, a terminating signal (SIGINT, SIGTERM, SIGHUP) removes
-// the file of that name before the process ends.
+// the file of that name, with every other temporary file of this process in
+// its folder, before the process ends.
 class TRemovedOnSignal {
  public:
   explicit TRemovedOnSignal(const std::string& path);

@@ -15,7 +15,9 @@
 #include "../http/http_test_helpers.h"
 #include "../settings/temp_folder.h"
 #include "cp1251.h"
+#include "files.h"
 #include "portal_server.h"
+#include "temporary_files.h"
 
 namespace {
 
@@ -197,6 +199,37 @@ TEST(TrackDownload, ASignalToATerminalToolRemovesItsTemporaryFile) {
       EXPECT_EQ(FilesIn(folder.File("")), 1u) << tool << signal;
       EXPECT_EQ(ReadBytes(path), "the user's file");
     }
+  }
+}
+
+// A queue keeps a partial file for every cut track of a batch: a signal
+// removes them all, in every folder, however many there are.
+TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    TempFolder folder;
+    const std::string songs = folder.File("Музыка/");
+    const std::string other = folder.File("other/");
+    std::filesystem::create_directory(songs);
+    std::filesystem::create_directory(other);
+    WriteBytes(songs + "song 1.mp3", "the user's file");
+    const pid_t child = fork();
+    if (child == 0) {
+      RemoveTemporaryFilesOnSignals();
+      std::vector<std::unique_ptr<TReplacingFile>> partials;
+      for (int i = 1; i <= 40; ++i)
+        partials.push_back(
+            std::make_unique<TReplacingFile>(songs + "song " + std::to_string(i) + ".mp3"));
+      partials.push_back(std::make_unique<TReplacingFile>(other + "song.mp3"));
+      std::raise(signal);
+      _exit(0);
+    }
+    int status = 0;  // bounded to 20 s
+    for (int i = 0; i < 4000 && waitpid(child, &status, WNOHANG) == 0; ++i) usleep(5000);
+    kill(child, SIGKILL);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+    EXPECT_EQ(FilesIn(songs), 1u) << signal;
+    EXPECT_EQ(FilesIn(other), 0u) << signal;
+    EXPECT_EQ(ReadBytes(songs + "song 1.mp3"), "the user's file");
   }
 }
 
