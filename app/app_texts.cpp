@@ -28,6 +28,11 @@ std::string DownloadedBalloons(int count) {
   return Utf8ToCp1251("Загружено файлов: ") + std::to_string(count);
 }
 
+std::string FailedDownloads(int failed, int count) {
+  return Utf8ToCp1251("Не загружено файлов: ") + std::to_string(failed) + Utf8ToCp1251(" из ") +
+         std::to_string(count);
+}
+
 const std::string kStopDownloads = Utf8ToCp1251("Остановить загрузки");
 const std::string kChooseFolder = Utf8ToCp1251("Папка для загрузки");
 

@@ -20,6 +20,8 @@ extern const std::string kBalloonTitle;  // "Melodrop Downloader"
 std::string DownloadedBalloon(const std::string& title);
 // "Загружено файлов: " + count, for downloads that ended close together.
 std::string DownloadedBalloons(int count);
+// "Не загружено файлов: " + failed + " из " + count, when a batch has ended.
+std::string FailedDownloads(int failed, int count);
 extern const std::string kStopDownloads;  // "Остановить загрузки"
 extern const std::string kChooseFolder;   // "Папка для загрузки"
 

@@ -378,17 +378,25 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
       AnnounceDownloaded(queuedTitles_[status.id]);
       break;
     case TDownloadState::kFailed:
+      ++batchFailed_;
+      ++batchEnded_;
+      break;
     case TDownloadState::kCancelled:
       ++batchEnded_;
       break;
     case TDownloadState::kQueued:
       break;
   }
-  if (!DownloadsPending()) {
-    panel0_->setText(QStringLiteral(" "));
-    batchCount_ = batchEnded_ = 0;
-    stopDownloadsItem_->setEnabled(false);
-  }
+  // Each track added or tried again ends once, and the ends are told in
+  // order: the batch has ended when every end has been heard.
+  if (batchEnded_ < batchCount_) return;
+  stopDownloadsItem_->setEnabled(false);
+  // A failure stays in sight until the next batch, also when the list of
+  // downloads was closed: it opens on the failed rows, ready to try again.
+  panel0_->setText(batchFailed_ > 0 ? QStringFromCp1251(FailedDownloads(batchFailed_, batchCount_))
+                                    : QStringLiteral(" "));
+  if (batchFailed_ > 0 && context_.windows.files) context_.windows.files->ShowFailed();
+  batchCount_ = batchEnded_ = batchFailed_ = 0;
 }
 
 void TForm1::AnnounceDownloaded(const std::string& title) {

@@ -234,12 +234,14 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
 
   // The background downloads: the queue (made at the first batch, ended
   // before the window's client whose cookies it shares), the titles of its
-  // tracks, and the batch the progress line counts: tracks added since the
-  // queue was last idle, and how many of them have ended.
+  // tracks, and the batch the progress line counts: tracks added or tried
+  // again since the last batch ended, how many of them have ended, and how
+  // many of those failed.
   std::unique_ptr<TDownloadQueue> queue_;
   std::map<uint64_t, std::string> queuedTitles_;
   int batchCount_ = 0;
   int batchEnded_ = 0;
+  int batchFailed_ = 0;
   bool filesShownForQueue_ = false;
   // Tracks that end within kBalloonGroupMs of the last share its balloon,
   // whose count groupBalloon_ tells kBalloonUpdateMs after a change.

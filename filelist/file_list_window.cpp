@@ -113,6 +113,22 @@ void TForm3::ShowNewest() {
   activateWindow();
 }
 
+void TForm3::ShowFailed() {
+  listBox2_->clearSelection();
+  int first = -1;
+  for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
+    if (rows_[static_cast<size_t>(row)].state != TDownloadState::kFailed) continue;
+    if (first < 0) first = row;
+    listBox2_->item(row)->setSelected(true);
+  }
+  if (first >= 0) {
+    listBox2_->setCurrentRow(first, QItemSelectionModel::NoUpdate);
+    listBox2_->scrollToItem(listBox2_->item(first));
+  }
+  show();
+  raise();
+}
+
 void TForm3::Add(const std::string& path, const std::string& name) {
   TRow saved;
   saved.path = path;

@@ -42,6 +42,8 @@ class TForm3 : public QDialog {
   // Shows the window with the newest file selected: where no menu can open
   // at the pointer, a balloon click leads here.
   void ShowNewest();
+  // Shows the window with every failed download's row selected.
+  void ShowFailed();
   // The path list (ListBox1), which lies hidden under the name list: ""
   // for a download not yet saved.
   std::vector<std::string> Paths() const;

@@ -133,6 +133,51 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
       << "the next run's dialogs open there";
 }
 
+// When a batch has ended, the status line counts its failed downloads and
+// the list opens on their rows, from where they are tried again.
+TEST_F(MainWindowTest, FailedBackgroundDownloadsStayInSightUntilTriedAgain) {
+  Start();
+  Search(Utf8("дорога"));
+  Titles()->setFocus();
+  QTest::keyClick(Titles(), Qt::Key_A, Qt::ControlModifier);
+  const std::string gone = folder.File("Музыка");
+  std::filesystem::create_directory(gone);
+  ModalAnswer folderDialog(
+      [&](QWidget* box) {
+        auto* dialog = static_cast<QFileDialog*>(box);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(QString::fromStdString(gone));
+        QMetaObject::invokeMethod(dialog, "accept");
+        // A file where the folder was, before the first track is saved.
+        std::filesystem::remove(gone);
+        WriteBytes(gone, "");
+      },
+      kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
+  Find<QPushButton>("Button2")->click();
+  ASSERT_TRUE(folderDialog.Answered());
+  auto* status = Find<QLabel>("Panel0");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == Utf8("Не загружено файлов: 2 из 2"); },
+                              kWaitMs))
+      << status->text().toStdString();
+  auto* rows = files->findChild<QListWidget*>();
+  EXPECT_EQ(rows->item(0)->text().toStdString(),
+            "Северный Ветер - Дорога домой — Не удалось создать файл \"" + gone +
+                "/Северный Ветер - Дорога домой.mp3\". Not a directory");
+  EXPECT_TRUE(files->isVisible());
+  EXPECT_EQ(rows->selectedItems().size(), 2);
+  EXPECT_FALSE(Item("N16")->isEnabled()) << "Остановить загрузки";
+
+  std::filesystem::remove(gone);
+  std::filesystem::create_directory(gone);
+  QAction* retry = files->findChild<QMenu*>(QStringLiteral("PopupMenu1"))->actions().last();
+  ASSERT_EQ(retry->text(), Utf8("Повторить"));
+  retry->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return files->Paths()[1] != ""; }, kWaitMs));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QStringLiteral(" "); }, kWaitMs))
+      << status->text().toStdString();
+  EXPECT_EQ(ReadBytes(gone + "/Северный Ветер - Дорога в облака.mp3").size(), 3000u);
+}
+
 // A download that fails in the background says why in the window's words,
 // on one line of the list (the client's own text has two).
 TEST_F(MainWindowTest, ABackgroundDownloadThatFailsSaysWhyInRussianOnOneLine) {
