@@ -19,6 +19,14 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
+// A folder that refused a track so (its disk full, read-only or gone) will
+// refuse the tracks after it.
+bool RefusesEveryTrack(const EFileError& error) {
+  const int code = error.Error();
+  return code == ENOSPC || code == EDQUOT || code == EROFS || code == ENOENT || code == ENOTDIR ||
+         code == EACCES;
+}
+
 }  // namespace
 
 TDownloadQueue::TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCookies,
@@ -165,7 +173,8 @@ void TDownloadQueue::Work() {
     TDownloadStatus status = StatusOf(entry);
     lock.unlock();
     Report(status);
-    Fetch(entry, status);
+    std::optional<EFileError> folderRefusal;
+    Fetch(entry, status, folderRefusal);
     lock.lock();
     entry.state = status.state;
     // The queue counts as idle once this is told: a waiter has every report.
@@ -173,6 +182,12 @@ void TDownloadQueue::Work() {
     lock.unlock();
     Report(status);
     lock.lock();
+    if (folderRefusal) {
+      const std::vector<TDownloadStatus> failed = FailQueuedIn(entry.track.folder, *folderRefusal);
+      lock.unlock();
+      for (const TDownloadStatus& other : failed) Report(other);
+      lock.lock();
+    }
     reportingEnd_ = false;
     changed_.notify_all();
   }
@@ -180,7 +195,28 @@ void TDownloadQueue::Work() {
   entries_.clear();
 }
 
-void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
+// Without a request each: a batch of thousands into a full disk would
+// otherwise fail for minutes, a track at a time.
+std::vector<TDownloadStatus> TDownloadQueue::FailQueuedIn(const std::string& folder,
+                                                          const EFileError& refusal) {
+  std::vector<TDownloadStatus> failed;
+  for (TEntry& entry : entries_) {
+    if (entry.state != TDownloadState::kQueued ||
+        InFolder(entry.track.folder, "") != InFolder(folder, ""))
+      continue;
+    entry.state = TDownloadState::kFailed;
+    TDownloadStatus status = StatusOf(entry);
+    const std::string path = entry.target.empty()
+                                 ? InFolder(folder, SafeTrackFileName(entry.track.title))
+                                 : entry.target;
+    status.failure = failureWords_(EFileError(refusal.Action(), path, refusal.Error()));
+    failed.push_back(std::move(status));
+  }
+  return failed;
+}
+
+void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
+                           std::optional<EFileError>& folderRefusal) {
   try {
     if (!entry.partial) {
       entry.name = SafeTrackFileName(entry.track.title);
@@ -200,6 +236,10 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status) {
   } catch (const std::exception& error) {
     status.state = cancelRunning_ ? TDownloadState::kCancelled : TDownloadState::kFailed;
     status.failure = failureWords_(error);
+    const auto* refused = dynamic_cast<const EFileError*>(&error);
+    if (refused != nullptr && status.state == TDownloadState::kFailed &&
+        RefusesEveryTrack(*refused))
+      folderRefusal = *refused;
     if (entry.partial && entry.partial->Handle() < 0) {
       // Closed, but refused its name (its folder gone, say): a retry starts
       // it anew rather than writing to a closed file.

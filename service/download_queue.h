@@ -9,7 +9,9 @@
 // only then. A cut or cancelled track keeps its partial file while it is in
 // the queue, and a retry asks the server for the rest (a Range request),
 // starting over when the server sends the whole track instead. The partial
-// file goes when the track is removed or the queue ends.
+// file goes when the track is removed or the queue ends. A folder that
+// refuses a track for a reason that holds for all (a full disk, a folder
+// gone) fails the tracks queued for it at once.
 
 #include <atomic>
 #include <condition_variable>
@@ -99,7 +101,11 @@ class TDownloadQueue {
   };
 
   void Work();
-  void Fetch(TEntry& entry, TDownloadStatus& status);
+  // Sets folderRefusal when the track's folder refused it in a way that it
+  // will refuse the others queued for it.
+  void Fetch(TEntry& entry, TDownloadStatus& status, std::optional<EFileError>& folderRefusal);
+  // Fails the tracks queued for the folder with the refusal's reason.
+  std::vector<TDownloadStatus> FailQueuedIn(const std::string& folder, const EFileError& refusal);
   // Sends one GET, from offset when the file holds a start; false when the
   // server answered a range that does not continue the file, or had no rest
   // to give (416).

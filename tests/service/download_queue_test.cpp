@@ -155,6 +155,25 @@ class MemoryCardFolder {
   bool mounted_ = false;
 };
 
+// A folder of a small disk of its own, where the machine lets a test
+// mount one (root).
+class SmallDiskFolder {
+ public:
+  explicit SmallDiskFolder(const std::string& path) : path_(path) {
+    std::filesystem::create_directory(path_);
+    mounted_ =
+        std::system(("mount -t tmpfs -o size=64k tmpfs '" + path_ + "' 2>/dev/null").c_str()) == 0;
+  }
+  ~SmallDiskFolder() {
+    if (mounted_) std::system(("umount '" + path_ + "'").c_str());
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
 std::string TrackLink(int port, int id) {
   return "http://127.0.0.1:" + std::to_string(port) + "/tracks/" + std::to_string(id) + ".mp3";
 }
@@ -296,23 +315,61 @@ TEST_F(DownloadQueueTest, ARetryTakesOnlyTheRestOfTheSameTrack) {
 
 // The folder goes while its track downloads: the whole track finds no name,
 // and a retry once the folder is back starts it anew.
+// The track queued after it for that folder fails too; a track for another
+// folder is fetched.
 TEST_F(DownloadQueueTest, ATrackWhoseFolderWentIsFetchedAnewByARetry) {
   PortalCatalogue catalogue;
   catalogue.Add("Song", 300000);
+  catalogue.Add("Other", 1000);
   PortalOptions slow;
   slow.bytesPerSecond = 300000;
   BackgroundPortal portal(slow, catalogue);
+  const int port = portal.Server().Port();
   const std::string gone = folder.File("gone");
   std::filesystem::create_directory(gone);
   auto queue = MakeQueue();
-  const uint64_t id = queue->Add({TrackLink(portal.Server().Port(), 1), "Song", gone});
+  const uint64_t id = queue->Add({TrackLink(port, 1), "Song", gone});
+  queue->Add({TrackLink(port, 2), "Other", gone + "/"});
+  queue->Add({TrackLink(port, 2), "Other", folder.File("")});
   ASSERT_TRUE(WaitFor([&](const TDownloadStatus& s) { return s.received > 0; }));
   std::filesystem::remove_all(gone);
-  ASSERT_TRUE(WaitForState(id, State::kFailed));
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(WaitForState(id, State::kFailed)->failure.Utf8(),
+            "Cannot create file \"" + gone + "/Song.mp3\". No such file or directory");
+  EXPECT_EQ(WaitForState(2, State::kFailed)->failure.Utf8(),
+            "Cannot create file \"" + gone + "/Other.mp3\". No such file or directory");
+  EXPECT_TRUE(WaitForState(3, State::kDone));
   std::filesystem::create_directory(gone);
   queue->Retry(id);
+  queue->Retry(2);
   ASSERT_TRUE(WaitForState(id, State::kDone));
+  ASSERT_TRUE(WaitForState(2, State::kDone));
   EXPECT_EQ(ReadBytes(gone + "/Song.mp3").size(), 300000u);
+  EXPECT_EQ(ReadBytes(gone + "/Other.mp3").size(), 1000u);
+}
+
+// A full disk refuses every track after the first: they fail at once, each
+// with its own name, and send no request.
+TEST_F(DownloadQueueTest, AFullDiskFailsTheTracksQueuedForItAtOnce) {
+  const std::string small = folder.File("small");
+  SmallDiskFolder disk(small);
+  if (!disk.Mounted()) GTEST_SKIP() << "this machine mounts no disk for a test";
+  PortalCatalogue catalogue;
+  catalogue.Add("Big", 200000);
+  catalogue.Add("Next", 1000);
+  BackgroundPortal portal({}, catalogue);
+  auto queue = MakeQueue();
+  queue->Add({TrackLink(portal.Server().Port(), 1), "Big", small});
+  queue->Add({TrackLink(portal.Server().Port(), 2), "Next", small});
+  queue->Add({TrackLink(portal.Server().Port(), 2), "Last", small});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 2, 3}));
+  for (const auto& [id, name] : {std::pair{1, "Big"}, {2, "Next"}, {3, "Last"}}) {
+    EXPECT_EQ(
+        WaitForState(id, State::kFailed).value_or(TDownloadStatus{}).failure.Utf8(),
+        "Не удалось записать файл \"" + small + "/" + name + ".mp3\". No space left on device");
+  }
+  EXPECT_EQ(portal.Server().RequestLog().size(), 1u);
 }
 
 // A name longer than the folder takes (an encrypted home takes 143 bytes;
