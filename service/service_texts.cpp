@@ -35,6 +35,7 @@ std::string TrackIncomplete(int64_t received, int64_t total) {
 const std::string kNotATrack = Utf8ToCp1251("Сервер прислал веб-страницу вместо файла.");
 const std::string kTrackEncoded =
     Utf8ToCp1251("Сервер прислал файл в сжатом виде, программа его не распаковывает.");
+const std::string kTrackEmpty = Utf8ToCp1251("Сервер прислал пустой файл.");
 const std::string kTrackPartOnly =
     Utf8ToCp1251("Файл загружен не полностью: сервер прислал только часть файла.");
 

@@ -34,5 +34,7 @@ extern const std::string kTrackPartOnly;
 extern const std::string kNotATrack;
 // "Сервер прислал файл в сжатом виде, программа его не распаковывает."
 extern const std::string kTrackEncoded;
+// "Сервер прислал пустой файл."
+extern const std::string kTrackEmpty;
 
 }  // namespace service_texts

@@ -69,10 +69,14 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
       throw ENotATrack(service_texts::kTrackEncoded);
     if (response.ResponseCode == 206 && !CarriesRestFrom(response, from))
       throw ETrackIncomplete(service_texts::kTrackPartOnly);
+    // A track of no bytes is none: it takes no file's place.
+    if (response.ResponseCode == 204 || (response.HasContentLength && response.ContentLength == 0))
+      throw ENotATrack(service_texts::kTrackEmpty);
   };
   WithCleanup([&] { http.Get(link, into); }, [&] { http.OnHeadersAvailable = callers; });
   const TNetHTTPResponse& response = http.Response();
   const int64_t received = into.Position() - start;
+  if (bodyRead && from == 0 && received == 0) throw ENotATrack(service_texts::kTrackEmpty);
   if (response.BodyTruncated) {
     if (response.ContentLength > 0) {
       throw ETrackIncomplete(service_texts::TrackIncomplete(received, response.ContentLength));

@@ -86,6 +86,13 @@ const HostileCase kCases[] = {
      Script().ReadHead().Send("HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-4/5\r\n"
                               "Content-Length: 3\r\n\r\nwho"),
      "error: Файл загружен не полностью: получено 3 из 5 байт."},
+    {"an empty body", Script().ReadHead().Send(Reply("200 OK", "")),
+     "error: Сервер прислал пустой файл."},
+    {"no content", Script().ReadHead().Send("HTTP/1.1 204 No Content\r\n\r\n"),
+     "error: Сервер прислал пустой файл."},
+    {"an empty body without a length",
+     Script().ReadHead().Send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n").Close(),
+     "error: Сервер прислал пустой файл."},
     {"an error body without end",
      Script().ReadHead().Send("HTTP/1.1 500 Internal Server Error\r\n\r\n" +
                               std::string(20 << 20, 'x')),
