@@ -177,17 +177,17 @@ void TDownloadQueue::Work() {
     Fetch(entry, status, folderRefusal);
     lock.lock();
     entry.state = status.state;
+    // With it, not after its report: a track queued again once the failure
+    // is told gets its own attempt.
+    const std::vector<TDownloadStatus> alsoFailed =
+        folderRefusal ? FailQueuedIn(entry.track.folder, *folderRefusal)
+                      : std::vector<TDownloadStatus>{};
     // The queue counts as idle once this is told: a waiter has every report.
     reportingEnd_ = true;
     lock.unlock();
     Report(status);
+    for (const TDownloadStatus& other : alsoFailed) Report(other);
     lock.lock();
-    if (folderRefusal) {
-      const std::vector<TDownloadStatus> failed = FailQueuedIn(entry.track.folder, *folderRefusal);
-      lock.unlock();
-      for (const TDownloadStatus& other : failed) Report(other);
-      lock.lock();
-    }
     reportingEnd_ = false;
     changed_.notify_all();
   }
