@@ -155,16 +155,13 @@ TEST_F(MainWindowTest, FailedBackgroundDownloadsStayInSightUntilTriedAgain) {
       kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
   Find<QPushButton>("Button2")->click();
   ASSERT_TRUE(folderDialog.Answered());
+  files->hide();  // closed by the user before the batch ends
   auto* status = Find<QLabel>("Panel0");
   ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == Utf8("Не загружено файлов: 2 из 2"); },
                               kWaitMs))
       << status->text().toStdString();
-  auto* rows = files->findChild<QListWidget*>();
-  EXPECT_EQ(rows->item(0)->text().toStdString(),
-            "Северный Ветер - Дорога домой — Не удалось создать файл \"" + gone +
-                "/Северный Ветер - Дорога домой.mp3\". Not a directory");
   EXPECT_TRUE(files->isVisible());
-  EXPECT_EQ(rows->selectedItems().size(), 2);
+  EXPECT_EQ(files->findChild<QListWidget*>()->selectedItems().size(), 2);
   EXPECT_FALSE(Item("N16")->isEnabled()) << "Остановить загрузки";
 
   std::filesystem::remove(gone);
