@@ -76,7 +76,6 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
   WithCleanup([&] { http.Get(link, into); }, [&] { http.OnHeadersAvailable = callers; });
   const TNetHTTPResponse& response = http.Response();
   const int64_t received = into.Position() - start;
-  if (bodyRead && from == 0 && received == 0) throw ENotATrack(service_texts::kTrackEmpty);
   if (response.BodyTruncated) {
     if (response.ContentLength > 0) {
       throw ETrackIncomplete(service_texts::TrackIncomplete(received, response.ContentLength));
@@ -87,6 +86,7 @@ void FetchTrack(TNetHTTP& http, const std::string& link, TStream& into, int64_t 
   const int64_t partLength = response.ContentRangeEnd - from + 1;
   if (bodyRead && response.ResponseCode == 206 && received != partLength)
     throw ETrackIncomplete(service_texts::TrackIncomplete(received, partLength));
+  if (bodyRead && from == 0 && received == 0) throw ENotATrack(service_texts::kTrackEmpty);
 }
 
 std::string SavedTrackPath(const std::string& chosenName) {
