@@ -348,12 +348,6 @@ void TDownloadQueue::Commit(TEntry& entry, TDownloadStatus& status) {
   TReplacingFile& file = *entry.partial;
   // A saved track is on the disk before it takes its name.
   if (!file.Close(true)) throw EFileError(EFileError::TAction::kWrite, entry.target, errno);
-  std::string saved = entry.target;
-  // Nothing is replaced: a taken name gets the next number.
-  for (int number = 2; !file.CommitAsNew(saved); ++number) {
-    if (errno != EEXIST) throw EFileError(EFileError::TAction::kCreate, saved, errno);
-    saved = InFolder(entry.track.folder, NumberedTrackFileName(entry.name, number));
-  }
+  status.savedPath = CommitWithoutReplacing(file, InFolder(entry.track.folder, ""), entry.name);
   entry.partial.reset();
-  status.savedPath = saved;
 }

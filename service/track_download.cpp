@@ -1,6 +1,7 @@
 #include "track_download.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,15 +114,28 @@ std::unique_ptr<TReplacingFile> NewTrackFile(const std::string& folder, std::str
   return file;
 }
 
-TTrackFile::TTrackFile(std::string path) : path_(std::move(path)) {
-  const std::string folder = path_.substr(0, path_.rfind('/') + 1);
-  std::string name = path_.substr(folder.size());
+std::string CommitWithoutReplacing(TReplacingFile& file, const std::string& folder,
+                                   const std::string& name) {
+  std::string saved = folder + name;
+  for (int number = 2; !file.CommitAsNew(saved); ++number) {
+    if (errno != EEXIST) RaiseCannotCreate(saved, errno);
+    saved = folder + NumberedTrackFileName(name, number);
+  }
+  return saved;
+}
+
+TTrackFile::TTrackFile(std::string path)
+    : path_(std::move(path)), folder_(path_.substr(0, path_.rfind('/') + 1)) {
+  name_ = path_.substr(folder_.size());
+  // What the name holds now is what the user agreed to replace.
+  struct stat target {};
+  const bool taken = stat(path_.c_str(), &target) == 0;
   RemoveStaleTemporaryFiles(path_);
-  file_ = NewTrackFile(folder, name);
+  file_ = NewTrackFile(folder_, name_);
   // Under another name it takes no file's place: the user chose to replace
   // none of that name.
-  replaces_ = folder + name == path_;
-  path_ = folder + name;
+  replaces_ = taken && folder_ + name_ == path_;
+  path_ = folder_ + name_;
 }
 
 void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {
@@ -134,5 +148,9 @@ void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {
   }
   // A saved track is on the disk before it takes its name.
   if (!file_->Close(true)) RaiseCannotWrite(path_, errno);
-  if (!(replaces_ ? file_->Commit() : file_->CommitAsNew(path_))) RaiseCannotCreate(path_, errno);
+  if (!replaces_) {
+    path_ = CommitWithoutReplacing(*file_, folder_, name_);
+  } else if (!file_->Commit()) {
+    RaiseCannotCreate(path_, errno);
+  }
 }

@@ -51,11 +51,19 @@ std::string SavedTrackPath(const std::string& chosenName);
 // name when the folder takes none.
 std::unique_ptr<TReplacingFile> NewTrackFile(const std::string& folder, std::string& name);
 
+// Gives the closed file the name in folder, or, when a file has it, the
+// name numbered " (2)", " (3)" and so on: no file is replaced. Returns the
+// path saved; raises "Cannot create file ..." when the system refuses.
+std::string CommitWithoutReplacing(TReplacingFile& file, const std::string& folder,
+                                   const std::string& name);
+
 // The file a track is saved in. Made when the download begins, before the
 // first byte is requested; Receive fills it as the body arrives and, once
-// the track is whole and on the disk, renames it over the path (replacing a
-// file that had the name). On any failure (a stop, a cut transfer, a full
-// disk) the temporary file is removed and nothing is written.
+// the track is whole and on the disk, renames it over the path, replacing
+// the file that had the name when it was made (the one the user agreed to
+// replace); a file that took the name since stays, and the track is saved
+// numbered beside it. On any failure (a stop, a cut transfer, a full disk)
+// the temporary file is removed and nothing is written.
 class TTrackFile {
  public:
   // Raises "Cannot create file "<full path>". <system's reason>" when the
@@ -63,7 +71,8 @@ class TTrackFile {
   // takes (see NewTrackFile), which then replaces no file.
   explicit TTrackFile(std::string path);
 
-  // Where the track is saved.
+  // Where the track is saved: once received, the numbered name when the
+  // path was taken meanwhile.
   const std::string& Path() const { return path_; }
 
   // Raises what FetchTrack raises, "Не удалось записать файл "<full
@@ -73,6 +82,8 @@ class TTrackFile {
 
  private:
   std::string path_;
+  std::string folder_;
+  std::string name_;
   std::unique_ptr<TReplacingFile> file_;
   bool replaces_ = true;
 };

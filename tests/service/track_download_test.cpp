@@ -127,6 +127,23 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
   signal(SIGXFSZ, SIG_DFL);
 }
 
+// A name free when chosen and taken during the download (a batch saving
+// the same title, another window): that file stays, the track is numbered.
+TEST(TrackDownload, ANameTakenDuringTheDownloadStaysAndTheTrackIsNumbered) {
+  TempFolder folder;
+  const std::string path = folder.File("song.mp3");
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "ID3 track")).Close());
+  auto http = ProgramClient();
+  http->OnWork = [&](TNetComponent*, TWorkMode, int64_t) {
+    if (!std::filesystem::exists(path)) WriteBytes(path, "taken meanwhile");
+  };
+  TTrackFile file(path);
+  file.Receive(*http, BaseURL(server) + "/t.mp3");
+  EXPECT_EQ(file.Path(), folder.File("song (2).mp3"));
+  EXPECT_EQ(ReadBytes(path), "taken meanwhile");
+  EXPECT_EQ(ReadBytes(file.Path()), "ID3 track");
+}
+
 TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
   TempFolder folder;
   EXPECT_EQ(
