@@ -172,7 +172,7 @@ void TForm3::ShowDownload(const TDownloadStatus& status) {
       break;
     case TDownloadState::kRunning:
       text += dash + (status.total > 0 ? QString("%1%").arg(status.received * 100 / status.total)
-                                       : QStringFromCp1251(MegabytesText(status.received)));
+                                       : QStringFromCp1251(SizeText(status.received)));
       break;
     case TDownloadState::kFailed:
       text += dash + QStringFromMessage(status.failure);

@@ -1,5 +1,6 @@
 #include "download_progress.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -7,12 +8,25 @@
 
 namespace {
 
-constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr double kKilobyte = 1024.0;
+constexpr double kMegabyte = 1024.0 * kKilobyte;
 constexpr double kLongestEstimate = 99 * 3600;
 
+// Below a megabyte sizes read in kilobytes: a short track would show as
+// "0,0 из 0,1 МБ". The edge lies under 1024 so that no size reads as
+// "1024,0 КБ".
+struct TUnit {
+  double bytes;
+  const char* name;  // UTF-8
+};
+
+TUnit UnitFor(double bytes) {
+  return bytes < 1000 * kKilobyte ? TUnit{kKilobyte, " КБ"} : TUnit{kMegabyte, " МБ"};
+}
+
 // "12,3": one decimal place after a comma.
-std::string Megabytes(double bytes) {
-  const auto tenths = static_cast<int64_t>(std::llround(bytes / kMegabyte * 10));
+std::string Amount(double bytes, const TUnit& unit) {
+  const auto tenths = static_cast<int64_t>(std::llround(bytes / unit.bytes * 10));
   return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
 }
 
@@ -31,22 +45,28 @@ std::string Duration(int64_t seconds) {
 
 }  // namespace
 
-std::string MegabytesText(int64_t bytes) {
-  return Megabytes(static_cast<double>(bytes)) + Utf8ToCp1251(" МБ");
+std::string SizeText(int64_t bytes) {
+  const TUnit unit = UnitFor(static_cast<double>(bytes));
+  return Amount(static_cast<double>(bytes), unit) + Utf8ToCp1251(unit.name);
 }
 
 std::string DownloadProgressLine(const TDownloadProgress& progress) {
   static const std::string of = Utf8ToCp1251(" из ");
   static const std::string dot = Utf8ToCp1251(" · ");
-  static const std::string megabytes = Utf8ToCp1251(" МБ");
-  static const std::string perSecond = Utf8ToCp1251(" МБ/с");
+  static const std::string perSecond = Utf8ToCp1251("/с");
   static const std::string left = Utf8ToCp1251("осталось ");
+  const auto received = static_cast<double>(progress.received);
+  const auto total = static_cast<double>(progress.total);
+  // Received and total share the unit of the larger.
+  const TUnit unit = UnitFor(std::max(received, total));
   std::string line = std::to_string(progress.position) + of + std::to_string(progress.count) + dot +
-                     Megabytes(static_cast<double>(progress.received));
-  if (progress.total >= 0) line += of + Megabytes(static_cast<double>(progress.total));
-  line += megabytes;
+                     Amount(received, unit);
+  if (progress.total >= 0) line += of + Amount(total, unit);
+  line += Utf8ToCp1251(unit.name);
   if (progress.bytesPerSecond > 0) {
-    line += dot + Megabytes(progress.bytesPerSecond) + perSecond;
+    const TUnit speedUnit = UnitFor(progress.bytesPerSecond);
+    line +=
+        dot + Amount(progress.bytesPerSecond, speedUnit) + Utf8ToCp1251(speedUnit.name) + perSecond;
     const double seconds =
         static_cast<double>(progress.total - progress.received) / progress.bytesPerSecond;
     // Beyond four days an estimate says nothing (a trickle, or a length no

@@ -1,7 +1,8 @@
 #pragma once
 // The running download as one line of text, in the window's status bar and
 // on the terminal: "2 из 5 · 12,3 из 45,6 МБ · 2,1 МБ/с · осталось 0:15"
-// (Windows-1251, the Russian decimal comma, megabytes of 2^20 bytes).
+// (Windows-1251, the Russian decimal comma, megabytes of 2^20 bytes;
+// kilobytes of 2^10 below a megabyte).
 
 #include <cstdint>
 #include <string>
@@ -18,5 +19,5 @@ struct TDownloadProgress {
 // before a byte came, the time left without either.
 std::string DownloadProgressLine(const TDownloadProgress& progress);
 
-// "12,3 МБ" (Windows-1251).
-std::string MegabytesText(int64_t bytes);
+// "12,3 МБ", below a megabyte "47,5 КБ" (Windows-1251).
+std::string SizeText(int64_t bytes);
