@@ -370,8 +370,8 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
   if (context_.windows.files) context_.windows.files->ShowDownload(status);
   switch (status.state) {
     case TDownloadState::kRunning:
-      panel0_->setText(QStringFromCp1251(DownloadProgressLine(
-          {batchEnded_ + 1, batchCount_, status.received, status.total, status.bytesPerSecond})));
+      ShowProgressLine(
+          {batchEnded_ + 1, batchCount_, status.received, status.total, status.bytesPerSecond});
       break;
     case TDownloadState::kDone:
       ++batchEnded_;
@@ -397,6 +397,15 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
                                     : QStringLiteral(" "));
   if (batchFailed_ > 0 && context_.windows.files) context_.windows.files->ShowFailed();
   batchCount_ = batchEnded_ = batchFailed_ = 0;
+}
+
+void TForm1::ShowProgressLine(const TDownloadProgress& progress) {
+  QString line = QStringFromCp1251(DownloadProgressLine(progress));
+  // The time left matters more than the speed it comes from.
+  const int room = panel0_->contentsRect().width();
+  if (panel0_->fontMetrics().horizontalAdvance(line) > room)
+    line = QStringFromCp1251(DownloadProgressLine(progress, TSpeedShown::kNo));
+  panel0_->setText(line);
 }
 
 void TForm1::AnnounceDownloaded(const std::string& title) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "catalogue_search.h"
+#include "download_progress.h"
 #include "download_queue.h"
 #include "http_client.h"
 #include "main_window_view.h"
@@ -164,6 +165,9 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void DownloadSelectedTitles(const std::vector<int>& rows);
   // A download of the queue changed (on the window's thread).
   void DownloadChanged(const TDownloadStatus& status);
+  // The running download in the status bar, the speed left out when the
+  // line would not fit.
+  void ShowProgressLine(const TDownloadProgress& progress);
   void AnnounceDownloaded(const std::string& title);
   void StopDownloads();
   bool DownloadsPending() const { return queue_ && queue_->Busy(); }

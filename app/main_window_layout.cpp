@@ -106,13 +106,16 @@ void TForm1::CreateControls() {
   panel0->setObjectName(QStringLiteral("Panel0"));
   panel0->setTextFormat(Qt::PlainText);
   NameForScreenReaders(panel0, kStateName);
-  panel0->setFixedWidth(245);
+  // It takes the width the window grows by; a long line is cut, never
+  // widening the window.
+  panel0->setMinimumWidth(245);
+  panel0->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   auto* panel1 = new QLabel(QStringFromCp1251(kAuthorPanel), statusBar1_);
   panel1->setObjectName(QStringLiteral("Panel1"));
   panel1->setTextFormat(Qt::PlainText);
   panel1->setFixedWidth(100);
   panel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  statusBar1_->addWidget(panel0);
+  statusBar1_->addWidget(panel0, 1);
   statusBar1_->addPermanentWidget(panel1);
 
   // Until the creation handler places it in the status bar.

@@ -50,7 +50,7 @@ std::string SizeText(int64_t bytes) {
   return Amount(static_cast<double>(bytes), unit) + Utf8ToCp1251(unit.name);
 }
 
-std::string DownloadProgressLine(const TDownloadProgress& progress) {
+std::string DownloadProgressLine(const TDownloadProgress& progress, TSpeedShown speedShown) {
   static const std::string of = Utf8ToCp1251(" из ");
   static const std::string dot = Utf8ToCp1251(" · ");
   static const std::string perSecond = Utf8ToCp1251("/с");
@@ -65,8 +65,9 @@ std::string DownloadProgressLine(const TDownloadProgress& progress) {
   line += Utf8ToCp1251(unit.name);
   if (progress.bytesPerSecond > 0) {
     const TUnit speedUnit = UnitFor(progress.bytesPerSecond);
-    line +=
-        dot + Amount(progress.bytesPerSecond, speedUnit) + Utf8ToCp1251(speedUnit.name) + perSecond;
+    if (speedShown == TSpeedShown::kYes)
+      line += dot + Amount(progress.bytesPerSecond, speedUnit) + Utf8ToCp1251(speedUnit.name) +
+              perSecond;
     const double seconds =
         static_cast<double>(progress.total - progress.received) / progress.bytesPerSecond;
     // Beyond four days an estimate says nothing (a trickle, or a length no

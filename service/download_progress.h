@@ -16,8 +16,11 @@ struct TDownloadProgress {
 };
 
 // The parts that cannot be known yet are left out: the total, the speed
-// before a byte came, the time left without either.
-std::string DownloadProgressLine(const TDownloadProgress& progress);
+// before a byte came, the time left without either. A narrow place may
+// leave out the speed, and keep the time left that it gives.
+enum class TSpeedShown { kYes, kNo };
+std::string DownloadProgressLine(const TDownloadProgress& progress,
+                                 TSpeedShown speedShown = TSpeedShown::kYes);
 
 // "12,3 МБ", below a megabyte "47,5 КБ" (Windows-1251).
 std::string SizeText(int64_t bytes);

@@ -355,6 +355,7 @@ class SlowTrackTest : public MainWindowTest {
   static PortalCatalogue SlowCatalogue() {
     PortalCatalogue catalogue;
     catalogue.Add("Slow Train", 2000000);
+    catalogue.Add("Slow Boat", 2000000);
     return catalogue;
   }
   void Prepare() {
@@ -402,6 +403,41 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
   EXPECT_EQ(Requests().size(), requestsBefore) << "no search, login or second track";
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
   EXPECT_EQ(Caption(), captionBefore);
+}
+
+// The status bar's progress line is never cut: where it would not fit, it
+// leaves out the speed and keeps the time left; a wider window shows all.
+TEST_F(SlowTrackTest, TheProgressLineFitsTheStatusBarAndGrowsWithTheWindow) {
+  Prepare();
+  Titles()->setFocus();
+  QTest::keyClick(Titles(), Qt::Key_A, Qt::ControlModifier);
+  ModalAnswer folderDialog(
+      [&](QWidget* box) {
+        box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(QString::fromStdString(folder.File("")));
+        QMetaObject::invokeMethod(box, "accept");
+      },
+      kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
+  Find<QPushButton>("Button2")->click();
+  ASSERT_TRUE(folderDialog.Answered());
+  auto* status = Find<QLabel>("Panel0");
+  // A large desktop font, as on a big screen.
+  QFont large = status->font();
+  large.setPixelSize(16);
+  status->setFont(large);
+  const auto shows = [&](const QString& part) {
+    return QTest::qWaitFor([&] { return status->text().contains(part); }, kWaitMs);
+  };
+  ASSERT_TRUE(shows(Utf8("осталось"))) << status->text().toStdString();
+  EXPECT_FALSE(status->text().contains(Utf8("/с"))) << status->text().toStdString();
+  EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()),
+            status->contentsRect().width());
+  window->resize(window->width() + 300, window->height());
+  EXPECT_TRUE(shows(Utf8("/с · осталось"))) << status->text().toStdString();
+  EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()),
+            status->contentsRect().width());
+  Item("N16")->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Item("N16")->isEnabled(); }, kWaitMs));
 }
 
 // A close that comes while the search shows its closing message answers
