@@ -45,6 +45,38 @@ std::optional<uint32_t> NextCodePoint(std::string_view text, size_t& i) {
   return c;
 }
 
+// Latin letters with marks, U+00C0 to U+017F, as the letters without them;
+// "?" where none stands near ("\xD7", "\xF7"); "*" for two letters.
+constexpr char kLatinBases[] =
+    "AAAAAA*CEEEEIIIIDNOOOOO?OUUUUYT*aaaaaa*ceeeeiiiidnooooo?ouuuuyty"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi**JjKkkLlLlLlLl"
+    "LlNnNnNnnNnOoOoOo**RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+
+// What Windows puts for a letter its code page lacks (its "best fit"):
+// "Björk" is searched as "Bjork", not as "Bj?rk".
+std::string NearestCp1251(uint32_t c) {
+  if (const std::optional<char> exact = Cp1251FromCodePoint(c)) return std::string(1, *exact);
+  if (c < 0xC0 || c > 0x17F) return "?";
+  const char base = kLatinBases[c - 0xC0];
+  if (base != '*') return std::string(1, base);
+  switch (c) {
+    case 0xC6:
+      return "AE";
+    case 0xE6:
+      return "ae";
+    case 0xDF:
+      return "ss";
+    case 0x132:
+      return "IJ";
+    case 0x133:
+      return "ij";
+    case 0x152:
+      return "OE";
+    default:
+      return "oe";
+  }
+}
+
 }  // namespace
 
 uint32_t CodePointOfCp1251(unsigned char byte) {
@@ -73,7 +105,7 @@ std::string Utf8ToCp1251(std::string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     const std::optional<uint32_t> c = NextCodePoint(text, i);
-    out += c ? Cp1251FromCodePoint(*c).value_or('?') : '?';
+    out += c ? NearestCp1251(*c) : "?";
   }
   return out;
 }

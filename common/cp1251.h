@@ -8,7 +8,9 @@
 #include <string_view>
 
 std::string Cp1251ToUtf8(std::string_view text);
-// Characters that Windows-1251 does not have become "?"; broken UTF-8 too.
+// Latin letters with marks that Windows-1251 does not have become the
+// letters without them ("ö" "o", "ß" "ss"); other characters it lacks
+// become "?", broken UTF-8 too.
 std::string Utf8ToCp1251(std::string_view text);
 
 // The Windows-1251 byte of a Unicode character, if the code page has it.

@@ -18,7 +18,12 @@ TEST(Cp1251, CyrillicAndTypography) {
   EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");
 }
 
-TEST(Cp1251, WhatTheCodePageLacksBecomesAQuestionMark) {
+// As Windows fits them: a Western name typed with its marks still finds
+// the titles the portal lists without them.
+TEST(Cp1251, LatinLettersWithMarksLoseThemAndTheRestBecomesAQuestionMark) {
+  EXPECT_EQ(Utf8ToCp1251("Björk, Beyoncé, Mötley Crüe, Łódź"), "Bjork, Beyonce, Motley Crue, Lodz");
+  EXPECT_EQ(Utf8ToCp1251("Straße Æon œuvre ÿ ſ"), "Strasse AEon oeuvre y s");
+  EXPECT_EQ(Utf8ToCp1251("× ÷ ƀ"), "? ? ?");
   EXPECT_EQ(Utf8ToCp1251("日本 ok"), "?? ok");
   EXPECT_EQ(Utf8ToCp1251("\xC3"), "?") << "broken UTF-8";
   EXPECT_EQ(Cp1251FromCodePoint(0x433), '\xE3');
