@@ -149,6 +149,20 @@ class MainWindowTest : public ::testing::Test {
     return saveDialog.Answered();
   }
 
+  // Downloads the selected titles through "Скачать" into that folder.
+  bool DownloadSelectedInto(const std::string& folderPath) {
+    ModalAnswer folderDialog(
+        [&](QWidget* box) {
+          ASSERT_TRUE(QTest::qWaitForWindowActive(box, kWaitMs));
+          box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+              ->setText(QString::fromStdString(folderPath));
+          QMetaObject::invokeMethod(box, "accept");
+        },
+        kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
+    Find<QPushButton>("Button2")->click();
+    return folderDialog.Answered();
+  }
+
   // Runs `during` once the next transfer has begun, from inside its pumping.
   void DuringTransfer(std::function<void()> during) {
     auto* poll = new QTimer(window.get());

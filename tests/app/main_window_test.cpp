@@ -105,17 +105,7 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
   Titles()->setFocus();
   QTest::keyClick(Titles(), Qt::Key_A, Qt::ControlModifier);
   ASSERT_EQ(Titles()->selectionModel()->selectedRows().size(), 2);
-  ModalAnswer folderDialog(
-      [&](QWidget* box) {
-        auto* dialog = static_cast<QFileDialog*>(box);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog, kWaitMs));
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-            ->setText(QString::fromStdString(folder.File("")));
-        QMetaObject::invokeMethod(dialog, "accept");
-      },
-      kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
-  Find<QPushButton>("Button2")->click();
-  ASSERT_TRUE(folderDialog.Answered());
+  ASSERT_TRUE(DownloadSelectedInto(folder.File("")));
   EXPECT_TRUE(files->isVisible()) << "the downloads show themselves";
   EXPECT_TRUE(Item("N16")->isEnabled()) << "Остановить загрузки";
   const std::vector<std::string> saved = {folder.File("Северный Ветер - Дорога домой (2).mp3"),
@@ -411,15 +401,7 @@ TEST_F(SlowTrackTest, TheProgressLineFitsTheStatusBarAndGrowsWithTheWindow) {
   Prepare();
   Titles()->setFocus();
   QTest::keyClick(Titles(), Qt::Key_A, Qt::ControlModifier);
-  ModalAnswer folderDialog(
-      [&](QWidget* box) {
-        box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-            ->setText(QString::fromStdString(folder.File("")));
-        QMetaObject::invokeMethod(box, "accept");
-      },
-      kWaitMs, [](QWidget* box) { return box->objectName() == QLatin1String("FolderDialog1"); });
-  Find<QPushButton>("Button2")->click();
-  ASSERT_TRUE(folderDialog.Answered());
+  ASSERT_TRUE(DownloadSelectedInto(folder.File("")));
   auto* status = Find<QLabel>("Panel0");
   // A large desktop font, as on a big screen.
   QFont large = status->font();
