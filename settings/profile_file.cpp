@@ -27,9 +27,16 @@ struct Line {
 
 enum class ReadOutcome { kRead, kMissing, kUnreadable };
 
+// Only a regular file is read: a pipe of that name would hold the program
+// at its start, a link to a device would feed it without end.
 ReadOutcome ReadFile(const std::string& path, std::string& bytes) {
-  const int handle = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int handle = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (handle < 0) return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
+  struct stat file {};
+  if (fstat(handle, &file) != 0 || !S_ISREG(file.st_mode)) {
+    close(handle);
+    return ReadOutcome::kUnreadable;
+  }
   char block[8192];
   ssize_t n;
   while ((n = read(handle, block, sizeof block)) > 0) bytes.append(block, static_cast<size_t>(n));

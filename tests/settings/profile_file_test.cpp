@@ -101,6 +101,20 @@ TEST(ProfileFile, AWriteIntoAFolderThatRefusesItRaises) {
   }
 }
 
+// A name that holds no regular file reads as no file and is never written:
+// a pipe or a device would otherwise hold or feed the reader without end.
+TEST(ProfileFile, APipeOrADeviceIsNeitherReadNorWritten) {
+  TempFolder folder;
+  const std::string pipe = folder.File("pipe.cfg");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string device = folder.File("device.cfg");
+  std::filesystem::create_symlink("/dev/zero", device);
+  for (const std::string& path : {pipe, device}) {
+    EXPECT_EQ(GetPrivateProfileString("MAIN", "Port", "80", path), "80") << path;
+    EXPECT_THROW(WritePrivateProfileString("MAIN", "Port", "81", path), EIniFileException) << path;
+  }
+}
+
 // A write that fails half-way (here: the file size limit) keeps the old file.
 TEST(ProfileFile, AFailedWriteLeavesTheOldFileWhole) {
   TempFolder folder;
