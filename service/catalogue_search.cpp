@@ -109,7 +109,6 @@ std::string TCatalogueSearch::FirstPage() {
 bool TCatalogueSearch::FetchAndScrape() {
   matchCount_ = result_scraper::ReadMatchCount(FirstPage());
   const int pages = result_scraper::PageCount(matchCount_);
-  bool everyPageHeldTracks = true;
   for (int page = 1; page <= pages; ++page) {
     const std::string body = http_.Get(CataloguePageURL(config_, phrase_, page));
     bool heldTracks = false;
@@ -122,7 +121,9 @@ bool TCatalogueSearch::FetchAndScrape() {
     });
     FailWhenCut(http_);
     if (view_.TitleCount() >= kMostRows && matchCount_ > kMostRows) throw ERowLimitReached();
-    everyPageHeldTracks = everyPageHeldTracks && heldTracks;
+    // The portal's list ends at a page without a track: a count that says
+    // more would cost a request for every page it claims, up to 40 million.
+    if (!heldTracks) return false;
   }
-  return everyPageHeldTracks;
+  return true;
 }

@@ -19,7 +19,8 @@ class TCatalogueSearch {
   // exception. Returns whether the pages were fetched and read as result
   // pages: false when a request failed, the count was no number, or a
   // result page held no track (a page of the portal's that is no result
-  // page fails like a first page without a count). A request that fails
+  // page fails like a first page without a count). No page is fetched
+  // after one without a track. A request that fails
   // on the connection says so ("Ошибка подключения, попробуйте позже"), one
   // the portal answers with an error status tells the status ("Сервер
   // ответил ошибкой: HTTP/1.1 500 ..."); when rows were listed, either says
@@ -29,7 +30,7 @@ class TCatalogueSearch {
   int MatchCount() const { return matchCount_; }
 
  private:
-  // Whether every result page held a track.
+  // Whether every result page held a track; stops at the first that held none.
   bool FetchAndScrape();
   std::string FirstPage();
   // The first track's title and link in the found-name and link fields.

@@ -240,6 +240,23 @@ TEST_F(ScriptedSearchTest, ASearchListsAtMostAHundredThousandRows) {
   EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 100000 из 999999999 Файлов");
 }
 
+// A count that lies and pages that run dry: no page is fetched after the
+// first without a track.
+TEST_F(ScriptedSearchTest, NoPageIsFetchedAfterOneWithoutATrack) {
+  LoopbackServer server(Script()
+                            .ReadHead()
+                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>999999999</b></h3>")))
+                            .ReadHead()
+                            .Send(Page(Track(1) + Track(2)))
+                            .ReadHead()
+                            .Send(Page("<html>no more</html>"))
+                            .ReadHead()
+                            .Send(Page(Track(3))));
+  Search(server);
+  EXPECT_EQ(view.Titles(), (std::vector<std::string>{"T1", "T2"}));
+  EXPECT_EQ(view.effects.end()[-2], "message Поиск завершен, найдено 999999999 Файлов");
+}
+
 // A page that ends before its length is no complete search: its rows stay,
 // and the box tells how many of how many are listed.
 TEST_F(ScriptedSearchTest, APageCutShortEndsTheSearchAsCutOff) {
