@@ -28,8 +28,11 @@ class TNameOnlyIconProvider : public QFileIconProvider {
     return QIcon::fromTheme(
         mime.iconName(), QIcon::fromTheme(mime.genericIconName(), icon(QFileIconProvider::File)));
   }
+  // Folders too by the desktop's words for the type ("Папка"): Qt's own
+  // provider has no translation for it.
   QString type(const QFileInfo& info) const override {
-    if (info.isDir()) return QFileIconProvider::type(info);
+    if (info.isDir())
+      return QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
     return Mime(info).comment();
   }
 
