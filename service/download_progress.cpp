@@ -64,10 +64,11 @@ std::string DownloadProgressLine(const TDownloadProgress& progress, TSpeedShown 
   if (progress.total >= 0) line += of + Amount(total, unit);
   line += Utf8ToCp1251(unit.name);
   if (progress.bytesPerSecond > 0) {
-    const TUnit speedUnit = UnitFor(progress.bytesPerSecond);
-    if (speedShown == TSpeedShown::kYes)
+    if (speedShown == TSpeedShown::kYes) {
+      const TUnit speedUnit = UnitFor(progress.bytesPerSecond);
       line += dot + Amount(progress.bytesPerSecond, speedUnit) + Utf8ToCp1251(speedUnit.name) +
               perSecond;
+    }
     const double seconds =
         static_cast<double>(progress.total - progress.received) / progress.bytesPerSecond;
     // Beyond four days an estimate says nothing (a trickle, or a length no
