@@ -1,9 +1,11 @@
 #include "catalogue.h"
 
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 #include "cp1251.h"
+#include "integer_text.h"
 
 namespace {
 
@@ -53,11 +55,19 @@ PortalCatalogue PortalCatalogue::FromFile(const std::string& path) {
   if (!file) throw std::runtime_error("cannot read " + path);
   PortalCatalogue catalogue;
   std::string line;
-  while (std::getline(file, line)) {
+  for (int number = 1; std::getline(file, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    // A line that is not a title and a size would otherwise be left out,
+    // or end the portal with a bare conversion message.
     const size_t tab = line.rfind('\t');
-    if (tab == std::string::npos) continue;
-    catalogue.Add(Utf8ToCp1251(line.substr(0, tab)), std::stoll(line.substr(tab + 1)));
+    const std::optional<int64_t> size =
+        tab == std::string::npos ? std::nullopt : ParseByteCount(line.substr(tab + 1));
+    if (!size) {
+      throw std::runtime_error(path + ", line " + std::to_string(number) +
+                               ": not a title, a tab and a size in bytes");
+    }
+    catalogue.Add(Utf8ToCp1251(line.substr(0, tab)), *size);
   }
   return catalogue;
 }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <fstream>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -122,6 +124,27 @@ TEST(PortalServer, HoldsUpAgainstHostileClients) {
     EXPECT_EQ(std::system((MELODROP_PORTAL " 2>/dev/null " + std::string(bad)).c_str()), 2 << 8)
         << bad;
   }
+}
+
+// A catalogue file is read whole, blank lines and CR LF ends aside, or
+// refused with the line at fault.
+TEST(PortalCatalogue, AFileLineThatIsNoTitleAndSizeIsNamed) {
+  const std::string path = testing::TempDir() + "portal_catalogue.txt";
+  std::ofstream(path) << "First\t100\r\n\nSecond\t5\n";
+  const PortalCatalogue read = PortalCatalogue::FromFile(path);
+  ASSERT_NE(read.Find(2), nullptr);
+  EXPECT_EQ(read.Find(2)->title, "Second");
+  EXPECT_EQ(read.Find(1)->size, 100);
+  for (const char* bad : {"No size\n", "Negative\t-5\n", "Huge\t99999999999999999999\n"}) {
+    std::ofstream(path) << "First\t100\n" << bad;
+    try {
+      PortalCatalogue::FromFile(path);
+      ADD_FAILURE() << bad;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(e.what(), path + ", line 2: not a title, a tab and a size in bytes");
+    }
+  }
+  std::remove(path.c_str());
 }
 
 }  // namespace
