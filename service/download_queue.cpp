@@ -57,10 +57,11 @@ uint64_t TDownloadQueue::Add(TQueuedTrack track) {
   {
     std::lock_guard lock(mutex_);
     id = ++lastId_;
-    TEntry entry;
+    TEntry& entry = entries_.emplace_back();
     entry.id = id;
     entry.track = std::move(track);
-    entries_.push_back(std::move(entry));
+    byId_[id] = std::prev(entries_.end());
+    Enqueue(entry);
   }
   changed_.notify_all();
   return id;
@@ -75,9 +76,24 @@ TDownloadStatus TDownloadQueue::StatusOf(const TEntry& entry) {
 }
 
 TDownloadQueue::TEntry* TDownloadQueue::Find(uint64_t id) {
-  auto found = std::find_if(entries_.begin(), entries_.end(),
-                            [id](const TEntry& entry) { return entry.id == id; });
-  return found == entries_.end() ? nullptr : &*found;
+  const auto found = byId_.find(id);
+  return found == byId_.end() ? nullptr : &*found->second;
+}
+
+void TDownloadQueue::Enqueue(TEntry& entry) {
+  entry.state = TDownloadState::kQueued;
+  entry.turn = ++lastTurn_;
+  waiting_.push_back({entry.id, entry.turn});
+}
+
+TDownloadQueue::TEntry* TDownloadQueue::NextQueued() {
+  for (; !waiting_.empty(); waiting_.pop_front()) {
+    TEntry* entry = Find(waiting_.front().id);
+    if (entry != nullptr && entry->state == TDownloadState::kQueued &&
+        entry->turn == waiting_.front().turn)
+      return entry;
+  }
+  return nullptr;
 }
 
 void TDownloadQueue::Cancel(uint64_t id) {
@@ -112,14 +128,13 @@ void TDownloadQueue::Retry(uint64_t id) {
   TDownloadStatus queued;
   {
     std::lock_guard lock(mutex_);
-    auto found = std::find_if(entries_.begin(), entries_.end(),
-                              [id](const TEntry& entry) { return entry.id == id; });
-    if (found == entries_.end() ||
-        (found->state != TDownloadState::kFailed && found->state != TDownloadState::kCancelled))
+    const auto found = byId_.find(id);
+    if (found == byId_.end() || (found->second->state != TDownloadState::kFailed &&
+                                 found->second->state != TDownloadState::kCancelled))
       return;
-    found->state = TDownloadState::kQueued;
-    entries_.splice(entries_.end(), entries_, found);
-    queued = StatusOf(*found);
+    entries_.splice(entries_.end(), entries_, found->second);
+    Enqueue(*found->second);
+    queued = StatusOf(*found->second);
   }
   changed_.notify_all();
   Report(queued);
@@ -127,9 +142,10 @@ void TDownloadQueue::Retry(uint64_t id) {
 
 void TDownloadQueue::Remove(uint64_t id) {
   std::lock_guard lock(mutex_);
-  entries_.remove_if([id](const TEntry& entry) {
-    return entry.id == id && entry.state != TDownloadState::kRunning;
-  });
+  const auto found = byId_.find(id);
+  if (found == byId_.end() || found->second->state == TDownloadState::kRunning) return;
+  entries_.erase(found->second);
+  byId_.erase(found);
 }
 
 bool TDownloadQueue::Pending(const TEntry& entry) {
@@ -160,14 +176,10 @@ void TDownloadQueue::Report(const TDownloadStatus& status) {
 void TDownloadQueue::Work() {
   std::unique_lock lock(mutex_);
   while (true) {
-    const auto queued = [this] {
-      return std::find_if(entries_.begin(), entries_.end(), [](const TEntry& entry) {
-        return entry.state == TDownloadState::kQueued;
-      });
-    };
-    changed_.wait(lock, [&] { return ending_ || queued() != entries_.end(); });
+    changed_.wait(lock, [&] { return ending_ || NextQueued() != nullptr; });
     if (ending_) break;
-    TEntry& entry = *queued();
+    TEntry& entry = *NextQueued();
+    waiting_.pop_front();
     entry.state = TDownloadState::kRunning;
     cancelRunning_ = false;
     TDownloadStatus status = StatusOf(entry);
@@ -192,6 +204,7 @@ void TDownloadQueue::Work() {
     changed_.notify_all();
   }
   // The partial files go with their entries, before the client.
+  byId_.clear();
   entries_.clear();
 }
 

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
@@ -24,6 +25,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "files.h"
@@ -98,6 +100,11 @@ class TDownloadQueue {
     // of: a rest is taken only of the same track.
     int64_t total = -1;
     std::string validator;  // its strong ETag, else its Last-Modified
+    uint64_t turn = 0;      // when it was last queued
+  };
+  struct TTurn {
+    uint64_t id;
+    uint64_t turn;
   };
 
   void Work();
@@ -117,6 +124,10 @@ class TDownloadQueue {
   static bool Pending(const TEntry& entry);
   bool AnyPending() const;
   TEntry* Find(uint64_t id);
+  // Queues the entry again at the end.
+  void Enqueue(TEntry& entry);
+  // The next entry to fetch, the first queued; nullptr when none is.
+  TEntry* NextQueued();
 
   TStatusSink sink_;
   TFailureWords failureWords_;
@@ -124,7 +135,12 @@ class TDownloadQueue {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::list<TEntry> entries_;
+  // By id, and the queued ones in their turn: a batch of thousands is not
+  // read through for every track, cancel or removal.
+  std::unordered_map<uint64_t, std::list<TEntry>::iterator> byId_;
+  std::deque<TTurn> waiting_;  // a turn whose entry left the queue is passed over
   uint64_t lastId_ = 0;
+  uint64_t lastTurn_ = 0;
   std::set<std::string> cleanedFolders_;  // of stale temporary files; the worker's
   // The running track is to stop: read by the worker's client between waits.
   std::atomic<bool> cancelRunning_{false};

@@ -239,6 +239,28 @@ TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
                         "", "bytes=" + std::to_string(cancelled->received) + "-", ""}));
 }
 
+// A track cancelled while it waits and tried again waits anew, behind the
+// tracks queued before; a track removed while it waits is passed over.
+TEST_F(DownloadQueueTest, ATrackQueuedAgainWaitsBehindTheOthers) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Endless", 10000000);
+  for (const char* title : {"Second", "Third", "Fourth"}) catalogue.Add(title, 1000);
+  PortalOptions slow;
+  slow.bytesPerSecond = 100000;
+  BackgroundPortal portal(slow, catalogue);
+  auto queue = MakeQueue();
+  for (int id = 1; id <= 4; ++id)
+    queue->Add({TrackLink(portal.Server().Port(), id), catalogue.Find(id)->title, folder.File("")});
+  ASSERT_TRUE(WaitForState(1, State::kRunning));
+  queue->Cancel(2);
+  queue->Retry(2);
+  queue->Remove(3);
+  queue->Cancel(1);
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{4, 2}));
+  EXPECT_EQ(Files().size(), 3u) << "Fourth, Second and the cancelled track's partial file";
+}
+
 TEST_F(DownloadQueueTest, AServerWithoutRangesSendsItAllAndAFailureLeavesTheRestOfTheQueue) {
   // One connection per request, in the order the queue sends them.
   const std::string close = "Connection: close\r\n";
