@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QShortcut>
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 #include "anchored_controls.h"
@@ -143,6 +144,7 @@ void TForm3::AddDownload(uint64_t id, const std::string& title) {
   TRow queued;
   queued.title = title;
   queued.download = id;
+  rowOfDownload_[id] = rows_.size();
   rows_.push_back(queued);
   auto* row = new QListWidgetItem();
   row->setSizeHint(QSize(0, 13));
@@ -152,16 +154,17 @@ void TForm3::AddDownload(uint64_t id, const std::string& title) {
   ShowDownload(status);
 }
 
-int TForm3::RowOf(uint64_t download) const {
+void TForm3::IndexDownloadRows() {
+  rowOfDownload_.clear();
   for (std::size_t row = 0; row < rows_.size(); ++row)
-    if (rows_[row].download == download) return static_cast<int>(row);
-  return -1;
+    if (rows_[row].download != 0) rowOfDownload_[rows_[row].download] = row;
 }
 
 void TForm3::ShowDownload(const TDownloadStatus& status) {
-  const int index = RowOf(status.id);
-  if (index < 0) return;
-  TRow& row = rows_[static_cast<std::size_t>(index)];
+  const auto found = rowOfDownload_.find(status.id);
+  if (found == rowOfDownload_.end()) return;
+  const int index = static_cast<int>(found->second);
+  TRow& row = rows_[found->second];
   row.state = status.state;
   // The title as the list shows it, and what became of the download.
   QString text = QStringFromCp1251(row.title);
@@ -278,25 +281,37 @@ void TForm3::ShowRowCommands() {
   retryItem_->setVisible(std::any_of(rows.begin(), rows.end(), [this](int r) { return Ended(r); }));
 }
 
-void TForm3::RemoveRow(int row) {
-  const TRow& removed = rows_[static_cast<size_t>(row)];
-  if (removed.download != 0 && OnForget) OnForget(removed.download);
-  rows_.erase(rows_.begin() + row);
-  delete listBox2_->takeItem(row);
+// From the last, so the rows before keep their places meanwhile.
+void TForm3::RemoveRows(const std::vector<int>& rows) {
+  std::vector<bool> goes(rows_.size());
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    if (Pending(*row)) continue;
+    goes[static_cast<size_t>(*row)] = true;
+    const uint64_t download = rows_[static_cast<size_t>(*row)].download;
+    if (download != 0 && OnForget) OnForget(download);
+    delete listBox2_->takeItem(*row);
+  }
+  std::size_t kept = 0;
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    if (goes[row]) continue;
+    if (kept != row) rows_[kept] = std::move(rows_[row]);
+    ++kept;
+  }
+  rows_.resize(kept);
+  IndexDownloadRows();
 }
 
 // A row goes with its download's partial file; a running one stays.
 void TForm3::RemoveSelected() {
-  const std::vector<int> rows = SelectedRows(*listBox2_);
-  for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-    if (!Pending(*row)) RemoveRow(*row);
+  RemoveRows(SelectedRows(*listBox2_));
   listBox2_->clearSelection();
 }
 
 // Every row but those of downloads still to come.
 void TForm3::ClearLists() {
-  for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row)
-    if (!Pending(row)) RemoveRow(row);
+  std::vector<int> rows(rows_.size());
+  std::iota(rows.begin(), rows.end(), 0);
+  RemoveRows(rows);
 }
 
 void TForm3::PlayNewest() {

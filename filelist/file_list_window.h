@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "download_queue.h"
@@ -55,8 +56,9 @@ class TForm3 : public QDialog {
   // A download still to come; one failed or cancelled.
   bool Pending(int row) const;
   bool Ended(int row) const;
-  // A row and its download's partial file.
-  void RemoveRow(int row);
+  // The rows (ascending) that are not pending, with their downloads'
+  // partial files.
+  void RemoveRows(const std::vector<int>& rows);
   std::optional<std::string> SelectedPath();
   std::optional<std::string> NewestPath();
   void PlaySelected();
@@ -79,10 +81,13 @@ class TForm3 : public QDialog {
     uint64_t download = 0;
     TDownloadState state = TDownloadState::kDone;
   };
-  int RowOf(uint64_t download) const;
+  // After rows went: the others stand higher.
+  void IndexDownloadRows();
 
   TOpenRequests& opener_;
   std::vector<TRow> rows_;
+  // Where each download's row stands: a batch of thousands reports often.
+  std::unordered_map<uint64_t, std::size_t> rowOfDownload_;
   QListWidget* listBox2_ = nullptr;
   QMenu* popupMenu1_ = nullptr;
   QAction* playItem_ = nullptr;

@@ -96,6 +96,7 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
   files.OnForget = [&](uint64_t id) { asked.push_back("forget " + std::to_string(id)); };
   const TDownloadState states[] = {TDownloadState::kQueued, TDownloadState::kFailed,
                                    TDownloadState::kCancelled, TDownloadState::kFailed};
+  files.Add("/music/saved.mp3", "saved");
   for (uint64_t id = 1; id <= 4; ++id) {
     files.AddDownload(id, "track");
     TDownloadStatus status;
@@ -117,6 +118,13 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
   QTest::keyClick(Names(), Qt::Key_Delete);
   EXPECT_EQ(asked, (std::vector<std::string>{"forget 4", "forget 3", "forget 2"}));
   ASSERT_EQ(Names()->count(), 1);
+  TDownloadStatus running;
+  running.id = 1;
+  running.state = TDownloadState::kRunning;
+  running.received = 1;
+  running.total = 2;
+  files.ShowDownload(running);
+  EXPECT_EQ(Names()->item(0)->text(), Utf8("track — 50%")) << "the row left follows its download";
   Names()->selectAll();
   Item("PopupMenu1", 4)->trigger();
   EXPECT_EQ(asked.back(), "cancel 1");
