@@ -74,14 +74,14 @@ PortalCatalogue PortalCatalogue::FromFile(const std::string& path) {
 
 void PortalCatalogue::Add(const std::string& cp1251Title, int64_t size) {
   tracks_.push_back({static_cast<int>(tracks_.size()) + 1, cp1251Title, size});
+  loweredTitles_.push_back(Lowered(cp1251Title));
 }
 
 std::vector<const PortalTrack*> PortalCatalogue::Search(const std::string& phrase) const {
   const std::string wanted = Lowered(phrase);
   std::vector<const PortalTrack*> found;
-  for (const PortalTrack& track : tracks_) {
-    if (Lowered(track.title).find(wanted) != std::string::npos) found.push_back(&track);
-  }
+  for (std::size_t i = 0; i < tracks_.size(); ++i)
+    if (loweredTitles_[i].find(wanted) != std::string::npos) found.push_back(&tracks_[i]);
   return found;
 }
 

@@ -30,4 +30,6 @@ class PortalCatalogue {
 
  private:
   std::vector<PortalTrack> tracks_;
+  // The titles in lower case, for a search per result page.
+  std::vector<std::string> loweredTitles_;
 };
