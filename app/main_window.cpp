@@ -235,6 +235,7 @@ void TForm1::StartSearch() {
     SetCaption(service_texts::kIdle);
   // The first title is selected, so the fields, the selection and a
   // download agree.
+  titles_->ShowAdded();
   if (TitleCount() > 0 && SelectedTitleRow() < 0) listBox1_->setCurrentIndex(titles_->index(0, 0));
 }
 

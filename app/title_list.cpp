@@ -3,8 +3,14 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 #include "qt_text.h"
+
+TTitleListModel::TTitleListModel(QObject* parent) : QAbstractListModel(parent) {
+  showTimer_.setSingleShot(true);
+  connect(&showTimer_, &QTimer::timeout, this, &TTitleListModel::ShowAdded);
+}
 
 void TTitleListModel::Clear() {
   beginResetModel();
@@ -15,14 +21,15 @@ void TTitleListModel::Clear() {
 
 void TTitleListModel::Add(const std::string& title) {
   titles_.push_back(title);
-  if (showPending_) return;
-  showPending_ = true;
-  QMetaObject::invokeMethod(this, &TTitleListModel::ShowAdded, Qt::QueuedConnection);
+  if (showTimer_.isActive()) return;
+  const qint64 shownAgo = sinceShown_.isValid() ? sinceShown_.elapsed() : kShowIntervalMs;
+  showTimer_.start(static_cast<int>(std::max<qint64>(0, kShowIntervalMs - shownAgo)));
 }
 
 void TTitleListModel::ShowAdded() {
-  showPending_ = false;
+  showTimer_.stop();
   if (shown_ >= titles_.size()) return;
+  sinceShown_.start();
   beginInsertRows({}, static_cast<int>(shown_), static_cast<int>(titles_.size()) - 1);
   shown_ = titles_.size();
   endInsertRows();

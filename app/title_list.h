@@ -3,30 +3,37 @@
 // (Windows-1251), drawn one line per 22-pixel row in the palette's colours.
 
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <string>
 #include <vector>
 
 class TTitleListModel : public QAbstractListModel {
  public:
-  using QAbstractListModel::QAbstractListModel;
+  explicit TTitleListModel(QObject* parent);
 
   void Clear();
   // The list holds the title at once; the view takes the titles added
-  // since it last looked together, when the window's messages next run,
-  // which spares it a relayout per row.
+  // since it last looked together, when the window's messages next run
+  // and at most every kShowIntervalMs: the view lays out all its rows
+  // again at each insertion, which a search of thousands of pages would
+  // otherwise pay for at every page.
   void Add(const std::string& title);
+  // The view takes the titles added, now.
+  void ShowAdded();
   const std::vector<std::string>& Titles() const { return titles_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
- private:
-  void ShowAdded();
+  static constexpr int kShowIntervalMs = 100;
 
+ private:
   std::vector<std::string> titles_;
   size_t shown_ = 0;
-  bool showPending_ = false;
+  QTimer showTimer_;
+  QElapsedTimer sinceShown_;
 };
 
 // Fills the row (the highlight for the selected one), draws the title 2
