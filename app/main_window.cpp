@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -105,6 +106,11 @@ TForm1::TForm1(TMainWindowContext context)
   });
   connect(button2_, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
   connect(bitBtn1_, &QPushButton::clicked, this, Guarded([this] { Play(); }));
+  progressHide_.setSingleShot(true);
+  progressHide_.setInterval(kProgressHideDelayMs);
+  connect(&progressHide_, &QTimer::timeout, this, [this] {
+    if (!progress_.visible) progressBar1_->hide();
+  });
   groupBalloon_.setSingleShot(true);
   groupBalloon_.setInterval(kBalloonUpdateMs);
   connect(&groupBalloon_, &QTimer::timeout, this, [this] {

@@ -200,8 +200,13 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   std::vector<std::string> links_;  // ListBox2, never visible
 
   static constexpr int kPumpIntervalMs = 10;
+  // The bar hides this long after a transfer ends, unless the next one has
+  // begun: between the pages of a search it stays, where hiding and showing
+  // it would lay the window out again at every page.
+  static constexpr int kProgressHideDelayMs = 50;
   TProgress progress_;
   bool progressShowPending_ = false;
+  QTimer progressHide_;
   QElapsedTimer sincePump_;
   int requestsRunning_ = 0;
   bool closeRequested_ = false;

@@ -303,7 +303,12 @@ void TForm1::ShowProgress() {
   while ((std::max(progress_.maximum, progress_.value) >> shift) > INT32_MAX) ++shift;
   progressBar1_->setRange(0, static_cast<int>(progress_.maximum >> shift));
   progressBar1_->setValue(static_cast<int>(progress_.value >> shift));
-  progressBar1_->setVisible(progress_.visible);
+  if (progress_.visible) {
+    progressHide_.stop();
+    progressBar1_->show();
+  } else if (!progressHide_.isActive()) {
+    progressHide_.start();
+  }
 }
 
 void TForm1::PlaceProgressBar() {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <memory>
@@ -163,11 +164,13 @@ class MainWindowTest : public ::testing::Test {
     return folderDialog.Answered();
   }
 
-  // Runs `during` once the next transfer has begun, from inside its pumping.
+  // Runs `during` once the next transfer has begun to bring bytes, from
+  // inside its pumping.
   void DuringTransfer(std::function<void()> during) {
     auto* poll = new QTimer(window.get());
     QObject::connect(poll, &QTimer::timeout, [this, poll, during] {
-      if (!Find<QWidget>("ProgressBar1")->isVisible() || !window->RequestRunning()) return;
+      const auto* bar = Find<QProgressBar>("ProgressBar1");
+      if (!bar->isVisible() || bar->value() <= 0 || !window->RequestRunning()) return;
       poll->stop();
       poll->deleteLater();
       during();
