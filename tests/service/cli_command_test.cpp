@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -75,6 +76,19 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
                     folder.File("Файл/песня")})
                 .err,
             "Cannot create file \"" + folder.File("Файл/песня") + "\". Not a directory\n");
+  // The system's reason in the user's language, where the machine has it.
+  locale_t russian = newlocale(LC_MESSAGES_MASK, "ru_RU.UTF-8", nullptr);
+  if (russian == nullptr) GTEST_SKIP() << "no ru_RU.UTF-8 locale here";
+  freelocale(russian);
+  const std::string command = "env -u LC_ALL -u LC_MESSAGES LANG=ru_RU.UTF-8 " MELODROP_CLI
+                              " --port " +
+                              std::to_string(portal.Server().Port()) + " get кино 1 '" +
+                              folder.File("Файл/песня") + "' 2>&1 >/dev/null";
+  std::string printed(256, '\0');
+  FILE* cli = popen(command.c_str(), "r");
+  printed.resize(std::fread(printed.data(), 1, printed.size(), cli));
+  pclose(cli);
+  EXPECT_EQ(printed, "Cannot create file \"" + folder.File("Файл/песня") + "\". Это не каталог\n");
 }
 
 TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) {
