@@ -1,6 +1,7 @@
 #include "file_list_window.h"
 
 #include <QFile>
+#include <QItemSelection>
 #include <QListWidget>
 #include <QMenu>
 #include <QShortcut>
@@ -115,13 +116,21 @@ void TForm3::ShowNewest() {
 }
 
 void TForm3::ShowFailed() {
-  listBox2_->clearSelection();
+  // One selection of every run of failed rows: row by row, a batch whose
+  // failures lie scattered among thousands would take seconds.
+  QItemSelection failed;
   int first = -1;
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
     if (rows_[static_cast<size_t>(row)].state != TDownloadState::kFailed) continue;
     if (first < 0) first = row;
-    listBox2_->item(row)->setSelected(true);
+    int last = row;
+    while (last + 1 < static_cast<int>(rows_.size()) &&
+           rows_[static_cast<size_t>(last) + 1].state == TDownloadState::kFailed)
+      ++last;
+    failed.select(listBox2_->model()->index(row, 0), listBox2_->model()->index(last, 0));
+    row = last;
   }
+  listBox2_->selectionModel()->select(failed, QItemSelectionModel::ClearAndSelect);
   if (first >= 0) {
     listBox2_->setCurrentRow(first, QItemSelectionModel::NoUpdate);
     listBox2_->scrollToItem(listBox2_->item(first));
@@ -281,30 +290,41 @@ void TForm3::ShowRowCommands() {
   retryItem_->setVisible(std::any_of(rows.begin(), rows.end(), [this](int r) { return Ended(r); }));
 }
 
-// From the last, so the rows before keep their places meanwhile.
+// The list is made anew of the rows that stay, in one go: taken out one by
+// one, thousands of rows would hold the window for seconds. The row where
+// the removal began stays current and in sight.
 void TForm3::RemoveRows(const std::vector<int>& rows) {
   std::vector<bool> goes(rows_.size());
+  int first = -1;
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     if (Pending(*row)) continue;
     goes[static_cast<size_t>(*row)] = true;
+    first = *row;
     const uint64_t download = rows_[static_cast<size_t>(*row)].download;
     if (download != 0 && OnForget) OnForget(download);
-    delete listBox2_->takeItem(*row);
   }
+  if (first < 0) return;
+  std::vector<QListWidgetItem*> staying;
   std::size_t kept = 0;
   for (std::size_t row = 0; row < rows_.size(); ++row) {
     if (goes[row]) continue;
+    staying.push_back(listBox2_->item(static_cast<int>(row))->clone());
     if (kept != row) rows_[kept] = std::move(rows_[row]);
     ++kept;
   }
   rows_.resize(kept);
+  listBox2_->clear();
+  for (QListWidgetItem* item : staying) listBox2_->addItem(item);
   IndexDownloadRows();
+  if (listBox2_->count() == 0) return;
+  QListWidgetItem* current = listBox2_->item(std::min(first, listBox2_->count() - 1));
+  listBox2_->setCurrentItem(current, QItemSelectionModel::NoUpdate);
+  listBox2_->scrollToItem(current);
 }
 
 // A row goes with its download's partial file; a running one stays.
 void TForm3::RemoveSelected() {
   RemoveRows(SelectedRows(*listBox2_));
-  listBox2_->clearSelection();
 }
 
 // Every row but those of downloads still to come.

@@ -104,7 +104,11 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
     status.state = states[id - 1];
     files.ShowDownload(status);
   }
-  files.show();
+  files.ShowFailed();
+  QList<int> failed;
+  for (const QModelIndex& row : Names()->selectionModel()->selectedRows()) failed.append(row.row());
+  std::sort(failed.begin(), failed.end());
+  EXPECT_EQ(failed, (QList<int>{2, 4})) << "the list opens on the failed rows";
   ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
   Names()->setFocus();
   QTest::keyClick(Names(), Qt::Key_A, Qt::ControlModifier);
