@@ -28,6 +28,15 @@ class FileListTest : public ::testing::Test {
     item->trigger();
     return error.text;
   }
+  // Tells the list what became of a download.
+  void Show(uint64_t id, TDownloadState state, int64_t received = 0, int64_t total = -1) {
+    TDownloadStatus status;
+    status.id = id;
+    status.state = state;
+    status.received = received;
+    status.total = total;
+    files.ShowDownload(status);
+  }
 
   RecordingOpener opener;
   TForm3 files{opener};
@@ -99,10 +108,7 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
   files.Add("/music/saved.mp3", "saved");
   for (uint64_t id = 1; id <= 4; ++id) {
     files.AddDownload(id, "track");
-    TDownloadStatus status;
-    status.id = id;
-    status.state = states[id - 1];
-    files.ShowDownload(status);
+    Show(id, states[id - 1]);
   }
   files.ShowFailed();
   QList<int> failed;
@@ -122,12 +128,7 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
   QTest::keyClick(Names(), Qt::Key_Delete);
   EXPECT_EQ(asked, (std::vector<std::string>{"forget 4", "forget 3", "forget 2"}));
   ASSERT_EQ(Names()->count(), 1);
-  TDownloadStatus running;
-  running.id = 1;
-  running.state = TDownloadState::kRunning;
-  running.received = 1;
-  running.total = 2;
-  files.ShowDownload(running);
+  Show(1, TDownloadState::kRunning, 1, 2);
   EXPECT_EQ(Names()->item(0)->text(), Utf8("track — 50%")) << "the row left follows its download";
   Names()->selectAll();
   Item("PopupMenu1", 4)->trigger();
@@ -141,12 +142,8 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   files.OnForget = [&](uint64_t id) { asked.push_back("forget " + std::to_string(id)); };
   files.Add("/music/saved.mp3", "saved");
   for (uint64_t id : {1, 2}) files.AddDownload(id, Utf8ToCp1251("Дорога / домой"));
+  Show(1, TDownloadState::kRunning, 250, 1000);
   TDownloadStatus status;
-  status.id = 1;
-  status.state = TDownloadState::kRunning;
-  status.received = 250;
-  status.total = 1000;
-  files.ShowDownload(status);
   status.id = 2;
   status.state = TDownloadState::kFailed;
   status.failure = TMessage("HTTP/1.1 404 <Not Found>");
