@@ -174,6 +174,16 @@ std::string PortalServer::NewSession() {
   return token;
 }
 
+std::shared_ptr<const std::vector<const PortalTrack*>> PortalServer::Found(
+    const std::string& phrase) {
+  std::lock_guard lock(mutex_);
+  if (!lastFound_ || phrase != lastPhrase_) {
+    lastFound_ = std::make_shared<const std::vector<const PortalTrack*>>(catalogue_.Search(phrase));
+    lastPhrase_ = phrase;
+  }
+  return lastFound_;
+}
+
 bool PortalServer::HasSession(const std::string& cookieHeader) const {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::string prefix = std::string(kSessionCookie) + "=";
@@ -261,7 +271,7 @@ void PortalServer::AddRoutes() {
     const std::string origin = "http://" + req.get_header_value("Host");
     if (!pageText.empty() && options_.resultPageDelayMs > 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(options_.resultPageDelayMs));
-    res.set_content(portal_pages::ResultPage(catalogue_.Search(FieldValue(query, "search")), page,
+    res.set_content(portal_pages::ResultPage(*Found(FieldValue(query, "search")), page,
                                              pageText.empty(), origin),
                     kPageType);
   });

@@ -66,6 +66,9 @@ class PortalServer {
   void AddRoutes();
   bool HasSession(const std::string& cookieHeader) const;
   std::string NewSession();
+  // The tracks a phrase finds; the last phrase's are kept, as a search
+  // asks for page after page of it.
+  std::shared_ptr<const std::vector<const PortalTrack*>> Found(const std::string& phrase);
 
   PortalOptions options_;
   PortalCatalogue catalogue_;
@@ -75,6 +78,8 @@ class PortalServer {
   std::set<std::string> sessions_;
   int nextSession_ = 1;
   std::vector<PortalRequest> requests_;
+  std::string lastPhrase_;
+  std::shared_ptr<const std::vector<const PortalTrack*>> lastFound_;
 };
 
 // A portal running on its own thread for the life of the object.
