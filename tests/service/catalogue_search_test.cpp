@@ -152,6 +152,10 @@ class ScriptedSearchTest : public ::testing::Test {
   static std::string Page(const std::string& body) {
     return Reply("200 OK", body, "Content-Type: text/html; charset=windows-1251\r\n");
   }
+  // A first page that says how many tracks match.
+  static std::string CountPage(const std::string& count) {
+    return Page(Utf8ToCp1251("<h3>Найдено: <b>" + count + "</b></h3>"));
+  }
 
   TNetHTTP http;
   TServiceConfig config;
@@ -171,8 +175,7 @@ TEST_F(ScriptedSearchTest, AFirstPageWithoutTheMarkerIsReadFromPosition16) {
 }
 
 TEST_F(ScriptedSearchTest, ACountThatIsNoNumberEndsWithTheClosingMessage) {
-  LoopbackServer server(
-      Script().ReadHead().Send(Page(Utf8ToCp1251("<h3>Найдено: <b>abc</b></h3>"))));
+  LoopbackServer server(Script().ReadHead().Send(CountPage("abc")));
   Search(server);
   EXPECT_EQ(view.effects, (Effects{"caption Поиск файла...", "caption Скачивание музыки с портала",
                                    "message Поиск завершен, найдено 0 Файлов"}));
@@ -214,7 +217,7 @@ TEST_F(ScriptedSearchTest, AnErrorStatusIsToldAsTheServersAnswer) {
   view.effects.clear();
   LoopbackServer later(Script()
                            .ReadHead()
-                           .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>60</b></h3>")))
+                           .Send(CountPage("60"))
                            .ReadHead()
                            .Send(Page(Track(1) + Track(2)))
                            .ReadHead()
@@ -229,12 +232,8 @@ TEST_F(ScriptedSearchTest, AnErrorStatusIsToldAsTheServersAnswer) {
 TEST_F(ScriptedSearchTest, ASearchListsAtMostAHundredThousandRows) {
   std::string tracks;
   for (int id = 1; id <= 100001; ++id) tracks += Track(id);
-  LoopbackServer server(Script()
-                            .ReadHead()
-                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>999999999</b></h3>")))
-                            .ReadHead()
-                            .Send(Page(tracks))
-                            .StaySilent());
+  LoopbackServer server(
+      Script().ReadHead().Send(CountPage("999999999")).ReadHead().Send(Page(tracks)).StaySilent());
   Search(server);
   EXPECT_EQ(view.TitleCount(), 100000);
   EXPECT_EQ(view.effects.back(), "message Поиск прерван, показано 100000 из 999999999 Файлов");
@@ -245,7 +244,7 @@ TEST_F(ScriptedSearchTest, ASearchListsAtMostAHundredThousandRows) {
 TEST_F(ScriptedSearchTest, NoPageIsFetchedAfterOneWithoutATrack) {
   LoopbackServer server(Script()
                             .ReadHead()
-                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>999999999</b></h3>")))
+                            .Send(CountPage("999999999"))
                             .ReadHead()
                             .Send(Page(Track(1) + Track(2)))
                             .ReadHead()
@@ -263,7 +262,7 @@ TEST_F(ScriptedSearchTest, APageCutShortEndsTheSearchAsCutOff) {
   const std::string whole = Page(Track(1) + Track(2) + Track(3));
   LoopbackServer server(Script()
                             .ReadHead()
-                            .Send(Page(Utf8ToCp1251("<h3>Найдено: <b>60</b></h3>")))
+                            .Send(CountPage("60"))
                             .ReadHead()
                             .Send(whole.substr(0, whole.find(Track(3)) + 10)));
   Search(server);
