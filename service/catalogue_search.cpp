@@ -11,10 +11,6 @@ namespace {
 // A new login that failed: the session has shown it, the search ends.
 struct ELoginFailed {};
 
-// A search lists no more rows than this: a count that lies (up to nine
-// digits) and pages that never run dry would otherwise fill the memory.
-constexpr int kMostRows = 100000;
-
 // The limit reached: the search ends as cut off, with the rows listed.
 struct ERowLimitReached {};
 

@@ -9,6 +9,10 @@
 
 class TCatalogueSearch {
  public:
+  // A search lists no more rows than this: a count that lies (up to nine
+  // digits) and pages that never run dry would otherwise fill the memory.
+  static constexpr int kMostRows = 100000;
+
   // With a session, a first page that is no result page (the portal lost
   // the login) gets one new login through it, and the search runs again.
   TCatalogueSearch(TNetHTTP& http, TMainWindowView& view, const TServiceConfig& config,

@@ -49,16 +49,18 @@ std::vector<int> RowsOf(const std::string& list, int count) {
     return rows;
   }
   std::vector<int> rows;
+  std::vector<bool> named(TCatalogueSearch::kMostRows + 1);
   std::stringstream parts(list);
   for (std::string part; std::getline(parts, part, ',');) {
     const std::size_t dash = part.find('-');
     const std::optional<int64_t> first = ParseByteCount(part.substr(0, dash));
     const std::optional<int64_t> last =
         dash == std::string::npos ? first : ParseByteCount(part.substr(dash + 1));
-    if (!first || !last || *first < 1 || *last < *first || *last > 100000) return {};
-    for (int64_t row = *first; row <= *last; ++row) {
-      if (std::find(rows.begin(), rows.end(), row) == rows.end())
-        rows.push_back(static_cast<int>(row));
+    if (!first || !last || *first < 1 || *last < *first || *last > TCatalogueSearch::kMostRows)
+      return {};
+    for (int row = static_cast<int>(*first); row <= *last; ++row) {
+      if (!named[row]) rows.push_back(row);
+      named[row] = true;
     }
   }
   return rows;
