@@ -83,7 +83,10 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
     options.file = args[1];
     options.key = args[2];
     options.value = args[3];
-    return true;
+    // A line break would start a line, or a section, of its own; an "=" in
+    // the key would write a key that reads back as another.
+    return !options.key.empty() && options.key.find_first_of("=\r\n") == std::string::npos &&
+           options.key.front() != '[' && options.value.find_first_of("\r\n") == std::string::npos;
   }
   if (args.size() == 4 && args[0] == "get" && !args[3].empty()) {
     options.command = args[0];

@@ -51,6 +51,17 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
   EXPECT_EQ(missing.err, "no row 999\n");
 }
 
+TEST(CliCommand, SettingWritesOneKeyAndNoLineOfItsOwn) {
+  testing_support::TempFolder folder;
+  const std::string file = folder.File("Settings.cfg");
+  EXPECT_EQ(RunCli({"setting", file, "Port", "8080"}).status, 0);
+  for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
+           {"Port", "1\n[EVIL]\nX=1"}, {"Po=rt", "1"}, {"[EVIL]", "1"}, {"", "1"}, {"A\rB", "1"}}) {
+    EXPECT_EQ(RunCli({"setting", file, key, value}).status, 2) << key << "=" << value;
+  }
+  EXPECT_EQ(testing_support::ReadBytes(file), "[MAIN]\r\nPort=8080\r\n");
+}
+
 TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   PortalOptions options;
   options.chunked = true;
