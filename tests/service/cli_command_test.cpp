@@ -91,15 +91,22 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   locale_t russian = newlocale(LC_MESSAGES_MASK, "ru_RU.UTF-8", nullptr);
   if (russian == nullptr) GTEST_SKIP() << "no ru_RU.UTF-8 locale here";
   freelocale(russian);
-  const std::string command = "env -u LC_ALL -u LC_MESSAGES LANG=ru_RU.UTF-8 " MELODROP_CLI
-                              " --port " +
-                              std::to_string(portal.Server().Port()) + " get кино 1 '" +
-                              folder.File("Файл/песня") + "' 2>&1 >/dev/null";
-  std::string printed(256, '\0');
-  FILE* cli = popen(command.c_str(), "r");
-  printed.resize(std::fread(printed.data(), 1, printed.size(), cli));
-  pclose(cli);
-  EXPECT_EQ(printed, "Cannot create file \"" + folder.File("Файл/песня") + "\". Это не каталог\n");
+  const auto printedInRussian = [](const std::string& command) {
+    std::string printed(512, '\0');
+    FILE* tool = popen(
+        ("env -u LC_ALL -u LC_MESSAGES LANG=ru_RU.UTF-8 " + command + " 2>&1 >/dev/null").c_str(),
+        "r");
+    printed.resize(std::fread(printed.data(), 1, printed.size(), tool));
+    pclose(tool);
+    return printed;
+  };
+  const std::string port = std::to_string(portal.Server().Port());
+  const std::string target = "'" + folder.File("Файл/песня") + "'";
+  EXPECT_EQ(printedInRussian(MELODROP_CLI " --port " + port + " get кино 1 " + target),
+            "Cannot create file \"" + folder.File("Файл/песня") + "\". Это не каталог\n");
+  const std::string link = "http://127.0.0.1:" + port + "/tracks/1.mp3";
+  EXPECT_EQ(printedInRussian(MELODROP_GET " -o " + target + " " + link),
+            link + ": Cannot create " + folder.File("Файл/песня") + ": Это не каталог\n");
 }
 
 TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) {
