@@ -107,7 +107,8 @@ class FakeDesktop : public QDBusVirtualObject {
   bool Notifications(const QDBusMessage& message, const QString& member,
                      const QList<QVariant>& args) {
     if (member == "Notify") {
-      const uint id = ++lastId_;
+      // A replaced notification keeps its id, as the protocol asks.
+      const uint id = args.value(1).toUInt() != 0 ? args.value(1).toUInt() : ++lastId_;
       calls_ << QString(
                     "Notify %1 app=%2 replaces=%3 icon=%4 summary=%5 body=%6 actions=%7 "
                     "timeout=%8 image=%9 entry=%10")

@@ -78,6 +78,29 @@ TEST_F(DBusDesktopTest,
   EXPECT_EQ(balloonClicks, 1);
 }
 
+// A balloon shown over another (a batch's count going up) changes the
+// notification on the screen instead of closing it and opening a new one.
+TEST_F(DBusDesktopTest, ABalloonShownOverAnotherReplacesItInPlace) {
+  ASSERT_TRUE(desktop.Start());
+  LoadProgramTrayIcon();
+  ASSERT_TRUE(ItemRegistered());
+  int shown = 0;
+  int hidden = 0;
+  icon->OnBalloonHintShow = [&](TTrayIcon&) { ++shown; };
+  icon->OnBalloonHintHide = [&](TTrayIcon&) { ++hidden; };
+  EXPECT_TRUE(icon->DisplayBalloonHint("t", "first", bitInfo, 10));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, kWaitMs));
+  EXPECT_TRUE(icon->DisplayBalloonHint("t", "second", bitInfo, 10));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 2 && hidden == 1; }, kWaitMs));
+  EXPECT_NE(CallStartingWith("Notify 1 app=").indexOf("replaces=1 "), -1);
+  desktop.InvokeAction(1, "default");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return balloonClicks == 1; }, kWaitMs)) << "the newest";
+
+  EXPECT_TRUE(icon->ClearBalloonHint());
+  EXPECT_EQ(CallStartingWith("CloseNotification"), "CloseNotification 1");
+  EXPECT_EQ(desktop.Calls().filter("Notify").size(), 2) << desktop.Calls().join('\n').toStdString();
+}
+
 TEST_F(DBusDesktopTest, TheHostsContextMenuRequestOpensTheTrayMenu) {
   ASSERT_TRUE(desktop.Start());
   LoadProgramTrayIcon();

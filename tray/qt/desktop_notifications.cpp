@@ -5,6 +5,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QGuiApplication>
+#include <QTimer>
+#include <vector>
 
 #include "tray_platform.h"
 
@@ -57,6 +59,7 @@ bool TDesktopNotifications::Available() {
 void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& summary,
                                  const QString& body, const QString& iconName, const QImage& image,
                                  int timeoutMs, const QStringList& namedActions) {
+  const uint replaces = TakeOver({target.window, target.id});
   Close(target);
   const uint64_t serial = ++lastSerial_;
   shown_[serial] = TShown{target};
@@ -71,7 +74,7 @@ void TDesktopNotifications::Show(const TNoticeTarget& target, const QString& sum
   for (qsizetype index = 0; index < namedActions.size(); ++index)
     actions << QString::number(index) << namedActions[index];
   QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
-  notify.setArguments({QGuiApplication::applicationDisplayName(), 0u, iconName, summary, body,
+  notify.setArguments({QGuiApplication::applicationDisplayName(), replaces, iconName, summary, body,
                        actions, hints, timeoutMs});
   auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
   connect(call, &QDBusPendingCallWatcher::finished, this,
@@ -102,14 +105,67 @@ void TDesktopNotifications::Answered(uint64_t serial, uint serverId) {
   sink_(shown.target, NIN_BALLOONSHOW);
 }
 
-void TDesktopNotifications::Close(const TNoticeTarget& target) {
-  auto current = current_.find({target.window, target.id});
+uint TDesktopNotifications::TakeOver(const TKey& key) {
+  std::optional<uint64_t> serial;
+  if (auto withdrawing = withdrawing_.find(key); withdrawing != withdrawing_.end()) {
+    serial = withdrawing->second;
+    withdrawing_.erase(withdrawing);
+  } else if (auto current = current_.find(key); current != current_.end()) {
+    serial = current->second;
+  }
+  auto found = serial ? shown_.find(*serial) : shown_.end();
+  // Not yet answered, the old one has no id to be replaced by: it goes.
+  if (found == shown_.end() || found->second.serverId == 0) return 0;
+  const TShown replaced = found->second;
+  std::erase_if(current_, [&](const auto& entry) { return entry.second == *serial; });
+  shown_.erase(found);
+  // As its close would have told; after this call, as the server would.
+  if (replaced.announced && !replaced.acted) {
+    QMetaObject::invokeMethod(
+        this, [this, target = replaced.target] { sink_(target, NIN_BALLOONHIDE); },
+        Qt::QueuedConnection);
+  }
+  return replaced.serverId;
+}
+
+void TDesktopNotifications::Withdraw(const TNoticeTarget& target) {
+  const TKey key{target.window, target.id};
+  auto current = current_.find(key);
   if (current == current_.end()) return;
-  auto found = shown_.find(current->second);
+  const uint64_t serial = current->second;
   current_.erase(current);
+  auto found = shown_.find(serial);
   if (found == shown_.end()) return;
   found->second.withdrawn = true;
-  if (found->second.serverId != 0) CloseOnServer(found->second.serverId);
+  // Unanswered, it is closed once the server answers.
+  if (found->second.serverId == 0) return;
+  withdrawing_[key] = serial;
+  QTimer::singleShot(0, this, [this, key, serial] {
+    auto withdrawing = withdrawing_.find(key);
+    if (withdrawing == withdrawing_.end() || withdrawing->second != serial) return;
+    withdrawing_.erase(withdrawing);
+    auto found = shown_.find(serial);
+    if (found != shown_.end()) CloseOnServer(found->second.serverId);
+  });
+}
+
+void TDesktopNotifications::Close(const TNoticeTarget& target) {
+  const TKey key{target.window, target.id};
+  std::vector<uint64_t> serials;
+  if (auto current = current_.find(key); current != current_.end()) {
+    serials.push_back(current->second);
+    current_.erase(current);
+  }
+  if (auto withdrawing = withdrawing_.find(key); withdrawing != withdrawing_.end()) {
+    serials.push_back(withdrawing->second);
+    withdrawing_.erase(withdrawing);
+  }
+  for (const uint64_t serial : serials) {
+    auto found = shown_.find(serial);
+    if (found == shown_.end()) continue;
+    found->second.withdrawn = true;
+    if (found->second.serverId != 0) CloseOnServer(found->second.serverId);
+  }
 }
 
 void TDesktopNotifications::CloseOnServer(uint serverId) {

@@ -40,13 +40,18 @@ class TDesktopNotifications : public QObject {
 
   // Whether a notification server is on the bus, or would be started for us.
   bool Available();
-  // Replaces the icon's notification. The summary is plain text; the body
-  // is read as markup and must come escaped. Pressing the named action at
-  // index i reports NIN_BALLOONACTION + i.
+  // Replaces the icon's notification, in its place on the screen where the
+  // server has it. The summary is plain text; the body is read as markup
+  // and must come escaped. Pressing the named action at index i reports
+  // NIN_BALLOONACTION + i.
   void Show(const TNoticeTarget& target, const QString& summary, const QString& body,
             const QString& iconName, const QImage& image, int timeoutMs,
             const QStringList& namedActions);
-  // Withdraws the icon's notification, if it has one.
+  // Withdraws the icon's notification, if it has one, at the program's next
+  // turn: one shown meanwhile takes its place instead (a count going up
+  // reads as one notification that changes, not one that goes and comes).
+  void Withdraw(const TNoticeTarget& target);
+  // Withdraws the icon's notification at once.
   void Close(const TNoticeTarget& target);
 
  private slots:
@@ -66,6 +71,9 @@ class TDesktopNotifications : public QObject {
   };
 
   void Answered(uint64_t serial, uint serverId);
+  // The server's id of the icon's notification that a new one may replace,
+  // its entry gone and its hiding reported; 0 when there is none.
+  uint TakeOver(const TKey& key);
   void CloseOnServer(uint serverId);
   std::map<uint64_t, TShown>::iterator FindByServerId(uint serverId);
 
@@ -75,6 +83,8 @@ class TDesktopNotifications : public QObject {
   // an icon is current_[icon].
   std::map<uint64_t, TShown> shown_;
   std::map<TKey, uint64_t> current_;
+  // Withdrawn this turn, on the server until the turn ends.
+  std::map<TKey, uint64_t> withdrawing_;
   uint64_t lastSerial_ = 0;
   std::optional<bool> activatable_;
 };

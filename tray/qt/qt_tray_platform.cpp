@@ -214,7 +214,7 @@ void TQtTrayPlatform::ShowBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& d
 
 void TQtTrayPlatform::ClearBalloon(QSystemTrayIcon* icon, const NOTIFYICONDATA& data,
                                    TTextReader reader) {
-  notifications_.Close(NoticeTargetOf(data));
+  notifications_.Withdraw(NoticeTargetOf(data));
   // Qt takes its own balloon away when asked for an empty one.
   if (reader == TTextReader::QtWidgets) icon->showMessage(QString(), QString());
 }
