@@ -1,5 +1,6 @@
 #include "download_queue.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -231,6 +232,11 @@ std::vector<TDownloadStatus> TDownloadQueue::FailQueuedIn(const std::string& fol
 void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
                            std::optional<EFileError>& folderRefusal) {
   try {
+    // A partial file deleted since (by the user, or a cleaner) could only
+    // be written on and never take its name: the track starts anew.
+    struct stat partial {};
+    if (entry.partial && fstat(entry.partial->Handle(), &partial) == 0 && partial.st_nlink == 0)
+      entry.partial.reset();
     if (!entry.partial) {
       entry.name = SafeTrackFileName(entry.track.title);
       const std::string folder = InFolder(entry.track.folder, "");

@@ -237,6 +237,19 @@ TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
     if (request.target == "/tracks/1.mp3") ranges.push_back(request.Header("Range"));
   EXPECT_EQ(ranges, (std::vector<std::string>{
                         "", "bytes=" + std::to_string(cancelled->received) + "-", ""}));
+
+  // A partial file deleted meanwhile (by the user, or a cleaner) leaves
+  // nothing to go on from: the retry fetches the track anew.
+  const uint64_t again = queue->Add({TrackLink(port, 1), "Again", folder.File("")});
+  ASSERT_TRUE(
+      WaitFor([&](const TDownloadStatus& s) { return s.id == again && s.received > 60000; }));
+  queue->Cancel(again);
+  ASSERT_TRUE(WaitForState(again, State::kCancelled));
+  for (const std::string& name : Files())
+    if (name.ends_with(".tmp")) std::filesystem::remove(folder.File(name));
+  queue->Retry(again);
+  ASSERT_TRUE(WaitForState(again, State::kDone));
+  EXPECT_EQ(ReadBytes(folder.File("Again.mp3")), http->Get(TrackLink(port, 1)));
 }
 
 // A track cancelled while it waits and tried again waits anew, behind the
