@@ -144,8 +144,7 @@ void TDesktopNotifications::Withdraw(const TNoticeTarget& target) {
     auto withdrawing = withdrawing_.find(key);
     if (withdrawing == withdrawing_.end() || withdrawing->second != serial) return;
     withdrawing_.erase(withdrawing);
-    auto found = shown_.find(serial);
-    if (found != shown_.end()) CloseOnServer(found->second.serverId);
+    CloseShown(serial);
   });
 }
 
@@ -160,12 +159,15 @@ void TDesktopNotifications::Close(const TNoticeTarget& target) {
     serials.push_back(withdrawing->second);
     withdrawing_.erase(withdrawing);
   }
-  for (const uint64_t serial : serials) {
-    auto found = shown_.find(serial);
-    if (found == shown_.end()) continue;
-    found->second.withdrawn = true;
-    if (found->second.serverId != 0) CloseOnServer(found->second.serverId);
-  }
+  for (const uint64_t serial : serials) CloseShown(serial);
+}
+
+void TDesktopNotifications::CloseShown(uint64_t serial) {
+  auto found = shown_.find(serial);
+  if (found == shown_.end()) return;
+  found->second.withdrawn = true;
+  // Unanswered, it is closed once the server answers.
+  if (found->second.serverId != 0) CloseOnServer(found->second.serverId);
 }
 
 void TDesktopNotifications::CloseOnServer(uint serverId) {

@@ -74,6 +74,7 @@ class TDesktopNotifications : public QObject {
   // The server's id of the icon's notification that a new one may replace,
   // its entry gone and its hiding reported; 0 when there is none.
   uint TakeOver(const TKey& key);
+  void CloseShown(uint64_t serial);
   void CloseOnServer(uint serverId);
   std::map<uint64_t, TShown>::iterator FindByServerId(uint serverId);
 
