@@ -1,6 +1,7 @@
 #include "files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,16 @@ EFileError::EFileError(TAction action, std::string path, int error)
 
 TMessage EFileError::Message() const {
   return FileErrorMessage(action_, path_, error_);
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return home;
+  // Without one (a service, "env -i"), the account's: never the root folder.
+  const passwd* account = getpwuid(getuid());
+  return account != nullptr && account->pw_dir != nullptr && account->pw_dir[0] == '/'
+             ? account->pw_dir
+             : "";
 }
 
 std::string FullPath(const std::string& path) {

@@ -32,6 +32,10 @@ class EFileError : public std::runtime_error, public TMessageCarrier {
   int error_;
 };
 
+// The user's home folder: $HOME when it is an absolute path, else the
+// account's; "" when neither is known.
+std::string HomeFolder();
+
 // The path with its folder resolved to an absolute one (the name kept as it
 // stands); the path itself when the folder does not exist.
 std::string FullPath(const std::string& path);

@@ -18,8 +18,7 @@ const char kFileName[] = "Settings.cfg";
 std::string UserConfigFolder() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config != nullptr && config[0] == '/') return std::string(config) + "/melodrop/";
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.config/melodrop/";
+  return HomeFolder() + "/.config/melodrop/";
 }
 
 }  // namespace

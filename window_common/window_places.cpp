@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "files.h"
+
 namespace {
 
 QString PlacesFile(const std::string& path) {
@@ -68,11 +70,9 @@ class TFirstShowPlacer : public QObject {
 
 std::string DefaultWindowPlacesPath() {
   const char* state = std::getenv("XDG_STATE_HOME");
-  const char* home = std::getenv("HOME");
   if (state != nullptr && state[0] == '/') return std::string(state) + "/melodrop/windows.ini";
-  if (home != nullptr && home[0] == '/')
-    return std::string(home) + "/.local/state/melodrop/windows.ini";
-  return {};
+  const std::string home = HomeFolder();
+  return home.empty() ? "" : home + "/.local/state/melodrop/windows.ini";
 }
 
 void RestoreWindowSize(QWidget& window, const std::string& path, const char* key) {
