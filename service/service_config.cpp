@@ -1,5 +1,7 @@
 #include "service_config.h"
 
+#include <cctype>
+
 #include "text.h"
 
 namespace {
@@ -8,6 +10,14 @@ namespace {
 std::string PortalOrigin(const std::string& host, int port) {
   return "http://" + host + (port != 80 ? ":" + std::to_string(port) : "");
 }
+
+// Where the catalogue pages are: a track's relative link is read from there.
+std::string CatalogueFolderURL(const TServiceConfig& config) {
+  return PortalOrigin(config.catalogueHost, config.port) + CataloguePath(config);
+}
+
+constexpr char kSchemeCharacters[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.";
 
 }  // namespace
 
@@ -24,10 +34,23 @@ std::string CataloguePath(const TServiceConfig& config) {
 }
 
 std::string CataloguePageURL(const TServiceConfig& config, const std::string& phrase, int page) {
-  const std::string base =
-      PortalOrigin(config.catalogueHost, config.port) + CataloguePath(config) + "audio?";
+  const std::string base = CatalogueFolderURL(config) + "audio?";
   const std::string search = "search=" + EncodeSearchPhrase(phrase);
   return page == 0 ? base + search : base + "page=" + std::to_string(page) + "&" + search;
+}
+
+std::string TrackURL(const TServiceConfig& config, const std::string& link) {
+  const size_t schemeEnd = link.find(':');
+  const bool hasScheme = schemeEnd != std::string::npos && schemeEnd > 0 &&
+                         std::isalpha(static_cast<unsigned char>(link[0])) &&
+                         link.find_first_not_of(kSchemeCharacters) == schemeEnd;
+  if (link.empty() || hasScheme) return link;
+  if (link.starts_with("//")) return "http:" + link;
+  if (link.front() == '/') return PortalOrigin(config.catalogueHost, config.port) + link;
+  // A query or a fragment alone belongs to the page itself.
+  if (link.front() == '?' || link.front() == '#')
+    return CatalogueFolderURL(config) + "audio" + link;
+  return CatalogueFolderURL(config) + link;
 }
 
 std::string PlayerURL(const TServiceConfig& config, const std::string& link) {

@@ -25,6 +25,12 @@ std::string CataloguePath(const TServiceConfig& config);
 // page 0: the first page, which carries the match count.
 std::string CataloguePageURL(const TServiceConfig& config, const std::string& phrase, int page);
 
+// A track's link as a result page gave it, made whole against that page:
+// a link with a scheme stays, "//host/..." gets "http:", "/..." the
+// catalogue's origin, any other the catalogue's folder. Every client that
+// fetches it (the window's, a batch's own) then asks the same server.
+std::string TrackURL(const TServiceConfig& config, const std::string& link);
+
 // The web player for a track: "/r/my/player3.swf?ver=4&file=" + the link,
 // encoded as a query value, so that "&", "#" or spaces in it stay in the link.
 std::string PlayerURL(const TServiceConfig& config, const std::string& link);

@@ -179,6 +179,38 @@ TEST(CliCommand, AFailedTrackOfABatchIsNamedWithWhyAndTheOthersAreSaved) {
   EXPECT_EQ(ReadBytes(folder.File("Kept.mp3")), "kept");
 }
 
+// A page may link its tracks relative to itself: each client of a batch
+// then asks the portal for them, as the window's own client would.
+TEST(CliCommand, ABatchFetchesRelativeLinksFromThePortal) {
+  using namespace testing_support;
+  PortalCatalogue catalogue;
+  catalogue.Add("One", 1);
+  catalogue.Add("Two", 1);
+  std::vector<const PortalTrack*> found;
+  for (const PortalTrack& track : catalogue.Tracks()) found.push_back(&track);
+  std::string listed = portal_pages::ResultPage(found, 1, false, "");
+  listed.replace(listed.find("/tracks/2.mp3"), 1, "");
+  LoopbackServer portal(
+      {Script().ReadHead().Send(
+           Reply("200 OK", "", "Set-Cookie: Mpop=1; path=/\r\nConnection: close\r\n")),
+       Script()
+           .ReadHead()
+           .Send(Reply("200 OK", portal_pages::ResultPage(found, 1, true, "")))
+           .ReadHead()
+           .Send(Reply("200 OK", listed))
+           .ReadHead()
+           .Send(Reply("200 OK", "")),
+       Script().ReadHead().Send(Reply("200 OK", "1")).ReadHead().Send(Reply("200 OK", "2"))});
+  TempFolder folder;
+  const CliRun run =
+      RunCli({"--port", std::to_string(portal.Port()), "get", "x", "all", folder.File("")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadBytes(folder.File("Two.mp3")), "2");
+  const std::string asked = portal.Received(2);
+  EXPECT_NE(asked.find("GET /tracks/1.mp3 HTTP/1.1"), std::string::npos) << asked;
+  EXPECT_NE(asked.find("GET /mail/melodrop/tracks/2.mp3 HTTP/1.1"), std::string::npos) << asked;
+}
+
 // Garbage where a result page should be fails the search alike, on the
 // first page (no count) and on a later one (no track).
 TEST(CliCommand, ASearchFailsAlikeWhicheverPageWasGarbage) {
