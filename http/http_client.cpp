@@ -317,7 +317,11 @@ bool TNetCustomHTTP::ReadChunkedBody(TStream& stream) {
   std::optional<int64_t> size = ChunkSize(ReadLine());
   for (; size && *size > 0; size = ChunkSize(ReadLine())) {
     ReadToStream(stream, *size, false);
-    ReadLine();
+    // A chunk longer than its size: the framing no longer tells the body.
+    if (!ReadLine().empty()) {
+      response_.BodyTruncated = true;
+      return false;
+    }
   }
   // An unreadable size ends the body before its last chunk.
   response_.BodyTruncated = size != 0;

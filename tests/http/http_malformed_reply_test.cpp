@@ -31,6 +31,7 @@ const MalformedCase kCases[] = {
     {"chunk extension after a space", kChunkedHead + "5 ;name=x\r\nhello\r\n0\r\n\r\n", "hello"},
     {"chunk with trailer", kChunkedHead + "A\r\n0123456789\r\n0\r\nTrailer: x\r\n\r\n",
      "0123456789"},
+    {"chunk longer than its size", kChunkedHead + "5\r\nhelloEXTRA\r\n0\r\n\r\n", "hello"},
     {"closed mid-chunk", kChunkedHead + "5\r\nhe", "error: Connection Closed Gracefully."},
     {"negative length", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nuntil close",
      "error: Invalid Content-Length"},

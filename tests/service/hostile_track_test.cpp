@@ -54,6 +54,9 @@ const HostileCase kCases[] = {
      Script().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 20\r\nTransfer-Encoding: "
                               "chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n"),
      "hello"},
+    {"a chunk longer than its size",
+     Script().ReadHead().Send(kChunkedHead + "5\r\nhelloEXTRA\r\n0\r\n\r\n"),
+     "error: Файл загружен не полностью: сервер прервал передачу после 5 байт."},
     {"CR LF in the link", Script().ReadHead().Send(Reply("404 Not Found", "")).Close(),
      "error: HTTP/1.1 404 Not Found", "/a\r\nX: 1\r\n\r\nGET /smuggled"},
     {"a redirect to a file", Script().ReadHead().Send(Redirect("file:///etc/passwd")).Close(),
