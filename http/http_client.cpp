@@ -41,6 +41,16 @@ bool HasControlBytes(const std::string& s) {
   });
 }
 
+// The forms of a Location that the path rules of a request do not cover:
+// another host on the same scheme, the same document with a new query, or
+// the document itself.
+std::string LocationAgainst(const TNetURI& current, const std::string& location) {
+  if (location.starts_with("//")) return current.Protocol + ":" + location;
+  if (location.starts_with("?")) return current.Path + current.Document + location;
+  if (location.starts_with("#")) return current.Path + current.Document + current.Params;
+  return location;
+}
+
 }  // namespace
 
 TNetCustomHTTP::TNetCustomHTTP() {
@@ -123,7 +133,7 @@ bool TNetCustomHTTP::FollowRedirect(TNetHTTPMethod& method, std::string& url, TS
     dest->SetPosition(destStart);
     dest->SetSize(destStart);
   }
-  url = target;
+  url = LocationAgainst(url_, target);
   return true;
 }
 

@@ -61,6 +61,23 @@ TEST(HttpRedirects, FifteenInARowFailTheCallAndTheNextCallFollowsAgain) {
   EXPECT_EQ(server.Connections(), 1);
 }
 
+// A Location may name another host without a scheme, or a new query alone.
+TEST(HttpRedirects, ALocationOfAnotherHostOrQueryIsReadAgainstTheCurrentURL) {
+  LoopbackServer other(Script().ReadHead().Send(Reply("200 OK", "there")));
+  const std::string elsewhere = "//127.0.0.1:" + std::to_string(other.Port()) + "/other";
+  LoopbackServer server(RepliesInTurn({Reply("302 Found", "", "Location: ?b=2\r\n"),
+                                       Reply("302 Found", "", "Location: #top\r\n"),
+                                       Reply("302 Found", "", "Location: " + elsewhere + "\r\n")}));
+  auto http = ProgramClient();
+  EXPECT_EQ(http->Get(BaseURL(server) + "/a/doc?a=1"), "there");
+  std::string asked;
+  for (size_t line = server.Received().find("GET "); line != std::string::npos;
+       line = server.Received().find("GET ", line + 1))
+    asked += server.Received().substr(line, server.Received().find(' ', line + 4) - line) + ";";
+  EXPECT_EQ(asked, "GET /a/doc?a=1;GET /a/doc?b=2;GET /a/doc?b=2;");
+  EXPECT_EQ(other.Received().substr(0, 21), "GET /other HTTP/1.1\r\n");
+}
+
 TEST(HttpRedirects, ARefusedRedirectFailsTheCall) {
   LoopbackServer server(Script().ReadHead().Send(Reply("301 Moved", "x", "Location: /y\r\n")));
   auto http = ProgramClient();
