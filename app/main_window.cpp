@@ -478,7 +478,16 @@ static void ShowModal(QDialog& dialog) {
 }
 
 void TForm1::ShowSettings() {
-  if (context_.windows.settings) ShowModal(*context_.windows.settings);
+  QDialog* dialog = context_.windows.settings;
+  if (!dialog) return;
+  // A port set because the portal could not be reached is tried at once.
+  connect(
+      dialog, &QDialog::finished, this,
+      [this, portBefore = config_.port] {
+        if (config_.port != portBefore && !session_.Connected() && !RequestRunning()) Reconnect();
+      },
+      Qt::SingleShotConnection);
+  ShowModal(*dialog);
 }
 
 void TForm1::ShowAbout() {

@@ -488,6 +488,13 @@ TEST_F(MainWindowTest, AStoredPortThatIsNoPortIsSaidOnceAndPort80Used) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return loginFailed.Answered(); }, kWaitMs));
     EXPECT_EQ(loginFailed.text, Utf8("Ошибка подключения, попробуйте позже"));
     EXPECT_EQ(window->Http().Port(), 80);
+    // The port set in the settings is tried at once.
+    Item("N8")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings.get(), kWaitMs));
+    settings->findChild<QLineEdit*>("Edit1")->setText(QString::number(Port()));
+    settings->findChild<QPushButton*>("Button1")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Caption() == Utf8("Подключено"); }, kWaitMs));
+    EXPECT_TRUE(Find<QLineEdit>("Edit3")->isEnabled());
     window.reset();
   }
 }
