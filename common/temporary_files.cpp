@@ -32,7 +32,8 @@ struct Slot {
 std::array<Slot, 16> gSlots;
 std::mutex gRegistration;
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGPIPE: a reader of the output that went ("| head"); SIGQUIT: Ctrl+\.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT};
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';

@@ -8,9 +8,9 @@
 // The name of a new temporary file beside target, with a fresh random part.
 std::string TemporaryNameBeside(const std::string& target);
 
-// While it lives, a terminating signal (SIGINT, SIGTERM, SIGHUP) removes
-// the file of that name, with every other temporary file of this process in
-// its folder, before the process ends.
+// While it lives, a terminating signal (SIGINT, SIGTERM, SIGHUP, SIGPIPE,
+// SIGQUIT) removes the file of that name, with every other temporary file of
+// this process in its folder, before the process ends.
 class TRemovedOnSignal {
  public:
   explicit TRemovedOnSignal(const std::string& path);
@@ -22,8 +22,8 @@ class TRemovedOnSignal {
   int slot_;
 };
 
-// Installs the handlers of SIGINT, SIGTERM and SIGHUP that remove the
-// files named above, then end the process by the signal as it would have.
+// Installs the handlers of those signals that remove the files named above,
+// then end the process by the signal as it would have.
 void RemoveTemporaryFilesOnSignals();
 
 // Removes the temporary files of this naming in the folder of target that

@@ -222,7 +222,7 @@ TEST(TrackDownload, ASignalToATerminalToolRemovesItsTemporaryFile) {
 // A queue keeps a partial file for every cut track of a batch: a signal
 // removes them all, in every folder, however many there are.
 TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
     TempFolder folder;
     const std::string songs = folder.File("Музыка/");
     const std::string other = folder.File("other/");
@@ -231,6 +231,8 @@ TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
     WriteBytes(songs + "song 1.mp3", "the user's file");
     const pid_t child = fork();
     if (child == 0) {
+      const rlimit noCore{0, 0};  // SIGQUIT leaves no core file behind either
+      setrlimit(RLIMIT_CORE, &noCore);
       RemoveTemporaryFilesOnSignals();
       std::vector<std::unique_ptr<TReplacingFile>> partials;
       for (int i = 1; i <= 40; ++i)
