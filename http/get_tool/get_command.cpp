@@ -13,6 +13,7 @@
 #include "message.h"
 #include "program_http_settings.h"
 #include "streams.h"
+#include "terminal_output.h"
 
 namespace {
 
@@ -57,12 +58,18 @@ void ReportEvents(TNetHTTP& http, std::ostream& err) {
   };
 }
 
-// A body written to an output stream as it arrives.
+// The output refused bytes: no URL after it can be written either.
+struct EOutputFailed : std::runtime_error {
+  EOutputFailed() : std::runtime_error(kOutputFailed) {}
+};
+
+// A body written to an output stream as it arrives; an endless body to a
+// full disk ends at the first refused write.
 class TOutputStream : public TStream {
  public:
   explicit TOutputStream(std::ostream& out) : out_(out) {}
   int64_t Write(const void* buffer, int64_t count) override {
-    out_.write(static_cast<const char*>(buffer), count);
+    if (!out_.write(static_cast<const char*>(buffer), count)) throw EOutputFailed();
     written_ += count;
     return count;
   }
@@ -141,6 +148,9 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
         TOutputStream body(out);
         Get(http, url, body);
       }
+    } catch (const EOutputFailed&) {
+      OutputWritten(out, err);
+      return 1;
     } catch (const std::exception& e) {
       out.flush();
       // What the server sent stays on its line; the program's own
@@ -149,5 +159,5 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
       status = 1;
     }
   }
-  return status;
+  return OutputWritten(out, err) ? status : 1;
 }

@@ -17,6 +17,7 @@
 #include "program_http_settings.h"
 #include "program_settings.h"
 #include "streams.h"
+#include "terminal_output.h"
 #include "terminal_view.h"
 #include "track_download.h"
 
@@ -279,5 +280,5 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << MessageOf(e).Utf8() << "\n";
     status = 1;
   }
-  return status;
+  return OutputWritten(out, err) ? status : 1;
 }

@@ -80,6 +80,16 @@ TEST(GetCommand, AFailedURLIsReportedAndTheNextOneStillRuns) {
   EXPECT_EQ(run.err, missing + ": HTTP/1.1 404 \\x1b]0;pwned\\x07Not Found\n") << "one safe line";
 }
 
+// An output that takes nothing (a full disk) fails the run at once.
+TEST(GetCommand, AnOutputThatRefusesBytesEndsTheRun) {
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", std::string(1 << 20, 'x'))));
+  std::ostream refusing(nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(RunGetCommand({BaseURL(server) + "/a", BaseURL(server) + "/b"}, refusing, err), 1);
+  EXPECT_EQ(err.str(), "Cannot write the output.\n");
+  EXPECT_EQ(server.Received().find("GET /b"), std::string::npos);
+}
+
 TEST(GetCommand, WrongArgumentsShowTheUsage) {
   EXPECT_EQ(RunWith({}).status, 2);
   EXPECT_EQ(RunWith({"-o", "a", "http://x/", "http://y/"}).status, 2);

@@ -49,6 +49,12 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
   const CliRun missing = RunCli({"--port", port, "get", "северный", "999", "/dev/null"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "no row 999\n");
+
+  std::ostream refusing(nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(RunCliCommand({"--port", port, "search", "Rock"}, refusing, err, false), 1)
+      << "a listing that reached no file is no success";
+  EXPECT_EQ(err.str(), "Cannot write the output.\n");
 }
 
 TEST(CliCommand, SettingWritesOneKeyAndNoLineOfItsOwn) {

@@ -1,0 +1,11 @@
+#pragma once
+// What a terminal tool wrote to its output must have arrived there: a full
+// disk or a closed file behind standard output fails the run, as curl does.
+
+#include <iosfwd>
+
+// Said on standard error when the output refused bytes.
+inline constexpr char kOutputFailed[] = "Cannot write the output.";
+
+// Flushes out; when it took less than all it was given, says so on err.
+bool OutputWritten(std::ostream& out, std::ostream& err);
