@@ -452,7 +452,7 @@ void TForm1::CopyLink() {
 }
 
 void TForm1::Play() {
-  context_.opener.Open(PlayerURL(config_, Cp1251FromQString(edit4_->text())));
+  context_.opener.Open(PlayerURL(config_, TrackURL(config_, Cp1251FromQString(edit4_->text()))));
 }
 
 void TForm1::Image1Click() {
