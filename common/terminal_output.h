@@ -3,9 +3,17 @@
 // disk or a closed file behind standard output fails the run, as curl does.
 
 #include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
 
 // Said on standard error when the output refused bytes.
 inline constexpr char kOutputFailed[] = "Cannot write the output.";
 
 // Flushes out; when it took less than all it was given, says so on err.
 bool OutputWritten(std::ostream& out, std::ostream& err);
+
+// "--help" or "-h" as the first argument prints the usage, "--version" the
+// tool's name and version, on out; either ends the run with status 0.
+std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& args, const char* tool,
+                                       const char* usage, std::ostream& out);

@@ -9,12 +9,15 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "integer_text.h"
 #include "portal_server.h"
+#include "terminal_output.h"
 
 namespace {
 
@@ -26,9 +29,16 @@ std::optional<int64_t> NumberOption(const char* text, int64_t least, int64_t mos
   return number;
 }
 
+const char kUsage[] =
+    "usage: melodrop-portal --port N [--catalogue FILE | --tracks COUNT] "
+    "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login] [--page-delay MS]\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = AnswerHelpOrVersion(
+          std::vector<std::string>(argv + 1, argv + argc), "melodrop-portal", kUsage, std::cout))
+    return *answered;
   PortalOptions options;
   options.accessLog = [](const std::string& line) {
     std::printf("%s\n", line.c_str());
@@ -59,10 +69,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--page-delay" && hasValue && (number = NumberOption(argv[++i], 0, 600000))) {
       options.resultPageDelayMs = static_cast<int>(*number);
     } else {
-      std::fprintf(stderr,
-                   "usage: melodrop-portal --port N [--catalogue FILE | --tracks COUNT] "
-                   "[--rate BYTES_PER_SECOND] [--chunked] [--redirect-login] "
-                   "[--page-delay MS]\n");
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }

@@ -127,6 +127,8 @@ void GetIntoFile(TNetHTTP& http, const std::string& url, const std::string& path
 }  // namespace
 
 int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (const std::optional<int> answered = AnswerHelpOrVersion(args, "melodrop-get", kUsage, out))
+    return *answered;
   Options options;
   if (!ParseOptions(args, options)) {
     err << kUsage;

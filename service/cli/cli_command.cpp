@@ -224,6 +224,8 @@ int DownloadRows(TNetHTTP& http, TTerminalView& view, const TServiceConfig& conf
 
 int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   bool progressBar) {
+  if (const std::optional<int> answered = AnswerHelpOrVersion(args, "melodrop-cli", kUsage, out))
+    return *answered;
   Options options;
   if (!ParseOptions(args, options)) {
     err << kUsage;

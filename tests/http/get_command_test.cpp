@@ -90,10 +90,17 @@ TEST(GetCommand, AnOutputThatRefusesBytesEndsTheRun) {
   EXPECT_EQ(server.Received().find("GET /b"), std::string::npos);
 }
 
-TEST(GetCommand, WrongArgumentsShowTheUsage) {
+TEST(GetCommand, WrongArgumentsShowTheUsageAndAskedForItIsNoError) {
   EXPECT_EQ(RunWith({}).status, 2);
   EXPECT_EQ(RunWith({"-o", "a", "http://x/", "http://y/"}).status, 2);
   EXPECT_EQ(RunWith({"--bogus", "http://x/"}).status, 2);
+  const CommandRun help = RunWith({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: melodrop-get ")) << help.out;
+  EXPECT_EQ(help.err, "");
+  const CommandRun version = RunWith({"--version"});
+  EXPECT_EQ(version.out, std::string("melodrop-get ") + MELODROP_VERSION + "\n");
+  EXPECT_EQ(version.status, 0);
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
       << found.out;
 
   EXPECT_EQ(RunCli({"search"}).status, 2) << "wrong arguments";
+  const CliRun help = RunCli({"-h"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: melodrop-cli ")) << help.out;
   EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
   EXPECT_EQ(RunCli({"--port", "70000", "search", "x"}).status, 2) << "no port";
   EXPECT_EQ(RunCli({"get", "x", "1", ""}).status, 2) << "no file";
