@@ -1,6 +1,7 @@
 #include "cli_command.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <numeric>
@@ -107,11 +108,21 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
   return false;
 }
 
-// One progress line for one download, on err: a bar while the length is
-// known, else the bytes so far. The bodies of other requests draw nothing.
+// The progress line in place on a terminal: each drawn over the last, and
+// cleared when the download ends.
+void DrawProgressLine(std::ostream& err, const TDownloadProgress& progress) {
+  err << "\r" << TMessage(DownloadProgressLine(progress)).Utf8() << "\x1b[K" << std::flush;
+}
+void ClearProgressLine(std::ostream& err) {
+  err << "\r\x1b[K" << std::flush;
+}
+
+// The line of a batch for one download, as often as a batch draws it. The
+// bodies of other requests draw nothing.
 class DownloadProgress {
  public:
-  DownloadProgress(TNetHTTP& http, std::ostream& err) : http_(http), err_(err) {
+  DownloadProgress(TNetHTTP& http, std::ostream& err)
+      : http_(http), err_(err), start_(std::chrono::steady_clock::now()) {
     // A chunked body opens one transfer per chunk: the count goes on across them.
     http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t) {
       if (mode == TWorkMode::wmRead) base_ = received_;
@@ -125,27 +136,27 @@ class DownloadProgress {
   ~DownloadProgress() {
     http_.OnWorkBegin = nullptr;
     http_.OnWork = nullptr;
-    if (received_ > 0) err_ << "\n";
+    if (drawn_) ClearProgressLine(err_);
   }
 
  private:
   void Draw(int64_t received) {
     received_ = received;
-    const int64_t total = http_.Response().ContentLength;
-    err_ << "\r";
-    if (total > 0) {
-      const int width = 40;
-      const int filled = static_cast<int>(received * width / total);
-      err_ << "[" << std::string(filled, '#') << std::string(width - filled, ' ') << "] "
-           << received * 100 / total << "% " << received << "/" << total;
-    } else {
-      err_ << received << " bytes";
-    }
-    err_ << std::flush;
+    const auto now = std::chrono::steady_clock::now();
+    if (drawn_ && now - drawnAt_ < std::chrono::milliseconds(TDownloadQueue::kProgressIntervalMs))
+      return;
+    drawn_ = true;
+    drawnAt_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    DrawProgressLine(err_, {1, 1, received, http_.Response().ContentLength,
+                            seconds > 0 ? static_cast<double>(received) / seconds : 0});
   }
 
   TNetHTTP& http_;
   std::ostream& err_;
+  const std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point drawnAt_;
+  bool drawn_ = false;
   int64_t received_ = 0;
   int64_t base_ = 0;
 };
@@ -197,17 +208,14 @@ int DownloadRows(TNetHTTP& http, TTerminalView& view, const TServiceConfig& conf
         const int position = static_cast<int>(status.id);
         const std::string& title = view.Title(rows[position - 1] - 1);
         if (status.state == TDownloadState::kRunning && progressBar) {
-          err << "\r"
-              << TMessage(DownloadProgressLine({position, count, status.received, status.total,
-                                                status.bytesPerSecond}))
-                     .Utf8()
-              << "\x1b[K" << std::flush;
+          DrawProgressLine(err,
+                           {position, count, status.received, status.total, status.bytesPerSecond});
         } else if (status.state == TDownloadState::kDone) {
-          if (progressBar) err << "\r\x1b[K";
+          if (progressBar) ClearProgressLine(err);
           out << TMessage("saved ").Network(title).Program(" to ").System(status.savedPath).Utf8()
               << "\n";
         } else if (status.state == TDownloadState::kFailed) {
-          if (progressBar) err << "\r\x1b[K";
+          if (progressBar) ClearProgressLine(err);
           // Which of the batch failed, then why.
           err << TMessage().Network(title).Program(": ").Append(status.failure).Utf8() << "\n";
           failed = true;
