@@ -1,6 +1,7 @@
 #pragma once
-// What a terminal tool wrote to its output must have arrived there: a full
-// disk or a closed file behind standard output fails the run, as curl does.
+// Habits every terminal tool shares: what it wrote to its output must have
+// arrived there (a full disk or a closed file behind standard output fails
+// the run, as curl does), and --help and --version are answered alike.
 
 #include <iosfwd>
 #include <optional>
