@@ -56,6 +56,9 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
   (new TAnchoredControls(this, minimumSize()))
       ->Anchor(listBox2_, TAnchoredControls::kStretchWidth | TAnchoredControls::kStretchHeight);
   listBox2_->setUniformItemSizes(true);
+  // A long title gives way in its middle: the state at the end of a row
+  // ("в очереди", "42%") and a file's ".mp3" stay in sight.
+  listBox2_->setTextElideMode(Qt::ElideMiddle);
   // Several rows at once (Shift, Ctrl, Ctrl+A): a batch cut by the network
   // is tried again, or cleared away, in one go.
   listBox2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
