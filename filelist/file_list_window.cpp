@@ -22,6 +22,13 @@
 
 namespace {
 
+// A row cut off at the window's edge is read whole on hovering: a saved
+// file's whole path, else the title and what became of it. Both come from
+// outside, so they are escaped, never markup.
+QString RowToolTip(const QString& whole) {
+  return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(whole.toHtmlEscaped());
+}
+
 // The folder of a path, up to and including its last "/".
 std::string FolderOf(const std::string& path) {
   return path.substr(0, path.rfind('/') + 1);
@@ -147,6 +154,7 @@ void TForm3::Add(const std::string& path, const std::string& name) {
   saved.path = path;
   rows_.push_back(saved);
   auto* row = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)));
+  row->setToolTip(RowToolTip(QFile::decodeName(QByteArray::fromStdString(path))));
   row->setSizeHint(QSize(0, 13));
   listBox2_->addItem(row);
   listBox2_->setCurrentRow(listBox2_->count() - 1);
@@ -203,12 +211,9 @@ void TForm3::ShowDownload(const TDownloadStatus& status) {
   }
   QListWidgetItem* item = listBox2_->item(index);
   item->setText(text);
-  // A reason cut off at the window's edge is read whole on hovering; the
-  // title and the reason come from outside, so they are escaped, never markup.
-  item->setToolTip(
-      status.state == TDownloadState::kFailed
-          ? QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped())
-          : QString());
+  item->setToolTip(RowToolTip(status.state == TDownloadState::kDone
+                                  ? QFile::decodeName(QByteArray::fromStdString(row.path))
+                                  : text));
 }
 
 std::vector<std::string> TForm3::Paths() const {

@@ -150,7 +150,8 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   files.ShowDownload(status);
   EXPECT_EQ(Names()->item(1)->text(), Utf8("Дорога / домой — 25%"));
   EXPECT_EQ(Names()->item(2)->text(), Utf8("Дорога / домой — HTTP/1.1 404 <Not Found>"));
-  EXPECT_TRUE(Names()->item(1)->toolTip().isEmpty());
+  EXPECT_EQ(Names()->item(0)->toolTip(), "<p style='white-space:pre-wrap'>/music/saved.mp3</p>")
+      << "a saved file's whole path on hovering";
   EXPECT_EQ(Names()->item(2)->toolTip(),
             Utf8("<p style='white-space:pre-wrap'>Дорога / домой — HTTP/1.1 404 &lt;Not "
                  "Found&gt;</p>"))
@@ -190,6 +191,7 @@ TEST_F(FileListTest, DownloadRowsTellTheirStateAndOfferWhatItAllows) {
   status.savedPath = "/music/Дорога _ домой.mp3";
   files.ShowDownload(status);
   EXPECT_EQ(Names()->item(0)->text(), Utf8("Дорога _ домой.mp3"));
+  EXPECT_TRUE(Names()->item(0)->toolTip().contains(Utf8("/music/Дорога _ домой.mp3")));
   Names()->setCurrentRow(0);
   QTest::keyClick(Names(), Qt::Key_Return);
   EXPECT_EQ(opener.opened, std::vector<std::string>{"/music/Дорога _ домой.mp3"}) << "Enter plays";
