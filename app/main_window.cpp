@@ -291,7 +291,7 @@ void TForm1::DownloadFromMenu() {
 void TForm1::DownloadSelectedFile() {
   const std::optional<std::string> chosen = AskSaveName();
   if (!chosen) return;
-  const std::string link = TrackURL(config_, Cp1251FromQString(edit4_->text()));
+  const std::string link = ShownTrackURL();
   const std::string path = SavedTrackPath(*chosen);
   // Made now: a folder that takes no new file fails before the download.
   // Whatever fails, the caption tells no download that has ended.
@@ -452,7 +452,11 @@ void TForm1::CopyLink() {
 }
 
 void TForm1::Play() {
-  context_.opener.Open(PlayerURL(config_, TrackURL(config_, Cp1251FromQString(edit4_->text()))));
+  context_.opener.Open(PlayerURL(config_, ShownTrackURL()));
+}
+
+std::string TForm1::ShownTrackURL() const {
+  return TrackURL(config_, Cp1251FromQString(edit4_->text()));
 }
 
 void TForm1::Image1Click() {

@@ -41,7 +41,7 @@ std::string CataloguePageURL(const TServiceConfig& config, const std::string& ph
 
 std::string TrackURL(const TServiceConfig& config, const std::string& link) {
   const size_t schemeEnd = link.find(':');
-  const bool hasScheme = schemeEnd != std::string::npos && schemeEnd > 0 &&
+  const bool hasScheme = schemeEnd != std::string::npos &&
                          std::isalpha(static_cast<unsigned char>(link[0])) &&
                          link.find_first_not_of(kSchemeCharacters) == schemeEnd;
   if (link.empty() || hasScheme) return link;
