@@ -1,10 +1,12 @@
 #include "file_list_window.h"
 
 #include <QFile>
+#include <QHelpEvent>
 #include <QItemSelection>
 #include <QListWidget>
 #include <QMenu>
 #include <QShortcut>
+#include <QToolTip>
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -21,13 +23,6 @@
 #include "window_font.h"
 
 namespace {
-
-// A row cut off at the window's edge is read whole on hovering: a saved
-// file's whole path, else the title and what became of it. Both come from
-// outside, so they are escaped, never markup.
-QString RowToolTip(const QString& whole) {
-  return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(whole.toHtmlEscaped());
-}
 
 // The folder of a path, up to and including its last "/".
 std::string FolderOf(const std::string& path) {
@@ -75,6 +70,7 @@ TForm3::TForm3(TOpenRequests& opener, QWidget* parent)
           [this](QPoint at) { popupMenu1_->popup(listBox2_->viewport()->mapToGlobal(at)); });
   OpenContextMenuFromKeyboard(*listBox2_);
   connect(listBox2_, &QListWidget::itemActivated, this, Guarded([this] { ActivateSelected(); }));
+  listBox2_->viewport()->installEventFilter(this);
   auto* remove = new QShortcut(QKeySequence::Delete, listBox2_, nullptr, nullptr,
                                Qt::WidgetWithChildrenShortcut);
   connect(remove, &QShortcut::activated, this, Guarded([this] { RemoveSelected(); }));
@@ -154,7 +150,6 @@ void TForm3::Add(const std::string& path, const std::string& name) {
   saved.path = path;
   rows_.push_back(saved);
   auto* row = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(name)));
-  row->setToolTip(RowToolTip(QFile::decodeName(QByteArray::fromStdString(path))));
   row->setSizeHint(QSize(0, 13));
   listBox2_->addItem(row);
   listBox2_->setCurrentRow(listBox2_->count() - 1);
@@ -211,9 +206,31 @@ void TForm3::ShowDownload(const TDownloadStatus& status) {
   }
   QListWidgetItem* item = listBox2_->item(index);
   item->setText(text);
-  item->setToolTip(RowToolTip(status.state == TDownloadState::kDone
-                                  ? QFile::decodeName(QByteArray::fromStdString(row.path))
-                                  : text));
+}
+
+// A row cut off at the window's edge is read whole on hovering: a saved
+// file's whole path, else the title and what became of it. Made when asked,
+// not kept per row: a batch may list a hundred thousand. Both come from
+// outside, so they are plain text, never markup, on one line each.
+QString TForm3::RowToolTip(int row) const {
+  const std::string& path = rows_[static_cast<size_t>(row)].path;
+  const QString whole = path.empty() ? listBox2_->item(row)->text()
+                                     : QFile::decodeName(QByteArray::fromStdString(path));
+  return Qt::convertFromPlainText(whole);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != listBox2_->viewport() || event->type() != QEvent::ToolTip)
+    return QDialog::eventFilter(watched, event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  QListWidgetItem* item = listBox2_->itemAt(help->pos());
+  if (item == nullptr) {
+    QToolTip::hideText();
+  } else {
+    QToolTip::showText(help->globalPos(), RowToolTip(listBox2_->row(item)), listBox2_->viewport(),
+                       listBox2_->visualItemRect(item));
+  }
+  return true;
 }
 
 std::vector<std::string> TForm3::Paths() const {

@@ -49,8 +49,13 @@ class TForm3 : public QDialog {
   // for a download not yet saved.
   std::vector<std::string> Paths() const;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void CreateMenus();
+  // What hovering over a row shows.
+  QString RowToolTip(int row) const;
   // The selected row the commands for one file act on, or -1.
   int SelectedRow() const;
   // A download still to come; one failed or cancelled.
