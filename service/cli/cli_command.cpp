@@ -1,7 +1,6 @@
 #include "cli_command.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <numeric>
@@ -10,7 +9,6 @@
 
 #include "catalogue_search.h"
 #include "cp1251.h"
-#include "download_progress.h"
 #include "download_queue.h"
 #include "integer_text.h"
 #include "message.h"
@@ -19,6 +17,7 @@
 #include "program_settings.h"
 #include "streams.h"
 #include "terminal_output.h"
+#include "terminal_progress.h"
 #include "terminal_view.h"
 #include "track_download.h"
 
@@ -108,64 +107,11 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
   return false;
 }
 
-// The progress line in place on a terminal: each drawn over the last, and
-// cleared when the download ends.
-void DrawProgressLine(std::ostream& err, const TDownloadProgress& progress) {
-  err << "\r" << TMessage(DownloadProgressLine(progress)).Utf8() << "\x1b[K" << std::flush;
-}
-void ClearProgressLine(std::ostream& err) {
-  err << "\r\x1b[K" << std::flush;
-}
-
-// The line of a batch for one download, as often as a batch draws it. The
-// bodies of other requests draw nothing.
-class DownloadProgress {
- public:
-  DownloadProgress(TNetHTTP& http, std::ostream& err)
-      : http_(http), err_(err), start_(std::chrono::steady_clock::now()) {
-    // A chunked body opens one transfer per chunk: the count goes on across them.
-    http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t) {
-      if (mode == TWorkMode::wmRead) base_ = received_;
-    };
-    http_.OnWork = [this](TNetComponent*, TWorkMode mode, int64_t count) {
-      if (mode == TWorkMode::wmRead && http_.ResponseCode() / 100 == 2) Draw(base_ + count);
-    };
-  }
-  DownloadProgress(const DownloadProgress&) = delete;
-  DownloadProgress& operator=(const DownloadProgress&) = delete;
-  ~DownloadProgress() {
-    http_.OnWorkBegin = nullptr;
-    http_.OnWork = nullptr;
-    if (drawn_) ClearProgressLine(err_);
-  }
-
- private:
-  void Draw(int64_t received) {
-    received_ = received;
-    const auto now = std::chrono::steady_clock::now();
-    if (drawn_ && now - drawnAt_ < std::chrono::milliseconds(TDownloadQueue::kProgressIntervalMs))
-      return;
-    drawn_ = true;
-    drawnAt_ = now;
-    const double seconds = std::chrono::duration<double>(now - start_).count();
-    DrawProgressLine(err_, {1, 1, received, http_.Response().ContentLength,
-                            seconds > 0 ? static_cast<double>(received) / seconds : 0});
-  }
-
-  TNetHTTP& http_;
-  std::ostream& err_;
-  const std::chrono::steady_clock::time_point start_;
-  std::chrono::steady_clock::time_point drawnAt_;
-  bool drawn_ = false;
-  int64_t received_ = 0;
-  int64_t base_ = 0;
-};
-
 // Returns where the track was saved.
 std::string Download(TNetHTTP& http, const std::string& link, const std::string& path,
                      std::ostream& err, bool progressBar) {
   TTrackFile file(path);
-  std::optional<DownloadProgress> progress;
+  std::optional<TTerminalProgress> progress;
   if (progressBar) progress.emplace(http, err);
   file.Receive(http, link);
   return file.Path();

@@ -1,0 +1,41 @@
+#include "terminal_progress.h"
+
+#include "download_queue.h"
+#include "message.h"
+
+void DrawProgressLine(std::ostream& err, const TDownloadProgress& progress) {
+  err << "\r" << TMessage(DownloadProgressLine(progress)).Utf8() << "\x1b[K" << std::flush;
+}
+
+void ClearProgressLine(std::ostream& err) {
+  err << "\r\x1b[K" << std::flush;
+}
+
+TTerminalProgress::TTerminalProgress(TNetHTTP& http, std::ostream& err)
+    : http_(http), err_(err), start_(std::chrono::steady_clock::now()) {
+  // A chunked body opens one transfer per chunk: the count goes on across them.
+  http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t) {
+    if (mode == TWorkMode::wmRead) base_ = received_;
+  };
+  http_.OnWork = [this](TNetComponent*, TWorkMode mode, int64_t count) {
+    if (mode == TWorkMode::wmRead && http_.ResponseCode() / 100 == 2) Draw(base_ + count);
+  };
+}
+
+TTerminalProgress::~TTerminalProgress() {
+  http_.OnWorkBegin = nullptr;
+  http_.OnWork = nullptr;
+  if (drawn_) ClearProgressLine(err_);
+}
+
+void TTerminalProgress::Draw(int64_t received) {
+  received_ = received;
+  const auto now = std::chrono::steady_clock::now();
+  if (drawn_ && now - drawnAt_ < std::chrono::milliseconds(TDownloadQueue::kProgressIntervalMs))
+    return;
+  drawn_ = true;
+  drawnAt_ = now;
+  const double seconds = std::chrono::duration<double>(now - start_).count();
+  DrawProgressLine(err_, {1, 1, received, http_.Response().ContentLength,
+                          seconds > 0 ? static_cast<double>(received) / seconds : 0});
+}
