@@ -174,7 +174,13 @@ void RemoveTemporaryFilesOnSignals() {
   action.sa_handler = RemoveOwnTemporaryFilesAndDie;
   sigemptyset(&action.sa_mask);
   for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
-  for (const int signal : kSignals) sigaction(signal, &action, nullptr);
+  for (const int signal : kSignals) {
+    // A signal the caller ignores stays ignored: nohup keeps a download
+    // running past a hangup, and a pipe's end is then a write error.
+    struct sigaction before {};
+    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
 }
 
 void RemoveStaleTemporaryFiles(const std::string& target) {
