@@ -20,6 +20,8 @@ fail() {
   echo "caption: $(caption 2>/dev/null || true)" >&2
   fail_details >&2
   [ -s "$work/openbox.log" ] && sed 's/^/openbox: /' "$work/openbox.log" >&2
+  # The program's own last words: a sanitizer's report, an abort's reason.
+  [ -s "$work/app.log" ] && tail -n 12 "$work/app.log" | sed 's/^/program: /' >&2
   for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
     echo "window $w: $(xdotool getwindowname "$w" 2>/dev/null)" >&2
   done
