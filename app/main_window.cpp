@@ -291,7 +291,7 @@ void TForm1::DownloadFromMenu() {
 void TForm1::DownloadSelectedFile() {
   const std::optional<std::string> chosen = AskSaveName();
   if (!chosen) return;
-  const std::string link = ShownTrackURL();
+  const std::string link = Cp1251FromQString(edit4_->text());
   const std::string path = SavedTrackPath(*chosen);
   // Made now: a folder that takes no new file fails before the download.
   // Whatever fails, the caption tells no download that has ended.
@@ -336,7 +336,7 @@ void TForm1::DownloadSelectedTitles(const std::vector<int>& rows) {
   const std::string folderBytes = QFile::encodeName(*folder).toStdString();
   for (int row : rows) {
     const std::string& title = ListRow(titles_->Titles(), row);
-    const uint64_t id = Queue().Add({TrackURL(config_, ListRow(links_, row)), title, folderBytes});
+    const uint64_t id = Queue().Add({ListRow(links_, row), title, folderBytes});
     queuedTitles_[id] = title;
     ++batchCount_;
     if (context_.windows.files) context_.windows.files->AddDownload(id, title);
@@ -452,11 +452,7 @@ void TForm1::CopyLink() {
 }
 
 void TForm1::Play() {
-  context_.opener.Open(PlayerURL(config_, ShownTrackURL()));
-}
-
-std::string TForm1::ShownTrackURL() const {
-  return TrackURL(config_, Cp1251FromQString(edit4_->text()));
+  context_.opener.Open(PlayerURL(config_, Cp1251FromQString(edit4_->text())));
 }
 
 void TForm1::Image1Click() {

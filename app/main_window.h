@@ -173,8 +173,6 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   bool DownloadsPending() const { return queue_ && queue_->Busy(); }
   void CopyLink();
   void Play();
-  // The link field's link, made whole against the catalogue page.
-  std::string ShownTrackURL() const;
   void Image1Click();
   void ShowFileList();
   void ShowSettings();

@@ -111,7 +111,7 @@ bool TCatalogueSearch::FetchAndScrape() {
     result_scraper::ScrapeTracks(body, [&](const std::string& title, const std::string& link) {
       heldTracks = true;
       if (view_.TitleCount() >= kMostRows) return;
-      view_.AddLink(link);
+      view_.AddLink(TrackURL(config_, link));
       view_.ProcessMessages();
       view_.AddTitle(title);
     });

@@ -134,8 +134,8 @@ bool FolderReady(const std::string& folder, std::ostream& err) {
 
 // Each row's track into the folder under its safe title, one after another
 // through the download queue, with the progress line on err.
-int DownloadRows(TNetHTTP& http, TTerminalView& view, const TServiceConfig& config,
-                 const Options& options, std::ostream& out, std::ostream& err, bool progressBar) {
+int DownloadRows(TNetHTTP& http, TTerminalView& view, const Options& options, std::ostream& out,
+                 std::ostream& err, bool progressBar) {
   const std::vector<int> rows = RowsOf(options.rows, view.TitleCount());
   for (int row : rows) {
     if (row > view.TitleCount() || row > view.LinkCount()) {
@@ -167,8 +167,7 @@ int DownloadRows(TNetHTTP& http, TTerminalView& view, const TServiceConfig& conf
           failed = true;
         }
       });
-  for (int row : rows)
-    queue.Add({TrackURL(config, view.Link(row - 1)), view.Title(row - 1), options.file});
+  for (int row : rows) queue.Add({view.Link(row - 1), view.Title(row - 1), options.file});
   // A batch takes as long as its tracks do.
   while (!queue.WaitUntilIdle(1000)) continue;
   return failed ? 1 : 0;
@@ -209,15 +208,15 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   view.PrintRows();
   int status = searched ? 0 : 1;
   if (searched && options.command == "get" && !options.rows.empty()) {
-    status = DownloadRows(http, view, config, options, out, err, progressBar);
+    status = DownloadRows(http, view, options, out, err, progressBar);
   } else if (searched && options.command == "get") {
     if (options.row > view.TitleCount() || options.row > view.LinkCount()) {
       err << "no row " << options.row << "\n";
       status = 1;
     } else {
       try {
-        const std::string saved = Download(http, TrackURL(config, view.Link(options.row - 1)),
-                                           options.file, err, progressBar);
+        const std::string saved =
+            Download(http, view.Link(options.row - 1), options.file, err, progressBar);
         out << TMessage("saved ")
                    .Network(view.Title(options.row - 1))
                    .Program(" to ")
