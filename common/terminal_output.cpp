@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "message.h"
+
 bool OutputWritten(std::ostream& out, std::ostream& err) {
   if (out.flush()) return true;
   err << kOutputFailed << '\n';
@@ -19,4 +21,14 @@ std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& args, con
     return std::nullopt;
   }
   return 0;
+}
+
+int RefuseArguments(const EUsage& refusal, const char* tool, const char* usage, std::ostream& err) {
+  if (refusal.what()[0] != '\0') err << tool << ": " << refusal.what() << '\n';
+  err << usage;
+  return 2;
+}
+
+std::string QuotedArgument(const std::string& argument) {
+  return "\"" + TMessage().System(argument).Utf8() + "\"";
 }

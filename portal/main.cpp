@@ -21,12 +21,14 @@
 
 namespace {
 
-// A whole number from `least` to `most`, or nothing: "--tracks abc" would
-// otherwise serve an empty catalogue without a word.
-std::optional<int64_t> NumberOption(const char* text, int64_t least, int64_t most) {
+// A whole number from `least` to `most`: "--tracks abc" would otherwise
+// serve an empty catalogue without a word.
+int64_t NumberOption(const std::string& option, const char* text, int64_t least, int64_t most) {
   const std::optional<int64_t> number = ParseByteCount(text);
-  if (!number || *number < least || *number > most) return std::nullopt;
-  return number;
+  if (!number || *number < least || *number > most)
+    throw EUsage(option + " takes a number from " + std::to_string(least) + " to " +
+                 std::to_string(most));
+  return *number;
 }
 
 const char kUsage[] =
@@ -46,32 +48,32 @@ int main(int argc, char** argv) {
   };
   std::string catalogueFile;
   int tracks = 3000;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    std::optional<int64_t> number;
-    if (arg == "--port" && hasValue) {
-      if (!(number = NumberOption(argv[++i], 1, 65535))) {
-        std::fprintf(stderr, "melodrop-portal: the port is a number from 1 to 65535\n");
-        return 2;
+  try {
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      const bool valued = arg == "--port" || arg == "--catalogue" || arg == "--tracks" ||
+                          arg == "--rate" || arg == "--page-delay";
+      if (valued && i + 1 == argc) throw EUsage(arg + " takes a value");
+      if (arg == "--port") {
+        options.port = static_cast<int>(NumberOption(arg, argv[++i], 1, 65535));
+      } else if (arg == "--catalogue") {
+        catalogueFile = argv[++i];
+      } else if (arg == "--tracks") {
+        tracks = static_cast<int>(NumberOption(arg, argv[++i], 0, 1000000));
+      } else if (arg == "--rate") {
+        options.bytesPerSecond = NumberOption(arg, argv[++i], 0, INT64_MAX);
+      } else if (arg == "--chunked") {
+        options.chunked = true;
+      } else if (arg == "--redirect-login") {
+        options.redirectLogin = true;
+      } else if (arg == "--page-delay") {
+        options.resultPageDelayMs = static_cast<int>(NumberOption(arg, argv[++i], 0, 600000));
+      } else {
+        throw EUsage("no option " + QuotedArgument(arg));
       }
-      options.port = static_cast<int>(*number);
-    } else if (arg == "--catalogue" && hasValue) {
-      catalogueFile = argv[++i];
-    } else if (arg == "--tracks" && hasValue && (number = NumberOption(argv[++i], 0, 1000000))) {
-      tracks = static_cast<int>(*number);
-    } else if (arg == "--rate" && hasValue && (number = NumberOption(argv[++i], 0, INT64_MAX))) {
-      options.bytesPerSecond = *number;
-    } else if (arg == "--chunked") {
-      options.chunked = true;
-    } else if (arg == "--redirect-login") {
-      options.redirectLogin = true;
-    } else if (arg == "--page-delay" && hasValue && (number = NumberOption(argv[++i], 0, 600000))) {
-      options.resultPageDelayMs = static_cast<int>(*number);
-    } else {
-      std::fputs(kUsage, stderr);
-      return 2;
     }
+  } catch (const EUsage& refusal) {
+    return RefuseArguments(refusal, "melodrop-portal", kUsage, std::cerr);
   }
   sigset_t stopSignals;
   sigemptyset(&stopSignals);

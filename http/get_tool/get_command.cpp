@@ -26,20 +26,23 @@ struct Options {
   std::vector<std::string> urls;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+void ParseOptions(const std::vector<std::string>& args, Options& options) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if ((arg == "-d" || arg == "-o") && i + 1 < args.size()) {
+    if (arg == "-d" || arg == "-o") {
+      if (i + 1 == args.size()) throw EUsage(arg + " takes a value");
       (arg == "-d" ? options.fields.emplace_back() : options.outputFile) = args[++i];
     } else if (arg == "--events") {
       options.events = true;
     } else if (!arg.empty() && arg[0] == '-') {
-      return false;
+      throw EUsage("no option " + QuotedArgument(arg));
     } else {
       options.urls.push_back(arg);
     }
   }
-  return !options.urls.empty() && (options.outputFile.empty() || options.urls.size() == 1);
+  if (options.urls.empty()) throw EUsage("no URL");
+  if (!options.outputFile.empty() && options.urls.size() > 1)
+    throw EUsage("-o takes one URL, not several");
 }
 
 const char* ModeName(TWorkMode mode) {
@@ -130,9 +133,10 @@ int RunGetCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (const std::optional<int> answered = AnswerHelpOrVersion(args, "melodrop-get", kUsage, out))
     return *answered;
   Options options;
-  if (!ParseOptions(args, options)) {
-    err << kUsage;
-    return 2;
+  try {
+    ParseOptions(args, options);
+  } catch (const EUsage& refusal) {
+    return RefuseArguments(refusal, "melodrop-get", kUsage, err);
   }
   TNetHTTP http;
   ApplyProgramHTTPSettings(http);

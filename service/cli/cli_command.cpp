@@ -67,17 +67,17 @@ std::vector<int> RowsOf(const std::string& list, int count) {
   return rows;
 }
 
-bool ParseOptions(std::vector<std::string> args, Options& options) {
+void ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() >= 2 && args[0] == "--port") {
     const std::optional<int32_t> port = ParseInteger(args[1]);
-    if (!port || *port < 1 || *port > 65535) return false;
+    if (!port || *port < 1 || *port > 65535) throw EUsage("the port is a number from 1 to 65535");
     options.port = *port;
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.size() == 2 && args[0] == "search") {
     options.command = args[0];
     options.phrase = args[1];
-    return true;
+    return;
   }
   if (args.size() == 4 && args[0] == "setting") {
     options.command = args[0];
@@ -86,8 +86,12 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
     options.value = args[3];
     // A line break would start a line, or a section, of its own; an "=" in
     // the key would write a key that reads back as another.
-    return !options.key.empty() && options.key.find_first_of("=\r\n") == std::string::npos &&
-           options.key.front() != '[' && options.value.find_first_of("\r\n") == std::string::npos;
+    if (options.key.empty() || options.key.find_first_of("=\r\n") != std::string::npos ||
+        options.key.front() == '[' || options.value.find_first_of("\r\n") != std::string::npos)
+      throw EUsage(
+          "a key may not be empty, begin with \"[\" or hold \"=\"; a key or value may not "
+          "hold a line break");
+    return;
   }
   if (args.size() == 4 && args[0] == "get" && !args[3].empty()) {
     options.command = args[0];
@@ -99,12 +103,18 @@ bool ParseOptions(std::vector<std::string> args, Options& options) {
     if (std::filesystem::is_directory(options.file, error) || options.file.back() == '/' ||
         args[2].find_first_not_of("0123456789") != std::string::npos) {
       options.rows = args[2];
-      return !RowsOf(options.rows, 1).empty();
+      if (RowsOf(options.rows, 1).empty())
+        throw EUsage(QuotedArgument(args[2]) + " names no rows: rows count from 1 to " +
+                     std::to_string(TCatalogueSearch::kMostRows) + ", as in 1,3,5-7, or all");
+      return;
     }
     options.row = ParseInteger(args[2]).value_or(0);
-    return options.row >= 1;
+    if (options.row < 1) throw EUsage(QuotedArgument(args[2]) + " is no row: rows count from 1");
+    return;
   }
-  return false;
+  if (!args.empty() && args[0] != "search" && args[0] != "get" && args[0] != "setting")
+    throw EUsage("no command " + QuotedArgument(args[0]));
+  throw EUsage("");
 }
 
 // Returns where the track was saved.
@@ -180,9 +190,10 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (const std::optional<int> answered = AnswerHelpOrVersion(args, "melodrop-cli", kUsage, out))
     return *answered;
   Options options;
-  if (!ParseOptions(args, options)) {
-    err << kUsage;
-    return 2;
+  try {
+    ParseOptions(args, options);
+  } catch (const EUsage& refusal) {
+    return RefuseArguments(refusal, "melodrop-cli", kUsage, err);
   }
   if (options.command == "setting") {
     // A key of section MAIN, with the program's own file rules.

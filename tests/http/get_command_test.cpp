@@ -90,14 +90,22 @@ TEST(GetCommand, AnOutputThatRefusesBytesEndsTheRun) {
   EXPECT_EQ(server.Received().find("GET /b"), std::string::npos);
 }
 
-TEST(GetCommand, WrongArgumentsShowTheUsageAndAskedForItIsNoError) {
-  EXPECT_EQ(RunWith({}).status, 2);
-  EXPECT_EQ(RunWith({"-o", "a", "http://x/", "http://y/"}).status, 2);
-  EXPECT_EQ(RunWith({"--bogus", "http://x/"}).status, 2);
+TEST(GetCommand, WrongArgumentsSayWhyAndShowTheUsageAndAskedForItIsNoError) {
   const CommandRun help = RunWith({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with("usage: melodrop-get ")) << help.out;
   EXPECT_EQ(help.err, "");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+      {{}, "no URL"},
+      {{"-o", "a", "http://x/", "http://y/"}, "-o takes one URL, not several"},
+      {{"--bogus", "http://x/"}, "no option \"--bogus\""},
+      {{"http://x/", "-d"}, "-d takes a value"},
+  };
+  for (const auto& [args, why] : refused) {
+    const CommandRun run = RunWith(args);
+    EXPECT_EQ(run.status, 2) << why;
+    EXPECT_EQ(run.err, "melodrop-get: " + why + "\n" + help.out);
+  }
   const CommandRun version = RunWith({"--version"});
   EXPECT_EQ(version.out, std::string("melodrop-get ") + MELODROP_VERSION + "\n");
   EXPECT_EQ(version.status, 0);

@@ -42,13 +42,24 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
             std::string::npos)
       << found.out;
 
-  EXPECT_EQ(RunCli({"search"}).status, 2) << "wrong arguments";
   const CliRun help = RunCli({"-h"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with("usage: melodrop-cli ")) << help.out;
-  EXPECT_EQ(RunCli({"get", "x", "0", "f"}).status, 2);
-  EXPECT_EQ(RunCli({"--port", "70000", "search", "x"}).status, 2) << "no port";
-  EXPECT_EQ(RunCli({"get", "x", "1", ""}).status, 2) << "no file";
+  // Wrong arguments: why, when the usage alone does not say, then the usage.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+      {{"search"}, ""},
+      {{"get", "x", "1", ""}, ""},
+      {{"fetch", "x"}, "no command \"fetch\""},
+      {{"get", "x", "0", "f"}, "\"0\" is no row: rows count from 1"},
+      {{"get", "x", "3-1,\x1b", "f"},
+       "\"3-1,\\x1b\" names no rows: rows count from 1 to 100000, as in 1,3,5-7, or all"},
+      {{"--port", "70000", "search", "x"}, "the port is a number from 1 to 65535"},
+  };
+  for (const auto& [args, why] : refused) {
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.err, (why.empty() ? "" : "melodrop-cli: " + why + "\n") + help.out) << args[0];
+  }
   const CliRun missing = RunCli({"--port", port, "get", "северный", "999", "/dev/null"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "no row 999\n");

@@ -119,11 +119,26 @@ TEST(PortalServer, HoldsUpAgainstHostileClients) {
   Exchange(port, "GET /a\x1b]0;owned\x07 HTTP/1.1\r\nConnection: close\r\n\r\n");
   portal.reset();
   EXPECT_NE(lines.back().find(" GET /a\\x1b]0;owned\\x07 404 "), std::string::npos) << lines.back();
-  for (const char* bad : {"--port 70000", "--port abc", "--port 0", "--port 1 --tracks abc",
-                          "--port 1 --rate -5", "--port 1 --page-delay 1x"}) {
-    EXPECT_EQ(std::system((MELODROP_PORTAL " 2>/dev/null " + std::string(bad)).c_str()), 2 << 8)
-        << bad;
+  const std::string refusals = testing::TempDir() + "portal_refusals.txt";
+  for (const char* bad :
+       {"--port 70000", "--port abc", "--port 0", "--port 1 --tracks abc", "--port 1 --rate -5",
+        "--port 1 --page-delay 1x", "--port 1 --rate", "--port 1 --fast"}) {
+    EXPECT_EQ(std::system((MELODROP_PORTAL " 2>>" + refusals + " " + bad).c_str()), 2 << 8) << bad;
   }
+  std::ifstream said(refusals);
+  std::vector<std::string> whys;
+  for (std::string line; std::getline(said, line);)
+    if (!line.starts_with("usage: ")) whys.push_back(line);
+  std::remove(refusals.c_str());
+  EXPECT_EQ(whys,
+            (std::vector<std::string>{
+                "melodrop-portal: --port takes a number from 1 to 65535",
+                "melodrop-portal: --port takes a number from 1 to 65535",
+                "melodrop-portal: --port takes a number from 1 to 65535",
+                "melodrop-portal: --tracks takes a number from 0 to 1000000",
+                "melodrop-portal: --rate takes a number from 0 to 9223372036854775807",
+                "melodrop-portal: --page-delay takes a number from 0 to 600000",
+                "melodrop-portal: --rate takes a value", "melodrop-portal: no option \"--fast\""}));
 }
 
 // A catalogue file is read whole, blank lines and CR LF ends aside, or
