@@ -9,11 +9,11 @@
 #include "about_window.h"
 #include "app_texts.h"
 #include "file_list_window.h"
-#include "fixed_size_guard.h"
 #include "message_boxes.h"
 #include "program_resources.h"
 #include "program_settings.h"
 #include "qt_text.h"
+#include "wayland_window_guard.h"
 #include "window_places.h"
 
 void SetUpApplication() {
@@ -59,7 +59,7 @@ TProgram::~TProgram() = default;
 
 int RunProgram(int argc, char** argv) {
   QApplication application(argc, argv);
-  TFixedSizeGuard::InstallWhereNeeded(application);
+  TWaylandWindowGuard::InstallWhereNeeded(application);
   SetUpApplication();
   TProgram program(DefaultSettingsPath());
   // A close during the creation handler's login ends the program before the loop.

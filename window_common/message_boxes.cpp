@@ -14,6 +14,7 @@
 
 #include "error_words.h"
 #include "qt_text.h"
+#include "title_width.h"
 
 namespace {
 
@@ -49,13 +50,8 @@ QString& BoxCaption() {
   return caption;
 }
 
-// The width a title bar needs for the caption, in the bold face title bars
-// use, beside the window icon and the buttons.
 int CaptionWidth(const QWidget& box) {
-  QFont title = box.font();
-  title.setBold(true);
-  constexpr int kIconAndButtons = 120;
-  return QFontMetrics(title).horizontalAdvance(BoxCaption()) + kIconAndButtons;
+  return WidthForTitle(BoxCaption(), box.font());
 }
 
 // A message box sizes itself; a spacer across its grid keeps it wide enough

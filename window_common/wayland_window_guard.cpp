@@ -1,0 +1,72 @@
+#include "wayland_window_guard.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+
+#include "title_width.h"
+
+namespace {
+
+void LetGrow(QWidget& window) {
+  if (window.minimumSize() == window.maximumSize())
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// Only where Qt draws the title bar: a compositor's own bar (KDE) leaves
+// the window no frame of Qt's.
+bool QtDrawsTheTitleBar(const QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  return handle != nullptr && handle->frameMargins().top() > 0;
+}
+
+void FitTitle(QWidget& window) {
+  if (!window.isVisible() || window.isMaximized() || window.isFullScreen() ||
+      !QtDrawsTheTitleBar(window))
+    return;
+  const QMargins frame = window.windowHandle()->frameMargins();
+  int width = WidthForTitle(window.windowTitle(), window.font()) - frame.left() - frame.right();
+  if (window.screen() != nullptr)
+    width = std::min(width,
+                     window.screen()->availableGeometry().width() - frame.left() - frame.right());
+  if (width > window.width()) window.resize(width, window.height());
+}
+
+bool IsTopLevel(const QWidget& window) {
+  const Qt::WindowType type = window.windowType();
+  return type == Qt::Window || type == Qt::Dialog;
+}
+
+}  // namespace
+
+void TWaylandWindowGuard::InstallWhereNeeded(QApplication& application) {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+  application.installEventFilter(new TWaylandWindowGuard(&application));
+}
+
+bool TWaylandWindowGuard::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType()) return false;
+  auto* window = static_cast<QWidget*>(watched);
+  if (!window->isWindow() || !IsTopLevel(*window)) return false;
+  if (event->type() == QEvent::WindowTitleChange) {
+    LetGrow(*window);
+    FitTitle(*window);
+    return false;
+  }
+  if (event->type() != QEvent::Show) return false;
+  LetGrow(*window);
+  // Message boxes fix their size again while they are shown.
+  QMetaObject::invokeMethod(
+      this,
+      [window = QPointer<QWidget>(window)] {
+        if (!window) return;
+        LetGrow(*window);
+        FitTitle(*window);
+      },
+      Qt::QueuedConnection);
+  return false;
+}
