@@ -70,7 +70,7 @@ std::vector<int> RowsOf(const std::string& list, int count) {
 void ParseOptions(std::vector<std::string> args, Options& options) {
   if (args.size() >= 2 && args[0] == "--port") {
     const std::optional<int32_t> port = ParseInteger(args[1]);
-    if (!port || *port < 1 || *port > 65535) throw EUsage("the port is a number from 1 to 65535");
+    if (!port || *port < 1 || *port > 65535) throw EUsage("--port takes a number from 1 to 65535");
     options.port = *port;
     args.erase(args.begin(), args.begin() + 2);
   }

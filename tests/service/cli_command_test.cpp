@@ -53,7 +53,7 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
       {{"get", "x", "0", "f"}, "\"0\" is no row: rows count from 1"},
       {{"get", "x", "3-1,\x1b", "f"},
        "\"3-1,\\x1b\" names no rows: rows count from 1 to 100000, as in 1,3,5-7, or all"},
-      {{"--port", "70000", "search", "x"}, "the port is a number from 1 to 65535"},
+      {{"--port", "70000", "search", "x"}, "--port takes a number from 1 to 65535"},
   };
   for (const auto& [args, why] : refused) {
     const CliRun run = RunCli(args);
