@@ -6,6 +6,8 @@
 #include <QString>
 #include <algorithm>
 
+#include "wayland_window_guard.h"
+
 namespace {
 
 constexpr int kBoldTitleRoom = 120;  // the icon and the buttons beside it
@@ -18,7 +20,7 @@ int WidthForTitle(const QString& title, const QFont& windowFont) {
   QFont bold = windowFont;
   bold.setBold(true);
   const int managerBar = QFontMetrics(bold).horizontalAdvance(title) + kBoldTitleRoom;
-  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return managerBar;
+  if (!OnWaylandDesktop()) return managerBar;
   const int qtBar = static_cast<int>(QFontMetrics(QApplication::font()).horizontalAdvance(title) *
                                      kQtTitleFontScale) +
                     2 * kQtTitleSideRoom;

@@ -43,22 +43,27 @@ bool IsTopLevel(const QWidget& window) {
 
 }  // namespace
 
+bool OnWaylandDesktop() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void TWaylandWindowGuard::InstallWhereNeeded(QApplication& application) {
-  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+  if (!OnWaylandDesktop()) return;
   application.installEventFilter(new TWaylandWindowGuard(&application));
 }
 
 bool TWaylandWindowGuard::eventFilter(QObject* watched, QEvent* event) {
-  if (!watched->isWidgetType()) return false;
+  // Every event of the application passes here: the type is asked first.
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::Show && type != QEvent::WindowTitleChange) || !watched->isWidgetType())
+    return false;
   auto* window = static_cast<QWidget*>(watched);
   if (!window->isWindow() || !IsTopLevel(*window)) return false;
-  if (event->type() == QEvent::WindowTitleChange) {
-    LetGrow(*window);
+  LetGrow(*window);
+  if (type == QEvent::WindowTitleChange) {
     FitTitle(*window);
     return false;
   }
-  if (event->type() != QEvent::Show) return false;
-  LetGrow(*window);
   // Message boxes fix their size again while they are shown.
   QMetaObject::invokeMethod(
       this,

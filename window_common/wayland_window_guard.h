@@ -17,6 +17,9 @@
 
 class QApplication;
 
+// Whether the program's windows stand on a Wayland desktop.
+bool OnWaylandDesktop();
+
 class TWaylandWindowGuard : public QObject {
  public:
   // Watches every window of the application from now on, where the
