@@ -26,8 +26,15 @@ fail() {
     echo "window $w: $(xdotool getwindowname "$w" 2>/dev/null)" >&2
   done
   if command -v xwd >/dev/null && command -v convert >/dev/null; then
-    xwd -root -silent | convert xwd:- "${TMPDIR:-/tmp}/melodrop-$(basename "$0").png" &&
-      echo "screen: ${TMPDIR:-/tmp}/melodrop-$(basename "$0").png" >&2
+    local shot="${TMPDIR:-/tmp}/melodrop-$(basename "$0")"
+    xwd -root -silent | convert xwd:- "$shot.png" && echo "screen: $shot.png" >&2
+    # A capture of the root shows a window mapped over another of the same
+    # program black (Xvfb and Xephyr alike), though the screen shows it
+    # drawn; the window's own capture shows what the user sees.
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      xwd -id "$w" -silent | convert xwd:- "$shot-$w.png" 2>/dev/null &&
+        echo "picture of window $w: $shot-$w.png" >&2
+    done
   fi
   exit 1
 }
