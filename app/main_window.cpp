@@ -345,7 +345,7 @@ void TForm1::DownloadSelectedTitles(const std::vector<int>& rows) {
   // The list of downloads shows itself at the first batch.
   if (!filesShownForQueue_) {
     filesShownForQueue_ = true;
-    ShowFileList();
+    if (context_.windows.files) context_.windows.files->ShowUnasked(*this);
   }
 }
 
@@ -402,7 +402,7 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
   // downloads was closed: it opens on the failed rows, ready to try again.
   panel0_->setText(batchFailed_ > 0 ? QStringFromCp1251(FailedDownloads(batchFailed_, batchCount_))
                                     : QStringLiteral(" "));
-  if (batchFailed_ > 0 && context_.windows.files) context_.windows.files->ShowFailed();
+  if (batchFailed_ > 0 && context_.windows.files) context_.windows.files->ShowFailed(*this);
   batchCount_ = batchEnded_ = batchFailed_ = 0;
 }
 

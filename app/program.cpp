@@ -41,7 +41,8 @@ TProgram::TProgram(const std::string& settingsPath) : windowPlacesPath_(DefaultW
       [this](QWidget& window) { return trayPlatform_.RegisterWindow(&window, true); }, opener_,
       windows_, windowPlacesPath_});
   QObject::connect(form1_.get(), &TForm1::Closed, [this] {
-    KeepWindowPlace(*form3_, windowPlacesPath_, "files");
+    // A list never shown in this run has no place of the user's to keep.
+    if (form3_->WasShown()) KeepWindowPlace(*form3_, windowPlacesPath_, "files");
     ended_ = true;
     QCoreApplication::quit();
   });

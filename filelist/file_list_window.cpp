@@ -21,6 +21,7 @@
 #include "qt_text.h"
 #include "selected_rows.h"
 #include "window_font.h"
+#include "window_places.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ void TForm3::ShowNewest() {
   activateWindow();
 }
 
-void TForm3::ShowFailed() {
+void TForm3::ShowFailed(const QWidget& userWindow) {
   // One selection of every run of failed rows: row by row, a batch whose
   // failures lie scattered among thousands would take seconds.
   QItemSelection failed;
@@ -141,8 +142,20 @@ void TForm3::ShowFailed() {
     listBox2_->setCurrentRow(first, QItemSelectionModel::NoUpdate);
     listBox2_->scrollToItem(listBox2_->item(first));
   }
+  ShowUnasked(userWindow);
+}
+
+void TForm3::ShowUnasked(const QWidget& userWindow) {
+  if (!wasShown_) PlaceBeside(*this, userWindow);
+  setAttribute(Qt::WA_ShowWithoutActivating, true);
   show();
   raise();
+  setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  wasShown_ = true;
+  QDialog::showEvent(event);
 }
 
 void TForm3::Add(const std::string& path, const std::string& name) {

@@ -43,14 +43,21 @@ class TForm3 : public QDialog {
   // Shows the window with the newest file selected: where no menu can open
   // at the pointer, a balloon click leads here.
   void ShowNewest();
-  // Shows the window with every failed download's row selected.
-  void ShowFailed();
+  // Shows the window unasked with every failed download's row selected.
+  void ShowFailed(const QWidget& userWindow);
+  // Shows the window as the program's doing, not the user's: the keyboard
+  // stays in the window the user works in, and the first time the window
+  // stands beside that one rather than over it.
+  void ShowUnasked(const QWidget& userWindow);
   // The path list (ListBox1), which lies hidden under the name list: ""
   // for a download not yet saved.
   std::vector<std::string> Paths() const;
+  // Whether the window has been shown in this run.
+  bool WasShown() const { return wasShown_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreateMenus();
@@ -100,4 +107,5 @@ class TForm3 : public QDialog {
   QAction* cancelItem_ = nullptr;
   QAction* retryItem_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
+  bool wasShown_ = false;
 };

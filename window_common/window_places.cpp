@@ -109,6 +109,24 @@ void KeepWindowPlace(const QWidget& window, const std::string& path, const char*
     places.setValue(QStringLiteral("position"), window.geometry().topLeft());
 }
 
+void PlaceBeside(QWidget& window, const QWidget& other) {
+  if (!other.isVisible()) return;
+  const QRect area = other.screen()->availableGeometry();
+  const QRect otherFrame = other.frameGeometry();
+  // The window's frame is not known before it is shown: the other's
+  // borders stand in for its own.
+  const int borders = otherFrame.width() - other.width();
+  const int width = window.width() + borders;
+  constexpr int kGap = 8;
+  const int right = otherFrame.right() + 1 + kGap;
+  const int left = otherFrame.left() - kGap - width;
+  if (right + width - 1 <= area.right()) {
+    window.move(right, otherFrame.top());
+  } else if (left >= area.left()) {
+    window.move(left, otherFrame.top());
+  }
+}
+
 QString KeptDownloadFolder(const std::string& path) {
   if (path.empty()) return {};
   return QSettings(PlacesFile(path), QSettings::IniFormat)

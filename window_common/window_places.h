@@ -22,6 +22,10 @@ void RestoreWindowPosition(QWidget& window, const std::string& path, const char*
 // that more than one command shows.
 void RestorePositionOnFirstShow(QWidget& window, const std::string& path, const char* key);
 void KeepWindowPlace(const QWidget& window, const std::string& path, const char* key);
+// Moves a window not shown yet beside another, shown one: right of it where
+// the screen has room, else left of it, else nowhere. A place kept for the
+// window still wins when it is first shown.
+void PlaceBeside(QWidget& window, const QWidget& other);
 
 // The folder tracks were last saved in, kept in the same file: the save
 // and folder dialogs open there at the next run. "" when none is kept.

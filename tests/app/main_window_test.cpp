@@ -107,6 +107,9 @@ TEST_F(MainWindowTest, SeveralTitlesGoIntoOneFolderInTheBackgroundNamedByTheirTi
   ASSERT_EQ(Titles()->selectionModel()->selectedRows().size(), 2);
   ASSERT_TRUE(DownloadSelectedInto(folder.File("")));
   EXPECT_TRUE(files->isVisible()) << "the downloads show themselves";
+  EXPECT_NE(QApplication::activeWindow(), files.get()) << "the keyboard stays with the titles";
+  EXPECT_FALSE(files->frameGeometry().intersects(window->frameGeometry()))
+      << "beside, not over them";
   EXPECT_TRUE(Item("N16")->isEnabled()) << "Остановить загрузки";
   const std::vector<std::string> saved = {folder.File("Северный Ветер - Дорога домой (2).mp3"),
                                           folder.File("Северный Ветер - Дорога в облака.mp3")};

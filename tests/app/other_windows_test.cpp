@@ -120,11 +120,13 @@ TEST_F(FileListTest, OneCommandActsOnEverySelectedRowItFits) {
     files.AddDownload(id, "track");
     Show(id, states[id - 1]);
   }
-  files.ShowFailed();
+  const QWidget userWindow;
+  files.ShowFailed(userWindow);
   QList<int> failed;
   for (const QModelIndex& row : Names()->selectionModel()->selectedRows()) failed.append(row.row());
   std::sort(failed.begin(), failed.end());
   EXPECT_EQ(failed, (QList<int>{2, 4})) << "the list opens on the failed rows";
+  files.activateWindow();  // the user turns to it
   ASSERT_TRUE(QTest::qWaitForWindowActive(&files));
   Names()->setFocus();
   QTest::keyClick(Names(), Qt::Key_A, Qt::ControlModifier);
