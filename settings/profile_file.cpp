@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "files.h"
@@ -17,6 +19,7 @@
 namespace {
 
 constexpr size_t kMaxValueLength = 2047;
+constexpr int kFolderLockWaitMs = 2000;
 
 // One line of the file, without and with its line end.
 struct Line {
@@ -127,15 +130,21 @@ std::optional<std::string> WriteTarget(const std::string& fullPath) {
 }
 
 // The lock of every read-modify-write of files in one folder: two programs
-// writing one file at once would each replace the other's change.
+// writing one file at once would each replace the other's change. A writer
+// holds it for a moment; one that holds it longer (stopped, or anyone who
+// may read the folder) is waited for kFolderLockWaitMs, then the write goes
+// ahead without it rather than hang.
 class TFolderLock {
  public:
   explicit TFolderLock(const std::string& file)
       : handle_(
             open(file.substr(0, file.rfind('/') + 1).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (handle_ >= 0) {
-      while (flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
-      }
+    if (handle_ < 0) return;
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kFolderLockWaitMs);
+    while (flock(handle_, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR) &&
+           std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
   TFolderLock(const TFolderLock&) = delete;

@@ -36,6 +36,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // old one's owner, a writable file is rewritten in place. A file that cannot
 // be read, is read-only, or lies behind another's link is refused and left
 // untouched. Writes to files of one folder hold a lock (flock on the
-// folder), so that two programs writing at once lose no change.
+// folder), so that two programs writing at once lose no change; a lock held
+// for seconds is given up rather than waited for without end.
 void WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path);

@@ -1,7 +1,9 @@
 #include "profile_file.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -262,6 +264,13 @@ TEST(ProfileFile, AWriteKeepsTheOwnerFollowsOnlyOwnLinksAndLosesNothingToAnother
   for (const pid_t writer : writers) waitpid(writer, nullptr, 0);
   const std::string written = ReadBytes(folder.File("Settings.cfg"));
   EXPECT_EQ(std::count(written.begin(), written.end(), '='), 400);
+  // Held by another without end (anyone who may read the folder can), the
+  // lock is waited for a while, not for ever.
+  const int held = open(folder.File("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  WritePrivateProfileString("MAIN", "Port", "81", folder.File("Settings.cfg"));
+  EXPECT_EQ(GetPrivateProfileString("MAIN", "Port", "", folder.File("Settings.cfg")), "81");
+  close(held);
 }
 
 }  // namespace
