@@ -31,6 +31,9 @@ void ParseOptions(const std::vector<std::string>& args, Options& options) {
     const std::string& arg = args[i];
     if (arg == "-d" || arg == "-o") {
       if (i + 1 == args.size()) throw EUsage(arg + " takes a value");
+      // An empty name (an unset variable in a script) would send the track
+      // to the standard output and report success.
+      if (arg == "-o" && args[i + 1].empty()) throw EUsage("-o takes a file name, not nothing");
       (arg == "-d" ? options.fields.emplace_back() : options.outputFile) = args[++i];
     } else if (arg == "--events") {
       options.events = true;

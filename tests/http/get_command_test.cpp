@@ -100,6 +100,7 @@ TEST(GetCommand, WrongArgumentsSayWhyAndShowTheUsageAndAskedForItIsNoError) {
       {{"-o", "a", "http://x/", "http://y/"}, "-o takes one URL, not several"},
       {{"--bogus", "http://x/"}, "no option \"--bogus\""},
       {{"http://x/", "-d"}, "-d takes a value"},
+      {{"-o", "", "http://x/"}, "-o takes a file name, not nothing"},
   };
   for (const auto& [args, why] : refused) {
     const CommandRun run = RunWith(args);
