@@ -82,6 +82,18 @@ bool WriteAll(int handle, std::string_view bytes) {
   return true;
 }
 
+bool NamesNoRegularFile(const std::string& path) {
+  struct stat existing {};
+  return stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode);
+}
+
+int OpenForWritingInPlace(const std::string& path) {
+  const int handle = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  // Once open, writes wait for a slow reader as they would for a disk.
+  if (handle >= 0) fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  return handle;
+}
+
 bool CreateFoldersFor(const std::string& file) {
   for (size_t slash = file.find('/', 1); slash != std::string::npos;
        slash = file.find('/', slash + 1)) {

@@ -43,6 +43,15 @@ std::string FullPath(const std::string& path);
 // Writes all bytes to the open file; false when the system refuses some.
 bool WriteAll(int handle, std::string_view bytes);
 
+// Whether a path names something that exists and is no regular file: a
+// device (/dev/null), a named pipe, a folder. A download writes into it as
+// it stands and never puts a file in its place.
+bool NamesNoRegularFile(const std::string& path);
+
+// Opens such a path for writing; -1 with errno set when it cannot be (a
+// folder; a pipe that no reader holds open, which is not waited for).
+int OpenForWritingInPlace(const std::string& path);
+
 // Makes the folders of a file's path that are missing, each with mode 0700;
 // false with errno set when one cannot be made.
 bool CreateFoldersFor(const std::string& file);

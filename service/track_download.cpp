@@ -127,6 +127,11 @@ std::string CommitWithoutReplacing(TReplacingFile& file, const std::string& fold
 TTrackFile::TTrackFile(std::string path)
     : path_(std::move(path)), folder_(path_.substr(0, path_.rfind('/') + 1)) {
   name_ = path_.substr(folder_.size());
+  if (NamesNoRegularFile(path_)) {
+    inPlace_ = OpenForWritingInPlace(path_);
+    if (inPlace_ < 0) RaiseCannotCreate(path_, errno);
+    return;
+  }
   // What the name holds now is what the user agreed to replace.
   struct stat target {};
   const bool taken = stat(path_.c_str(), &target) == 0;
@@ -138,14 +143,19 @@ TTrackFile::TTrackFile(std::string path)
   path_ = folder_ + name_;
 }
 
+TTrackFile::~TTrackFile() {
+  if (inPlace_ >= 0) close(inPlace_);
+}
+
 void TTrackFile::Receive(TNetHTTP& http, const std::string& link) {
   try {
-    TFileStream stream(file_->Handle());
+    TFileStream stream(file_ ? file_->Handle() : inPlace_);
     FetchTrack(http, link, stream);
     stream.Flush();
   } catch (const EStreamWriteError& refused) {
     RaiseCannotWrite(path_, refused.Error());
   }
+  if (!file_) return;
   // A saved track is on the disk before it takes its name.
   if (!file_->Close(true)) RaiseCannotWrite(path_, errno);
   if (!replaces_) {

@@ -63,13 +63,18 @@ std::string CommitWithoutReplacing(TReplacingFile& file, const std::string& fold
 // the file that had the name when it was made (the one the user agreed to
 // replace); a file that took the name since stays, and the track is saved
 // numbered beside it. On any failure (a stop, a cut transfer, a full disk)
-// the temporary file is removed and nothing is written.
+// the temporary file is removed and nothing is written. A path that names
+// a device or a named pipe (/dev/null) takes the body as it comes, in its
+// place: it is never replaced by a file.
 class TTrackFile {
  public:
   // Raises "Cannot create file "<full path>". <system's reason>" when the
   // folder takes no new file. A name the folder refuses gives way to one it
   // takes (see NewTrackFile), which then replaces no file.
   explicit TTrackFile(std::string path);
+  ~TTrackFile();
+  TTrackFile(const TTrackFile&) = delete;
+  TTrackFile& operator=(const TTrackFile&) = delete;
 
   // Where the track is saved: once received, the numbered name when the
   // path was taken meanwhile.
@@ -85,5 +90,6 @@ class TTrackFile {
   std::string folder_;
   std::string name_;
   std::unique_ptr<TReplacingFile> file_;
+  int inPlace_ = -1;  // the device or pipe written into, when the path names one
   bool replaces_ = true;
 };

@@ -1,7 +1,5 @@
 #include "get_command.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -102,7 +100,7 @@ void Get(TNetHTTP& http, const std::string& url, TStream& body) {
 
 // A device or a pipe (/dev/null) takes the body as it comes.
 void GetIntoDevice(TNetHTTP& http, const std::string& url, const std::string& path) {
-  const int handle = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  const int handle = OpenForWritingInPlace(path);
   if (handle < 0) RaiseFileError("Cannot open ", path);
   TFileStream body(handle);
   try {
@@ -118,9 +116,7 @@ void GetIntoDevice(TNetHTTP& http, const std::string& url, const std::string& pa
 // The body goes into a file beside the named one, which takes the name
 // once the body is complete: a failed transfer leaves the file as it was.
 void GetIntoFile(TNetHTTP& http, const std::string& url, const std::string& path) {
-  struct stat existing {};
-  if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
-    return GetIntoDevice(http, url, path);
+  if (NamesNoRegularFile(path)) return GetIntoDevice(http, url, path);
   RemoveStaleTemporaryFiles(path);
   TReplacingFile file(path);
   if (file.Handle() < 0) RaiseFileError("Cannot create ", path);

@@ -2,7 +2,9 @@
 
 #include "track_download.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -144,11 +146,38 @@ TEST(TrackDownload, ANameTakenDuringTheDownloadStaysAndTheTrackIsNumbered) {
   EXPECT_EQ(ReadBytes(file.Path()), "ID3 track");
 }
 
-TEST(TrackDownload, AFolderThatTakesNoFileFailsBeforeTheRequest) {
+TEST(TrackDownload, APathThatTakesNoFileFailsBeforeTheRequest) {
   TempFolder folder;
-  EXPECT_EQ(
-      MessageOf<EFileError>([&] { TTrackFile(folder.File("missing/song.mp3")); }),
-      "Cannot create file \"" + folder.File("missing/song.mp3") + "\". No such file or directory");
+  std::filesystem::create_directory(folder.File("a folder"));
+  ASSERT_EQ(mkfifo(folder.File("unread pipe").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {"missing/song.mp3", "No such file or directory"},
+      {"a folder", "Is a directory"},
+      {"unread pipe", "No such device or address"},  // never waited for
+  };
+  for (const auto& [name, reason] : cases) {
+    EXPECT_EQ(MessageOf<EFileError>([&] { TTrackFile{folder.File(name)}; }),
+              "Cannot create file \"" + folder.File(name) + "\". " + reason);
+  }
+}
+
+// A device or a named pipe (/dev/null, a player's pipe) takes the track as
+// it comes and is never replaced by a file.
+TEST(TrackDownload, APipeTakesTheTrackInItsPlace) {
+  TempFolder folder;
+  const std::string pipe = folder.File("player");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  LoopbackServer server(Script().ReadHead().Send(Reply("200 OK", "ID3 track")).Close());
+  TTrackFile file(pipe);
+  file.Receive(*ProgramClient(), BaseURL(server) + "/t.mp3");
+  char bytes[64];
+  const ssize_t count = read(reader, bytes, sizeof bytes);
+  close(reader);
+  EXPECT_EQ(std::string(bytes, static_cast<size_t>(std::max<ssize_t>(count, 0))), "ID3 track");
+  EXPECT_EQ(file.Path(), pipe);
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_EQ(FilesIn(folder.File("")), 1u);
 }
 
 // A name the file system takes is saved, also when a temporary name beside
