@@ -79,6 +79,11 @@ void ParseOptions(std::vector<std::string> args, Options& options) {
     options.phrase = args[1];
     return;
   }
+  // An empty path would name the working folder, not a file.
+  if (args.size() == 4 && args[0] == "setting" && args[1].empty())
+    throw EUsage("setting takes a file name, not nothing");
+  if (args.size() == 4 && args[0] == "get" && args[3].empty())
+    throw EUsage("get takes a file or folder name, not nothing");
   if (args.size() == 4 && args[0] == "setting") {
     options.command = args[0];
     options.file = args[1];
@@ -93,7 +98,7 @@ void ParseOptions(std::vector<std::string> args, Options& options) {
           "hold a line break");
     return;
   }
-  if (args.size() == 4 && args[0] == "get" && !args[3].empty()) {
+  if (args.size() == 4 && args[0] == "get") {
     options.command = args[0];
     options.phrase = args[1];
     options.file = args[3];

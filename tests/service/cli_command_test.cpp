@@ -48,7 +48,8 @@ TEST(CliCommand, SearchPrintsCaptionsMessagesAndRows) {
   // Wrong arguments: why, when the usage alone does not say, then the usage.
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
       {{"search"}, ""},
-      {{"get", "x", "1", ""}, ""},
+      {{"get", "x", "1", ""}, "get takes a file or folder name, not nothing"},
+      {{"setting", "", "Port", "80"}, "setting takes a file name, not nothing"},
       {{"fetch", "x"}, "no command \"fetch\""},
       {{"get", "x", "0", "f"}, "\"0\" is no row: rows count from 1"},
       {{"get", "x", "3-1,\x1b", "f"},
