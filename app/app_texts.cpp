@@ -59,6 +59,7 @@ const std::string kTitleListDescription =
 const std::string kStatusBarName = Utf8ToCp1251("Строка состояния");
 const std::string kStateName = Utf8ToCp1251("Состояние");
 const std::string kProgressName = Utf8ToCp1251("Ход загрузки");
+const std::string kDownloadsProgressName = Utf8ToCp1251("Ход загрузки в фоне");
 
 const std::string kProgramMenu = Utf8ToCp1251("Программа");
 const std::string kStartSearch = Utf8ToCp1251("Начать поиск");

@@ -44,9 +44,10 @@ extern const std::string kSearchBoxDescription;  // "Название песни
 extern const std::string kListenName;     // "Прослушать"
 extern const std::string kTitleListName;  // "Найденные файлы"
 extern const std::string kTitleListDescription;  // "Выберите файл, чтобы скачать ..."
-extern const std::string kStatusBarName;  // "Строка состояния"
-extern const std::string kStateName;      // "Состояние"
-extern const std::string kProgressName;   // "Ход загрузки"
+extern const std::string kStatusBarName;          // "Строка состояния"
+extern const std::string kStateName;              // "Состояние"
+extern const std::string kProgressName;           // "Ход загрузки"
+extern const std::string kDownloadsProgressName;  // "Ход загрузки в фоне"
 
 extern const std::string kProgramMenu;   // "Программа"
 extern const std::string kStartSearch;   // "Начать поиск"

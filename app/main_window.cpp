@@ -398,6 +398,7 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
   // order: the batch has ended when every end has been heard.
   if (batchEnded_ < batchCount_) return;
   stopDownloadsItem_->setEnabled(false);
+  HideDownloadsBar();
   // A failure stays in sight until the next batch, also when the list of
   // downloads was closed: it opens on the failed rows, ready to try again.
   panel0_->setText(batchFailed_ > 0 ? QStringFromCp1251(FailedDownloads(batchFailed_, batchCount_))
@@ -407,12 +408,21 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
 }
 
 void TForm1::ShowProgressLine(const TDownloadProgress& progress) {
-  QString line = QStringFromCp1251(DownloadProgressLine(progress));
-  // The time left matters more than the speed it comes from.
+  const QString line = QStringFromCp1251(DownloadProgressLine(progress));
+  const QString shorter = QStringFromCp1251(DownloadProgressLine(progress, TSpeedShown::kNo));
+  const auto width = [this](const QString& text) {
+    return panel0_->fontMetrics().horizontalAdvance(text);
+  };
+  // The time left matters more than the speed it comes from, and the line
+  // more than the bar.
   const int room = panel0_->contentsRect().width();
-  if (panel0_->fontMetrics().horizontalAdvance(line) > room)
-    line = QStringFromCp1251(DownloadProgressLine(progress, TSpeedShown::kNo));
-  panel0_->setText(line);
+  const int besideTheBar = room - kDownloadsBarWidth - kDownloadsBarGap;
+  const bool withBar = width(shorter) <= besideTheBar;
+  if (withBar)
+    ShowDownloadsBar(progress.received, progress.total);
+  else
+    HideDownloadsBar();
+  panel0_->setText(width(line) <= (withBar ? besideTheBar : room) ? line : shorter);
 }
 
 void TForm1::AnnounceDownloaded(const std::string& title) {

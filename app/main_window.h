@@ -140,6 +140,9 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void SetProgress(TProgress progress);
   void ShowProgress();
   void PlaceProgressBar();
+  // The running background download's bar, the progress line beside it.
+  void ShowDownloadsBar(int64_t received, int64_t total);
+  void HideDownloadsBar();
   void ShowListenGlyph();
   void ShowBanner();
   // Shows the guarded commands enabled only while no request runs.
@@ -165,8 +168,8 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void DownloadSelectedTitles(const std::vector<int>& rows);
   // A download of the queue changed (on the window's thread).
   void DownloadChanged(const TDownloadStatus& status);
-  // The running download in the status bar, the speed left out when the
-  // line would not fit.
+  // The running download in the status bar beside its bar; the speed, then
+  // the bar, left out where the line would not fit.
   void ShowProgressLine(const TDownloadProgress& progress);
   void AnnounceDownloaded(const std::string& title);
   void StopDownloads();
@@ -233,6 +236,9 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   TTitleListModel* titles_ = nullptr;
   QStatusBar* statusBar1_ = nullptr;
   QProgressBar* progressBar1_ = nullptr;
+  static constexpr int kDownloadsBarWidth = 60;
+  static constexpr int kDownloadsBarGap = 6;
+  QProgressBar* downloadsBar_ = nullptr;
   QAction* startSearchItem_ = nullptr;
   QAction* reconnectItem_ = nullptr;
   QAction* downloadItem_ = nullptr;

@@ -118,6 +118,15 @@ void TForm1::CreateControls() {
   statusBar1_->addWidget(panel0, 1);
   statusBar1_->addPermanentWidget(panel1);
 
+  // The running background download, at the left of the status line and
+  // under the bar of the window's own transfers.
+  downloadsBar_ = new QProgressBar(statusBar1_);
+  downloadsBar_->setObjectName(QStringLiteral("DownloadsBar"));
+  downloadsBar_->setTextVisible(false);
+  NameForScreenReaders(downloadsBar_, kDownloadsProgressName);
+  downloadsBar_->setGeometry(0, 2, kDownloadsBarWidth, statusBar1_->height() - 2);
+  downloadsBar_->hide();
+
   // Until the creation handler places it in the status bar.
   progressBar1_ = Place<QProgressBar>(client, "ProgressBar1", {0, 0, 0, 0});
   progressBar1_->setTextVisible(false);
@@ -296,13 +305,22 @@ void TForm1::SetProgress(TProgress progress) {
   ProcessMessages();
 }
 
+namespace {
+
+// A track over 2 GiB is counted in larger steps, so the bar still moves; a
+// maximum of 0 shows a bar that is busy without a measure.
+void ShowBytes(QProgressBar& bar, int64_t value, int64_t maximum) {
+  int shift = 0;
+  while ((std::max(maximum, value) >> shift) > INT32_MAX) ++shift;
+  bar.setRange(0, static_cast<int>(maximum >> shift));
+  bar.setValue(static_cast<int>(value >> shift));
+}
+
+}  // namespace
+
 void TForm1::ShowProgress() {
   progressShowPending_ = false;
-  // A track over 2 GiB is counted in larger steps, so the bar still moves.
-  int shift = 0;
-  while ((std::max(progress_.maximum, progress_.value) >> shift) > INT32_MAX) ++shift;
-  progressBar1_->setRange(0, static_cast<int>(progress_.maximum >> shift));
-  progressBar1_->setValue(static_cast<int>(progress_.value >> shift));
+  ShowBytes(*progressBar1_, progress_.value, progress_.maximum);
   if (progress_.visible) {
     progressHide_.stop();
     progressBar1_->show();
@@ -318,6 +336,21 @@ void TForm1::PlaceProgressBar() {
                              statusBar1_->findChild<QLabel*>(QStringLiteral("Panel0"))->width(),
                              statusBar1_->height() - 2);
   progressBar1_->hide();
+  // Over the whole status line also when the window grows.
+  (new TAnchoredControls(statusBar1_, statusBar1_->size()))
+      ->Anchor(progressBar1_, TAnchoredControls::kStretchWidth);
+}
+
+void TForm1::ShowDownloadsBar(int64_t received, int64_t total) {
+  ShowBytes(*downloadsBar_, received, std::max<int64_t>(total, 0));
+  if (!downloadsBar_->isHidden()) return;
+  downloadsBar_->show();
+  panel0_->setIndent(downloadsBar_->width() + kDownloadsBarGap);
+}
+
+void TForm1::HideDownloadsBar() {
+  downloadsBar_->hide();
+  panel0_->setIndent(-1);
 }
 
 void TForm1::ShowCommandStates() {

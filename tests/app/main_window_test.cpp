@@ -399,7 +399,8 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
 }
 
 // The status bar's progress line is never cut: where it would not fit, it
-// leaves out the speed and keeps the time left; a wider window shows all.
+// leaves out the speed and keeps the time left, then its bar; a wider
+// window shows all, and the window's own bar covers the wider line.
 TEST_F(SlowTrackTest, TheProgressLineFitsTheStatusBarAndGrowsWithTheWindow) {
   Prepare();
   Titles()->setFocus();
@@ -413,16 +414,28 @@ TEST_F(SlowTrackTest, TheProgressLineFitsTheStatusBarAndGrowsWithTheWindow) {
   const auto shows = [&](const QString& part) {
     return QTest::qWaitFor([&] { return status->text().contains(part); }, kWaitMs);
   };
+  auto* bar = Find<QProgressBar>("DownloadsBar");
+  const auto besideTheBar = [&] {
+    const int textLeft = status->contentsRect().left() + status->indent();
+    return bar->isVisible() && status->mapTo(window.get(), QPoint(textLeft, 0)).x() >
+                                   bar->mapTo(window.get(), QPoint(bar->width(), 0)).x();
+  };
+  const auto fits = [&] {
+    return status->fontMetrics().horizontalAdvance(status->text()) <=
+           status->contentsRect().width() - std::max(status->indent(), 0);
+  };
   ASSERT_TRUE(shows(Utf8("осталось"))) << status->text().toStdString();
   EXPECT_FALSE(status->text().contains(Utf8("/с"))) << status->text().toStdString();
-  EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()),
-            status->contentsRect().width());
+  EXPECT_FALSE(bar->isVisible()) << "the line goes before the bar";
+  EXPECT_TRUE(fits());
   window->resize(window->width() + 300, window->height());
   EXPECT_TRUE(shows(Utf8("/с · осталось"))) << status->text().toStdString();
-  EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()),
-            status->contentsRect().width());
+  EXPECT_TRUE(besideTheBar());
+  EXPECT_TRUE(fits());
+  EXPECT_GE(Find<QProgressBar>("ProgressBar1")->width(), status->width());
   Item("N16")->trigger();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Item("N16")->isEnabled(); }, kWaitMs));
+  EXPECT_FALSE(bar->isVisible());
 }
 
 // A close that comes while the search shows its closing message answers
