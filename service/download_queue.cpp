@@ -259,9 +259,11 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
     if (refused != nullptr && status.state == TDownloadState::kFailed &&
         RefusesEveryTrack(*refused))
       folderRefusal = *refused;
-    if (entry.partial && entry.partial->Handle() < 0) {
-      // Closed, but refused its name (its folder gone, say): a retry starts
-      // it anew rather than writing to a closed file.
+    // Closed, but refused its name (its folder gone, say): a retry starts it
+    // anew rather than writing to a closed file. With nothing on the disk
+    // there is nothing to continue: no empty file waits in the folder (a
+    // portal gone fails a whole batch at once).
+    if (entry.partial && (entry.partial->Handle() < 0 || entry.onDisk == 0)) {
       entry.partial.reset();
       entry.onDisk = 0;
     }
