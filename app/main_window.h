@@ -164,6 +164,15 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void Button2Click();
   void DownloadFromMenu();
   void DownloadSelectedFile();
+  void CopyLink();
+  void Play();
+  void Image1Click();
+  void ShowFileList();
+  void ShowSettings();
+  void ShowAbout();
+  void TrayIcon1BalloonHintClick();
+
+  // Background downloads (main_window_downloads.cpp).
   // Several titles: into one folder, through the background queue.
   void DownloadSelectedTitles(const std::vector<int>& rows);
   // A download of the queue changed (on the window's thread).
@@ -174,13 +183,7 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
   void AnnounceDownloaded(const std::string& title);
   void StopDownloads();
   bool DownloadsPending() const { return queue_ && queue_->Busy(); }
-  void CopyLink();
-  void Play();
-  void Image1Click();
-  void ShowFileList();
-  void ShowSettings();
-  void ShowAbout();
-  void TrayIcon1BalloonHintClick();
+
   // Runs a command that makes network requests: refused while another
   // runs; its failure is shown unless the user stopped it or closed the
   // window meanwhile.

@@ -113,3 +113,7 @@ std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
 }
+
+QString FolderAsLastName(const QString& folder) {
+  return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}

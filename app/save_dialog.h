@@ -13,6 +13,9 @@ class QWidget;
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
                                      const QString& suggestedName);
 
+// A folder as the dialogs' last name: their start folder is the name's.
+QString FolderAsLastName(const QString& folder);
+
 // Asks for the folder several tracks are saved in (FolderDialog1), starting
 // where the save dialog would; nothing when cancelled.
 std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,
