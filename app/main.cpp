@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "program.h"
-#include "temporary_files.h"
 
 namespace {
 
@@ -43,6 +42,6 @@ int main(int argc, char** argv) {
         "melodrop needs a graphical desktop: neither DISPLAY nor WAYLAND_DISPLAY is set.\n");
     return 1;
   }
-  RemoveTemporaryFilesOnSignals();
+  SetUpProcessSignals();
   return RunProgram(argc, argv);
 }

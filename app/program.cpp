@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 
 #include "about_window.h"
 #include "app_texts.h"
@@ -13,8 +14,16 @@
 #include "program_resources.h"
 #include "program_settings.h"
 #include "qt_text.h"
+#include "temporary_files.h"
 #include "wayland_window_guard.h"
 #include "window_places.h"
+
+void SetUpProcessSignals() {
+  // A window has no output whose reader could go: a pipe chosen as the file
+  // that its reader closes fails that download, not the program.
+  std::signal(SIGPIPE, SIG_IGN);
+  RemoveTemporaryFilesOnSignals();
+}
 
 void SetUpApplication() {
   // The boxes' caption. Not the application's display name: Qt would add

@@ -14,6 +14,10 @@
 class TForm3;
 class TForm4;
 
+// What ends the process: a terminating signal removes the temporary files
+// of downloads first; a pipe's reader that goes does not end it.
+void SetUpProcessSignals();
+
 // The title, the images and the icon of the running QApplication.
 void SetUpApplication();
 

@@ -1,4 +1,9 @@
 // The main window as a user drives it, against the substitute portal.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QClipboard>
 #include <QCursor>
 #include <QDir>
@@ -6,9 +11,12 @@
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QUrl>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "main_window_fixture.h"
+#include "program.h"
 #include "tray_icon.h"
 #include "window_places.h"
 
@@ -396,6 +404,49 @@ TEST_F(SlowTrackTest, DuringADownloadOtherRequestsAreRefusedAndStopEndsIt) {
   EXPECT_EQ(Requests().size(), requestsBefore) << "no search, login or second track";
   EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
   EXPECT_EQ(Caption(), captionBefore);
+}
+
+// A pipe chosen as the file (a player's) whose reader goes after a byte
+// fails that download with the system's reason; the program goes on.
+class LargeTrackTest : public MainWindowTest {
+ protected:
+  LargeTrackTest() : MainWindowTest({}, LargeCatalogue()) {}
+  static PortalCatalogue LargeCatalogue() {
+    PortalCatalogue catalogue;
+    catalogue.Add("Large", 2000000);  // more than a pipe holds
+    return catalogue;
+  }
+};
+
+TEST_F(LargeTrackTest, APipeWhoseReaderGoesFailsTheDownloadNotTheProgram) {
+  std::signal(SIGPIPE, SIG_DFL);  // as a fresh process has it
+  SetUpProcessSignals();
+  Start();
+  Search(QStringLiteral("large"));
+  ClickTitle(0);
+  const std::string pipe = folder.File("player.mp3");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // Open before the download, which takes no pipe that nobody reads.
+  const int reading = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reading, 0);
+  std::thread reader([reading] {
+    pollfd ready{reading, POLLIN, 0};
+    char byte;
+    if (poll(&ready, 1, kWaitMs) == 1) {
+      EXPECT_EQ(read(reading, &byte, 1), 1);
+    }
+    close(reading);
+  });
+  ModalAnswer replace(Press(QMessageBox::Yes), kWaitMs, IsReplaceQuestion);
+  ModalAnswer refused([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }, kWaitMs,
+                      [](QWidget* box) { return !IsReplaceQuestion(box) && !IsFileDialog(box); });
+  ASSERT_TRUE(Download(pipe));
+  ASSERT_TRUE(replace.Answered());
+  ASSERT_TRUE(refused.Answered());
+  reader.join();
+  EXPECT_EQ(refused.text.toStdString(), "Не удалось записать файл \"" + pipe + "\". Broken pipe.");
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_TRUE(Find<QPushButton>("Button1")->isEnabled());
 }
 
 // The status bar's progress line is never cut: where it would not fit, it
