@@ -42,6 +42,8 @@ void TSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
 void TSkinStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                              const QWidget* widget) const {
   QProxyStyle::drawControl(element, option, painter, widget);
+  // Over the whole bar, its fill included: the fill reaches its edge.
+  if (element == CE_ProgressBar) DrawEdge(*option, *painter);
   if (element != CE_ShapedFrame) return;
   const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
   if (frame != nullptr && frame->frameShape != QFrame::NoFrame && frame->lineWidth > 0)

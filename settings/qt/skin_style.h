@@ -1,5 +1,5 @@
 #pragma once
-// The skins' style: Fusion, with the edges of boxes, fields and lists drawn
+// The skins' style: Fusion, with the edges of boxes, fields, lists and bars drawn
 // in a colour that stands out from the window and the field (3:1), which
 // Fusion's own edges, a shade darker than the window, do not on a dark skin.
 
