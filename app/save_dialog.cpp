@@ -54,43 +54,31 @@ QString StartFolder(const QString& lastName) {
 }
 
 // Asks before the track replaces a file, under the name it is saved as
-// (".mp3" added), in the words of the desktop's own save dialogs; a No
-// returns to the dialog.
-class TSaveDialog : public QFileDialog {
- public:
-  using QFileDialog::QFileDialog;
-
-  void accept() override {
-    const QStringList chosen = selectedFiles();
-    if (chosen.size() == 1) {
-      const QString saved = QFile::decodeName(
-          QByteArray::fromStdString(SavedTrackPath(QFile::encodeName(chosen[0]).toStdString())));
-      const QFileInfo existing(saved);
-      if (existing.exists() && !existing.isDir() && !ReplaceAllowed(existing.fileName())) return;
-    }
-    QFileDialog::accept();
-  }
-
- private:
-  bool ReplaceAllowed(const QString& name) {
-    QMessageBox question(
-        QMessageBox::Warning, windowTitle(),
-        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
-            .arg(name),
-        QMessageBox::Yes | QMessageBox::No, this);
-    question.setObjectName(QStringLiteral("ReplaceQuestion"));
-    question.setTextFormat(Qt::PlainText);
-    question.setDefaultButton(QMessageBox::No);
-    return question.exec() == QMessageBox::Yes;
-  }
-};
+// (".mp3" added), in the words of the desktop's own save dialogs. Asked
+// once the dialog has closed: a desktop's own dialog (GTK's, KDE's) has
+// closed by then whatever the answer, and one kept waiting under the
+// question left the window deaf to the mouse.
+bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
+  const QFileInfo existing(QFile::decodeName(
+      QByteArray::fromStdString(SavedTrackPath(QFile::encodeName(chosen).toStdString()))));
+  if (!existing.exists() || existing.isDir()) return true;
+  QMessageBox question(
+      QMessageBox::Warning, QCoreApplication::translate("QFileDialog", "Save As"),
+      QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+          .arg(existing.fileName()),
+      QMessageBox::Yes | QMessageBox::No, parent);
+  question.setObjectName(QStringLiteral("ReplaceQuestion"));
+  question.setTextFormat(Qt::PlainText);
+  question.setDefaultButton(QMessageBox::No);
+  return question.exec() == QMessageBox::Yes;
+}
 
 }  // namespace
 
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
                                      const QString& suggestedName) {
   TNameOnlyIconProvider icons;
-  TSaveDialog dialog(parent, QString(), StartFolder(lastName));
+  QFileDialog dialog(parent, QString(), StartFolder(lastName));
   dialog.setIconProvider(&icons);
   dialog.setObjectName(QStringLiteral("SaveDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -98,8 +86,13 @@ std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
   // The dialog itself would ask about the name without the ".mp3".
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
+  // A No to replacing a file returns to the dialog, on the name chosen.
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (ReplaceAllowed(parent, chosen)) return chosen;
+    dialog.selectFile(chosen);
+  }
 }
 
 std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,

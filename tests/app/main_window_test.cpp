@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "main_window_fixture.h"
@@ -222,20 +223,26 @@ TEST_F(MainWindowTest, DownloadEdgesIndexErrorCancelTwiceMp3EndingAndARefusedNam
   ClickTitle(1);
   Find<QLabel>("Label5")->setText(Utf8("Имя из поля"));
   {
-    // Replacing a file asks first; a No returns to the dialog.
+    // Replacing a file asks first; a No returns to the dialog, on that name.
     ModalAnswer no(Press(QMessageBox::No), kWaitMs, IsReplaceQuestion);
-    bool backInTheDialog = false;
+    std::optional<ModalAnswer> backInTheDialog;
+    QStringList offeredAgain;
     ModalAnswer saveDialog(
         [&](QWidget* box) {
           SaveAs(folder.File("first.MP3"))(box);
-          backInTheDialog = box->isVisible();
-          static_cast<QDialog*>(box)->reject();
+          backInTheDialog.emplace(
+              [&](QWidget* again) {
+                offeredAgain = static_cast<QFileDialog*>(again)->selectedFiles();
+                static_cast<QDialog*>(again)->reject();
+              },
+              kWaitMs, IsFileDialog);
         },
         kWaitMs, IsFileDialog);
     Item("N12")->trigger();
     ASSERT_TRUE(no.Answered());
     EXPECT_TRUE(no.text.startsWith(QStringLiteral("first.MP3 "))) << no.text.toStdString();
-    EXPECT_TRUE(backInTheDialog);
+    ASSERT_TRUE(backInTheDialog && backInTheDialog->Answered());
+    EXPECT_EQ(offeredAgain, QStringList{QString::fromStdString(folder.File("first.MP3"))});
     EXPECT_EQ(ReadBytes(folder.File("first.MP3")).size(), 9000u) << "kept";
   }
   {
