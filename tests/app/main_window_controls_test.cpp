@@ -74,7 +74,8 @@ QColor InkOf(const QIcon& icon, QIcon::Mode mode) {
 std::optional<QColor> EdgeAsDrawn(QWidget* control) {
   auto* frame = qobject_cast<QFrame*>(control);
   const bool edged = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
-                     qobject_cast<QProgressBar*>(control) || (frame != nullptr && frame->frameShape() != QFrame::NoFrame);
+                     qobject_cast<QProgressBar*>(control) ||
+                     (frame != nullptr && frame->frameShape() != QFrame::NoFrame);
   QRect edge = control->rect();
   if (auto* box = qobject_cast<QCheckBox*>(control)) {
     QStyleOptionButton option;
