@@ -58,12 +58,17 @@ QString StartFolder(const QString& lastName) {
 // once the dialog has closed: a desktop's own dialog (GTK's, KDE's) has
 // closed by then whatever the answer, and one kept waiting under the
 // question left the window deaf to the mouse.
+// The caption of the dialog, whoever draws it, and of its question.
+QString SaveAsCaption() {
+  return QCoreApplication::translate("QFileDialog", "Save As");
+}
+
 bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
   const QFileInfo existing(QFile::decodeName(
       QByteArray::fromStdString(SavedTrackPath(QFile::encodeName(chosen).toStdString()))));
   if (!existing.exists() || existing.isDir()) return true;
   QMessageBox question(
-      QMessageBox::Warning, QCoreApplication::translate("QFileDialog", "Save As"),
+      QMessageBox::Warning, SaveAsCaption(),
       QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
           .arg(existing.fileName()),
       QMessageBox::Yes | QMessageBox::No, parent);
@@ -78,7 +83,7 @@ bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
                                      const QString& suggestedName) {
   TNameOnlyIconProvider icons;
-  QFileDialog dialog(parent, QString(), StartFolder(lastName));
+  QFileDialog dialog(parent, SaveAsCaption(), StartFolder(lastName));
   dialog.setIconProvider(&icons);
   dialog.setObjectName(QStringLiteral("SaveDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

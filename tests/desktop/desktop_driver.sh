@@ -80,6 +80,16 @@ window_named() { xdotool search --all --onlyvisible --pid "$app" --name "$1" 2>/
 window_count() { xdotool search --all --onlyvisible --pid "$app" --name "$1" 2>/dev/null | wc -l; }
 is_up() { [ -n "$(window_named "$1")" ]; }
 is_gone() { [ -z "$(window_named "$1")" ]; }
+# The save dialog and its question about replacing share a caption; the
+# question is the small one, asked once the dialog has closed. Between the
+# two there may be neither: the height is empty then.
+save_as_height() {
+  local w
+  w=$(window_named "^Save As$") || true
+  [ -n "$w" ] && xwininfo -id "$w" 2>/dev/null | awk '/Height/ {print $2}' || true
+}
+question_up() { local h; h=$(save_as_height); [ -n "$h" ] && [ "$h" -lt 200 ]; }
+dialog_up() { local h; h=$(save_as_height); [ -n "$h" ] && [ "$h" -ge 200 ]; }
 caption() { xdotool getwindowname "$main"; }
 caption_is() { [ "$(caption)" = "$1" ]; }
 keys() { xdotool windowactivate --sync "$1" key --clearmodifiers "${@:2}"; }
