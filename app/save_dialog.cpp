@@ -53,16 +53,16 @@ QString StartFolder(const QString& lastName) {
   return QDir::homePath();
 }
 
-// Asks before the track replaces a file, under the name it is saved as
-// (".mp3" added), in the words of the desktop's own save dialogs. Asked
-// once the dialog has closed: a desktop's own dialog (GTK's, KDE's) has
-// closed by then whatever the answer, and one kept waiting under the
-// question left the window deaf to the mouse.
 // The caption of the dialog, whoever draws it, and of its question.
 QString SaveAsCaption() {
   return QCoreApplication::translate("QFileDialog", "Save As");
 }
 
+// Asks before the track replaces a file, under the name it is saved as
+// (".mp3" added), in the words of the desktop's own save dialogs. Asked
+// once the dialog has closed: a desktop's own dialog (GTK's, KDE's) has
+// closed by then whatever the answer, and one kept waiting under the
+// question left the window deaf to the mouse.
 bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
   const QFileInfo existing(QFile::decodeName(
       QByteArray::fromStdString(SavedTrackPath(QFile::encodeName(chosen).toStdString()))));
