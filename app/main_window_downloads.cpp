@@ -15,7 +15,6 @@
 #include "program_http_settings.h"
 #include "qt_text.h"
 #include "save_dialog.h"
-#include "service_texts.h"
 #include "title_list.h"
 #include "tray_icon.h"
 #include "window_places.h"
