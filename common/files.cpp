@@ -113,7 +113,9 @@ TReplacingFile::TReplacingFile(const std::string& target, mode_t mode) : target_
     handle_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (handle_ < 0 && errno != EEXIST) break;
   }
-  if (handle_ < 0) {
+  if (handle_ >= 0) {
+    MarkTemporaryFileInUse(handle_);
+  } else {
     const int error = errno;
     removedOnSignal_.reset();
     temporary_.clear();

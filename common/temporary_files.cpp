@@ -76,6 +76,22 @@ void RemoveOwnFile(int folder, const char* name) {
   }
 }
 
+// Whether another process holds a lock on the file, as every download holds
+// one on its temporary file: a download in another process id namespace (a
+// container sharing the home folder) or on another machine (a shared
+// folder), where the id in the name tells nothing. Only system calls: a
+// signal handler may use it.
+bool LockedByAnother(int folder, const char* name) {
+  const int handle = openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (handle < 0) return false;
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  const bool locked = fcntl(handle, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+  close(handle);
+  return locked;
+}
+
 // Calls remove(folder handle, name, owner) for each file of the temporary
 // naming in the folder. Only system calls: a signal handler may use it.
 template <typename TRemove>
@@ -99,7 +115,7 @@ void RemoveOwnTemporaryFilesAndDie(int signal) {
   for (const Slot& slot : gSlots) {
     if (slot.state.load() != kArmed) continue;
     ForEachTemporaryFile(slot.folder, [self](int folder, const char* name, pid_t owner) {
-      if (owner == self) RemoveOwnFile(folder, name);
+      if (owner == self && !LockedByAnother(folder, name)) RemoveOwnFile(folder, name);
     });
   }
   std::signal(signal, SIG_DFL);
@@ -186,7 +202,16 @@ void RemoveTemporaryFilesOnSignals() {
 void RemoveStaleTemporaryFiles(const std::string& target) {
   const int errorBefore = errno;
   ForEachTemporaryFile(FolderOf(target).c_str(), [](int folder, const char* name, pid_t owner) {
-    if (!Runs(owner)) RemoveOwnFile(folder, name);
+    if (!Runs(owner) && !LockedByAnother(folder, name)) RemoveOwnFile(folder, name);
   });
   errno = errorBefore;
+}
+
+void MarkTemporaryFileInUse(int handle) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  // A file system that keeps no locks leaves the file unmarked: the process
+  // id in its name still guards it on this machine.
+  fcntl(handle, F_SETLK, &lock);
 }

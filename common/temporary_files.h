@@ -10,7 +10,8 @@ std::string TemporaryNameBeside(const std::string& target);
 
 // While it lives, a terminating signal (SIGINT, SIGTERM, SIGHUP, SIGPIPE,
 // SIGQUIT) removes the file of that name, with every other temporary file of
-// this process in its folder, before the process ends.
+// this process's id in its folder that no other process marks as in use,
+// before the process ends.
 class TRemovedOnSignal {
  public:
   explicit TRemovedOnSignal(const std::string& path);
@@ -26,6 +27,11 @@ class TRemovedOnSignal {
 // then end the process by the signal as it would have.
 void RemoveTemporaryFilesOnSignals();
 
+// Marks an open temporary file as in use (a lock that ends with the
+// process), so that no process elsewhere takes it for an ended one's.
+void MarkTemporaryFileInUse(int handle);
+
 // Removes the temporary files of this naming in the folder of target that
-// belong to this user and whose process no longer runs.
+// belong to this user, whose process no longer runs and that no process
+// marks as in use.
 void RemoveStaleTemporaryFiles(const std::string& target);

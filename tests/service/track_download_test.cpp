@@ -29,6 +29,34 @@ size_t FilesIn(const std::string& folder) {
   return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
+// A download elsewhere (in a container sharing the folder, on another
+// machine) holding its temporary file while this object lives.
+class DownloadElsewhere {
+ public:
+  explicit DownloadElsewhere(const std::string& path) {
+    WriteBytes(path, "a download elsewhere");
+    int ready[2];
+    EXPECT_EQ(pipe(ready), 0);
+    holder_ = fork();
+    if (holder_ == 0) {
+      MarkTemporaryFileInUse(open(path.c_str(), O_WRONLY));
+      (void)!write(ready[1], "!", 1);
+      for (;;) pause();
+    }
+    close(ready[1]);
+    char marked;
+    (void)!read(ready[0], &marked, 1);  // or the end, should the holder die
+    close(ready[0]);
+  }
+  ~DownloadElsewhere() {
+    kill(holder_, SIGKILL);
+    waitpid(holder_, nullptr, 0);
+  }
+
+ private:
+  pid_t holder_;
+};
+
 struct FetchCase {
   const char* name;
   std::string reply;    // then the server closes
@@ -64,7 +92,7 @@ TEST(TrackDownload, OnlyAWholeTrackIsFetched) {
 // The track file: the body arrives straight in a temporary file, which takes
 // the name only when whole. Whatever fails, the file that had the name is
 // left as it was and nothing else is left behind, not even what an ended
-// process had left.
+// process had left; what a download elsewhere holds stays.
 TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
   const std::string track(3 << 20, 'm');
   struct Case {
@@ -102,6 +130,7 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
     WriteBytes(path, "the file that had the name");
     WriteBytes(path + "." + std::to_string(ended) + "-0000abcd.tmp", "left by a killed download");
     WriteBytes(path + "." + std::to_string(ended) + "-01.tmp", "the user's own, alike");
+    const DownloadElsewhere elsewhere(path + "." + std::to_string(ended) + "-0000beef.tmp");
     LoopbackServer server(Script().ReadHead().Send(c.reply).Close());
     auto http = ProgramClient();
     bool stopped = false;
@@ -124,7 +153,8 @@ TEST(TrackDownload, ATrackFileTakesTheNameOnlyWhenWholeAndLeavesNothingBehind) {
       expected.replace(at, 1, path);
     EXPECT_EQ(outcome, expected);
     EXPECT_TRUE(ReadBytes(path) == (c.outcome.empty() ? track : "the file that had the name"));
-    EXPECT_EQ(FilesIn(folder.File("")), 2u) << "the file that had the name and the user's own";
+    EXPECT_EQ(FilesIn(folder.File("")), 3u)
+        << "the file that had the name, the user's own and the one in use elsewhere";
   }
   signal(SIGXFSZ, SIG_DFL);
 }
@@ -249,7 +279,9 @@ TEST(TrackDownload, ASignalToATerminalToolRemovesItsTemporaryFile) {
 }
 
 // A queue keeps a partial file for every cut track of a batch: a signal
-// removes them all, in every folder, however many there are.
+// removes them all, in every folder, however many there are, but not a
+// file in use elsewhere whose name holds the same process id (a container's
+// ids are small and alike).
 TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
   const struct {
     int signal;
@@ -263,6 +295,8 @@ TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
     std::filesystem::create_directory(songs);
     std::filesystem::create_directory(other);
     WriteBytes(songs + "song 1.mp3", "the user's file");
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
     const pid_t child = fork();
     if (child == 0) {
       const rlimit noCore{0, 0};  // SIGQUIT leaves no core file behind either
@@ -275,18 +309,29 @@ TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
         partials.push_back(
             std::make_unique<TReplacingFile>(songs + "song " + std::to_string(i) + ".mp3"));
       partials.push_back(std::make_unique<TReplacingFile>(other + "song.mp3"));
+      close(go[1]);
+      char marked;
+      (void)!read(go[0], &marked, 1);
       std::raise(signal);
       _exit(0);
     }
+    const std::string elsewhere = songs + "song 2.mp3." + std::to_string(child) + "-0000beef.tmp";
+    WriteBytes(elsewhere, "a download elsewhere");
+    const int inUse = open(elsewhere.c_str(), O_WRONLY);
+    MarkTemporaryFileInUse(inUse);
+    close(go[0]);
+    (void)!write(go[1], "!", 1);
+    close(go[1]);
     int status = 0;  // bounded to 20 s
     for (int i = 0; i < 4000 && waitpid(child, &status, WNOHANG) == 0; ++i) usleep(5000);
     kill(child, SIGKILL);
+    close(inUse);
     if (ignoredBefore) {
       EXPECT_TRUE(WIFEXITED(status)) << "a signal the caller ignores stays ignored";
       continue;
     }
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-    EXPECT_EQ(FilesIn(songs), 1u) << signal;
+    EXPECT_EQ(FilesIn(songs), 2u) << signal << ": the user's file and the one in use elsewhere";
     EXPECT_EQ(FilesIn(other), 0u) << signal;
     EXPECT_EQ(ReadBytes(songs + "song 1.mp3"), "the user's file");
   }
