@@ -26,6 +26,12 @@ std::string CutAt(std::string_view window, char terminator) {
   return std::string(window.substr(0, end));
 }
 
+// An attribute's value in the window behind its opening quote: up to the
+// closing one. An empty value stays empty, never the markup behind it.
+std::string AttributeValue(std::string_view window) {
+  return std::string(window.substr(0, window.find('"')));
+}
+
 // A window of `length` characters at `start`, or what is left of the text.
 std::string_view Window(std::string_view text, size_t start, size_t length) {
   return start >= text.size() ? std::string_view() : text.substr(start, length);
@@ -94,13 +100,14 @@ void ScrapeTracks(std::string_view page,
         page.substr(behind, next == std::string_view::npos ? next : next - behind);
     const size_t u = part.find(kLinkMarker);
     if (u == std::string_view::npos) continue;  // nothing to download for it
-    const std::string link = CutAt(Window(part, u + kLinkMarker.size(), kLinkWindow), '"');
+    const std::string link = AttributeValue(Window(part, u + kLinkMarker.size(), kLinkWindow));
+    if (link.empty()) continue;
     const std::string_view segment = part.substr(0, kSegmentLength);
     const size_t t = segment.find(kTitleMarker);
     const std::string title =
         t == std::string_view::npos
             ? ""
-            : CutAt(Window(segment, t + kTitleMarker.size(), kTitleWindow), '"');
+            : AttributeValue(Window(segment, t + kTitleMarker.size(), kTitleWindow));
     track(DecodeCharacterReferences(title), DecodeCharacterReferences(link));
   }
 }

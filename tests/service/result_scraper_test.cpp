@@ -57,6 +57,9 @@ TEST(ResultScraper, EachTrackReadsOnlyItsOwnPartOfThePage) {
       {song(1, "<i title=\"No link\"></i></div>") + song(2, "<b url=\"http://h/2\"></b></div>") +
            song(3, "<i title=\"Three\"></i><b url=\"http://h/3\"></b>"),
        {{"", "http://h/2"}, {"Three", "http://h/3"}}},
+      {song(1, "<i title=\"\"></i><b url=\"http://h/1\"></b>") +
+           song(2, "<i title=\"Empty link\"></i><b url=\"\"></b>"),
+       {{"", "http://h/1"}}},
       {"<div class=\"audioSong\" file=\"1\" title=\"" + std::string(150, 't') + "\"><b url=\"" +
            std::string(100, 'l') + "\"></b>",
        {{std::string(100, 't'), std::string(75, 'l')}}},
