@@ -91,7 +91,6 @@ void ShowMessage(const TMessage& text) {
   label->setTextFormat(Qt::PlainText);
   label->setText(shown);
   label->setWordWrap(true);
-  label->setFixedWidth(std::min(TextWidth(*label, shown), ScreenArea().width() / 2));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
   QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
@@ -101,6 +100,14 @@ void ShowMessage(const TMessage& text) {
   QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(&box);
+  // A text wraps at half the screen, or at the width a long caption gives
+  // the box anyway: a narrow screen (or a large scale) would leave the
+  // caption's width empty beside a wrapped text.
+  int left = 0;
+  int right = 0;
+  layout->getContentsMargins(&left, nullptr, &right, nullptr);
+  const int wrapWidth = std::max(ScreenArea().width() / 2, CaptionWidth(box) - left - right);
+  label->setFixedWidth(std::min(TextWidth(*label, shown), wrapWidth));
   layout->addWidget(label);
   layout->addWidget(buttons, 0, Qt::AlignHCenter);
   // Fixed before it is shown, so that the window manager offers no maximise.

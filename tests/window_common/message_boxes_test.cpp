@@ -1,7 +1,9 @@
 // The message box and the default error display, answered as a user would.
 #include "message_boxes.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <cerrno>
 #include <cstring>
@@ -88,6 +90,23 @@ TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
     EXPECT_TRUE(fixed);
     EXPECT_GT(answer.geometry.width(), captionWidth + 60) << "the caption beside the buttons";
   }
+  // A text wider than half the screen but narrower than the caption: the
+  // width the caption gives the box anyway keeps it on one line.
+  SetBoxCaption(title + " " + title);
+  const int half = QGuiApplication::primaryScreen()->availableGeometry().width() / 2;
+  std::string words;
+  while (QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromStdString(words)) <
+         half + 40)
+    words += "words ";
+  bool oneLine = false;
+  ModalAnswer answer([&](QWidget* box) {
+    const auto* text = box->findChild<QLabel*>(QStringLiteral("Text"));
+    oneLine = text->height() < 2 * text->fontMetrics().height();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  ShowMessage(words);
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_TRUE(oneLine);
   SetBoxCaption("Melodrop Downloader");
 }
 
