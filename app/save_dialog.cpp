@@ -6,9 +6,14 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QScreen>
+#include <QSplitter>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QTreeView>
 
 #include "app_texts.h"
 #include "qt_text.h"
@@ -40,6 +45,49 @@ class TNameOnlyIconProvider : public QFileIconProvider {
   static QMimeType Mime(const QFileInfo& info) {
     return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension);
   }
+};
+
+// Qt's own file dialog as the program opens it. Its default size elides a
+// track's title, its size, type and date, and the places beside them
+// ("Компьютер"): it opens wider, as far as the screen allows, its names
+// take the room the other columns leave, and the places get the width they
+// need. A desktop's own dialog keeps the size it chooses.
+class TProgramFileDialog : public QFileDialog {
+ public:
+  TProgramFileDialog(QWidget* parent, const QString& caption, const QString& folder,
+                     const QString& name)
+      : QFileDialog(parent, caption, folder) {
+    // Never freed: the dialog's file system model may still ask it while
+    // the dialog goes.
+    static auto* icons = new TNameOnlyIconProvider;
+    setIconProvider(icons);
+    setObjectName(name);
+    const QRect screenArea = screen()->availableGeometry();
+    resize(std::min(860, screenArea.width() * 9 / 10), std::min(540, screenArea.height() * 8 / 10));
+    if (auto* files = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+      columns_ = files->header();
+      columns_->setStretchLastSection(false);
+      columns_->setSectionResizeMode(QHeaderView::ResizeToContents);
+      columns_->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    auto* places = findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+    auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (places != nullptr && splitter != nullptr && splitter->count() == 2) {
+      const int placesWidth = places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                              places->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+      splitter->setSizes({placesWidth, width() - placesWidth});
+    }
+  }
+  // Qt keeps the columns of its dialog for every Qt program of the user:
+  // they go back to being sized by hand before it does.
+  ~TProgramFileDialog() override {
+    if (columns_ != nullptr) columns_->setSectionResizeMode(QHeaderView::Interactive);
+  }
+  TProgramFileDialog(const TProgramFileDialog&) = delete;
+  TProgramFileDialog& operator=(const TProgramFileDialog&) = delete;
+
+ private:
+  QHeaderView* columns_ = nullptr;
 };
 
 // Given to the dialog from the start, so the folder that Qt's dialogs
@@ -82,10 +130,8 @@ bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
 
 std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
                                      const QString& suggestedName) {
-  TNameOnlyIconProvider icons;
-  QFileDialog dialog(parent, SaveAsCaption(), StartFolder(lastName));
-  dialog.setIconProvider(&icons);
-  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  TProgramFileDialog dialog(parent, SaveAsCaption(), StartFolder(lastName),
+                            QStringLiteral("SaveDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QStringFromCp1251(app_texts::kSaveFilter));
   // The dialog itself would ask about the name without the ".mp3".
@@ -102,10 +148,8 @@ std::optional<QString> RunSaveDialog(QWidget* parent, const QString& lastName,
 
 std::optional<QString> RunFolderDialog(QWidget* parent, const QString& lastName,
                                        const QString& caption) {
-  TNameOnlyIconProvider icons;
-  QFileDialog dialog(parent, caption, StartFolder(lastName));
-  dialog.setIconProvider(&icons);
-  dialog.setObjectName(QStringLiteral("FolderDialog1"));
+  TProgramFileDialog dialog(parent, caption, StartFolder(lastName),
+                            QStringLiteral("FolderDialog1"));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

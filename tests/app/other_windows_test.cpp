@@ -1,9 +1,12 @@
 // The downloaded-files window and the about window, on their own.
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QToolTip>
 #include <QTranslator>
+#include <QTreeView>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -12,6 +15,7 @@
 #include "file_list_window.h"
 #include "main_window_fixture.h"
 #include "program.h"
+#include "save_dialog.h"
 #include "window_places.h"
 
 namespace {
@@ -233,6 +237,34 @@ TEST(ProgramSetUp, QtsOwnDialogsSpeakTheDesktopsLanguageAndOkStaysOk) {
     QCoreApplication::removeTranslator(texts);
     delete texts;
   }
+}
+
+// Qt's own save dialog shows a long title whole, with its size, type and
+// date, and the places beside the folder whole.
+TEST(SaveDialog, ShowsALongTitleAndThePlacesWhole) {
+  TempFolder folder;
+  WriteBytes(folder.File("Бумажные Журавли - Дорога домой.mp3"), std::string(229694, 'x'));
+  std::vector<std::string> cut;
+  ModalAnswer answer(
+      [&](QWidget* box) {
+        auto* files = box->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QAbstractItemModel* model = files->model();
+        // The folder is read in the background.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return model->rowCount(files->rootIndex()) == 1; }, kWaitMs));
+        for (int column = 0; column < model->columnCount(files->rootIndex()); ++column) {
+          const QModelIndex cell = model->index(0, column, files->rootIndex());
+          if (files->header()->sectionSize(column) < files->sizeHintForIndex(cell).width())
+            cut.push_back(cell.data().toString().toStdString());
+        }
+        auto* places = box->findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+        if (places->viewport()->width() < places->sizeHintForColumn(0)) cut.push_back("places");
+        static_cast<QDialog*>(box)->reject();
+      },
+      kWaitMs, [](QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; });
+  RunSaveDialog(nullptr, QString::fromStdString(folder.File("track")), QString());
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_EQ(cut, std::vector<std::string>{});
 }
 
 TEST(AboutWindow, TheSiteOpensOnThePress) {
