@@ -67,15 +67,6 @@ pid_t OwnerOf(const char* name) {
   return pid;
 }
 
-// Removes a regular file of this user, not what a link points to.
-void RemoveOwnFile(int folder, const char* name) {
-  struct stat file {};
-  if (fstatat(folder, name, &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode) &&
-      file.st_uid == geteuid()) {
-    unlinkat(folder, name, 0);
-  }
-}
-
 // Whether another process holds a lock on the file, as every download holds
 // one on its temporary file: a download in another process id namespace (a
 // container sharing the home folder) or on another machine (a shared
@@ -90,6 +81,16 @@ bool LockedByAnother(int folder, const char* name) {
   const bool locked = fcntl(handle, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
   close(handle);
   return locked;
+}
+
+// Removes a regular file of this user (not what a link points to, nor a
+// device, which is never opened) unless another process holds it.
+void RemoveOwnFile(int folder, const char* name) {
+  struct stat file {};
+  if (fstatat(folder, name, &file, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(file.st_mode) &&
+      file.st_uid == geteuid() && !LockedByAnother(folder, name)) {
+    unlinkat(folder, name, 0);
+  }
 }
 
 // Calls remove(folder handle, name, owner) for each file of the temporary
@@ -115,7 +116,7 @@ void RemoveOwnTemporaryFilesAndDie(int signal) {
   for (const Slot& slot : gSlots) {
     if (slot.state.load() != kArmed) continue;
     ForEachTemporaryFile(slot.folder, [self](int folder, const char* name, pid_t owner) {
-      if (owner == self && !LockedByAnother(folder, name)) RemoveOwnFile(folder, name);
+      if (owner == self) RemoveOwnFile(folder, name);
     });
   }
   std::signal(signal, SIG_DFL);
@@ -202,7 +203,7 @@ void RemoveTemporaryFilesOnSignals() {
 void RemoveStaleTemporaryFiles(const std::string& target) {
   const int errorBefore = errno;
   ForEachTemporaryFile(FolderOf(target).c_str(), [](int folder, const char* name, pid_t owner) {
-    if (!Runs(owner) && !LockedByAnother(folder, name)) RemoveOwnFile(folder, name);
+    if (!Runs(owner)) RemoveOwnFile(folder, name);
   });
   errno = errorBefore;
 }
