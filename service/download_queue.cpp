@@ -315,16 +315,20 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
         entry.validator.clear();
     }
   };
+  TFileStream stream(handle);
   const TClock::time_point began = TClock::now();
   TClock::time_point reported = began;
-  http_.OnWork = [&](TNetComponent*, TWorkMode mode, int64_t count) {
+  // Counted by what reached the file: a chunked body opens one transfer per
+  // chunk, and a redirect's body goes elsewhere.
+  http_.OnWork = [&](TNetComponent*, TWorkMode mode, int64_t) {
     if (mode != TWorkMode::wmRead) return;
-    status.received = start + count;
+    const int64_t received = stream.Position();
+    status.received = start + received;
     const TClock::time_point now = TClock::now();
     if (now - reported < std::chrono::milliseconds(kProgressIntervalMs)) return;
     reported = now;
     const double seconds = std::chrono::duration<double>(now - began).count();
-    status.bytesPerSecond = seconds > 0 ? static_cast<double>(count) / seconds : 0;
+    status.bytesPerSecond = seconds > 0 ? static_cast<double>(received) / seconds : 0;
     Report(status);
   };
   struct TEventsCleared {
@@ -336,7 +340,6 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     }
   } cleared{http_};
   try {
-    TFileStream stream(handle);
     try {
       FetchTrack(http_, entry.track.link, stream, offset);
       stream.Flush();

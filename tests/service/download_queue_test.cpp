@@ -252,6 +252,22 @@ TEST_F(DownloadQueueTest, ACancelKeepsThePartialFileAndARetryAsksForTheRest) {
   EXPECT_EQ(ReadBytes(folder.File("Again.mp3")), http->Get(TrackLink(port, 1)));
 }
 
+// A chunked track opens one transfer per chunk: its progress counts them all.
+TEST_F(DownloadQueueTest, AChunkedTracksProgressCountsEveryChunk) {
+  PortalCatalogue catalogue;
+  catalogue.Add("Chunked", 900000);
+  PortalOptions chunked;
+  chunked.bytesPerSecond = 300000;  // in chunks of 15000 bytes
+  chunked.chunked = true;
+  BackgroundPortal portal(chunked, catalogue);
+  auto queue = MakeQueue();
+  const uint64_t id =
+      queue->Add({TrackLink(portal.Server().Port(), 1), "Chunked", folder.File("")});
+  EXPECT_TRUE(WaitFor([&](const TDownloadStatus& s) {
+    return s.id == id && s.state == State::kRunning && s.received > 60000;
+  }));
+}
+
 // A track cancelled while it waits and tried again waits anew, behind the
 // tracks queued before; a track removed while it waits is passed over.
 TEST_F(DownloadQueueTest, ATrackQueuedAgainWaitsBehindTheOthers) {
