@@ -38,7 +38,11 @@ TDownloadQueue::TDownloadQueue(TClientSetup setup, TNetCookieManager* sharedCook
   http_.HandleRedirects = true;
   // A cancel reaches the transfer between two waits of the worker's client.
   http_.OnIdle = [this](TNetComponent*) {
-    if (cancelRunning_) http_.Disconnect();
+    if (cancelRunning_) {
+      http_.Disconnect();
+    } else if (progressBetweenBlocks_) {
+      progressBetweenBlocks_();
+    }
   };
   worker_ = std::thread([this] { Work(); });
 }
@@ -318,11 +322,10 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
   TFileStream stream(handle);
   const TClock::time_point began = TClock::now();
   TClock::time_point reported = began;
-  // Counted by what reached the file: a chunked body opens one transfer per
-  // chunk, and a redirect's body goes elsewhere.
-  http_.OnWork = [&](TNetComponent*, TWorkMode mode, int64_t) {
-    if (mode != TWorkMode::wmRead) return;
-    const int64_t received = stream.Position();
+  // Counted by what reached the file (a chunked body opens one transfer per
+  // chunk, and a redirect's body goes elsewhere), and by what waits in the
+  // client's buffer: a slow link shows its bytes before a block is whole.
+  const auto tell = [&](int64_t received) {
     status.received = start + received;
     const TClock::time_point now = TClock::now();
     if (now - reported < std::chrono::milliseconds(kProgressIntervalMs)) return;
@@ -331,14 +334,23 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
     status.bytesPerSecond = seconds > 0 ? static_cast<double>(received) / seconds : 0;
     Report(status);
   };
+  http_.OnWork = [&](TNetComponent*, TWorkMode mode, int64_t) {
+    if (mode == TWorkMode::wmRead) tell(stream.Position());
+  };
+  progressBetweenBlocks_ = [&] {
+    if (http_.Work(TWorkMode::wmRead).level > 0 && http_.ResponseCode() / 100 == 2)
+      tell(stream.Position() + http_.InputBuffer().Size());
+  };
   struct TEventsCleared {
     TNetHTTP& http;
+    std::function<void()>& progressBetweenBlocks;
     ~TEventsCleared() {
       http.OnHeadersAvailable = nullptr;
       http.OnWork = nullptr;
+      progressBetweenBlocks = nullptr;
       http.Request().CustomHeaders.Clear();
     }
-  } cleared{http_};
+  } cleared{http_, progressBetweenBlocks_};
   try {
     try {
       FetchTrack(http_, entry.track.link, stream, offset);

@@ -144,6 +144,9 @@ class TDownloadQueue {
   std::set<std::string> cleanedFolders_;  // of stale temporary files; the worker's
   // The running track is to stop: read by the worker's client between waits.
   std::atomic<bool> cancelRunning_{false};
+  // The running track's progress between its counted blocks: the worker's
+  // client runs it between waits.
+  std::function<void()> progressBetweenBlocks_;
   bool ending_ = false;
   bool reportingEnd_ = false;  // a track's end is being told
   std::thread worker_;

@@ -268,6 +268,20 @@ TEST_F(DownloadQueueTest, AChunkedTracksProgressCountsEveryChunk) {
   }));
 }
 
+// A slow link shows the bytes that have come before a whole block has.
+TEST_F(DownloadQueueTest, ASlowTracksProgressShowsTheBytesThatCame) {
+  LoopbackServer server(
+      Script()
+          .ReadHead()
+          .Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + std::string(1000, 'm'))
+          .StaySilent(std::chrono::seconds(30)));
+  auto queue = MakeQueue();
+  const uint64_t id = queue->Add({BaseURL(server) + "/t.mp3", "Slow", folder.File("")});
+  EXPECT_TRUE(WaitFor([&](const TDownloadStatus& s) {
+    return s.id == id && s.state == State::kRunning && s.received == 1000;
+  }));
+}
+
 // A track cancelled while it waits and tried again waits anew, behind the
 // tracks queued before; a track removed while it waits is passed over.
 TEST_F(DownloadQueueTest, ATrackQueuedAgainWaitsBehindTheOthers) {
