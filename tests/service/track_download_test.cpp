@@ -315,17 +315,14 @@ TEST(TrackDownload, ASignalRemovesEveryPartialFileOfABatch) {
       std::raise(signal);
       _exit(0);
     }
-    const std::string elsewhere = songs + "song 2.mp3." + std::to_string(child) + "-0000beef.tmp";
-    WriteBytes(elsewhere, "a download elsewhere");
-    const int inUse = open(elsewhere.c_str(), O_WRONLY);
-    MarkTemporaryFileInUse(inUse);
+    const DownloadElsewhere elsewhere(songs + "song 2.mp3." + std::to_string(child) +
+                                      "-0000beef.tmp");
     close(go[0]);
     (void)!write(go[1], "!", 1);
     close(go[1]);
     int status = 0;  // bounded to 20 s
     for (int i = 0; i < 4000 && waitpid(child, &status, WNOHANG) == 0; ++i) usleep(5000);
     kill(child, SIGKILL);
-    close(inUse);
     if (ignoredBefore) {
       EXPECT_TRUE(WIFEXITED(status)) << "a signal the caller ignores stays ignored";
       continue;
