@@ -12,24 +12,32 @@ void ClearProgressLine(std::ostream& err) {
 }
 
 TTerminalProgress::TTerminalProgress(TNetHTTP& http, std::ostream& err)
-    : http_(http), err_(err), start_(std::chrono::steady_clock::now()) {
+    : http_(http), err_(err), start_(std::chrono::steady_clock::now()), callersIdle_(http.OnIdle) {
   // A chunked body opens one transfer per chunk: the count goes on across them.
   http_.OnWorkBegin = [this](TNetComponent*, TWorkMode mode, int64_t) {
     if (mode == TWorkMode::wmRead) base_ = received_;
   };
   http_.OnWork = [this](TNetComponent*, TWorkMode mode, int64_t count) {
-    if (mode == TWorkMode::wmRead && http_.ResponseCode() / 100 == 2) Draw(base_ + count);
+    if (mode != TWorkMode::wmRead || http_.ResponseCode() / 100 != 2) return;
+    received_ = base_ + count;
+    Draw(received_);
+  };
+  // A slow link shows what has come before a block is whole.
+  http_.OnIdle = [this](TNetComponent* sender) {
+    if (http_.Work(TWorkMode::wmRead).level > 0 && http_.ResponseCode() / 100 == 2)
+      Draw(base_ + http_.ReadWorkReceived());
+    if (callersIdle_) callersIdle_(sender);
   };
 }
 
 TTerminalProgress::~TTerminalProgress() {
   http_.OnWorkBegin = nullptr;
   http_.OnWork = nullptr;
+  http_.OnIdle = callersIdle_;
   if (drawn_) ClearProgressLine(err_);
 }
 
 void TTerminalProgress::Draw(int64_t received) {
-  received_ = received;
   const auto now = std::chrono::steady_clock::now();
   if (drawn_ && now - drawnAt_ < std::chrono::milliseconds(TDownloadQueue::kProgressIntervalMs))
     return;

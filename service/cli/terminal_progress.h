@@ -15,7 +15,8 @@ void ClearProgressLine(std::ostream& err);
 
 // The line of one download on the client, as often as a batch draws it
 // (at most every TDownloadQueue::kProgressIntervalMs), cleared when it goes.
-// The bodies of other requests draw nothing.
+// The bodies of other requests draw nothing. The client's idle hook still
+// runs, after the line's.
 class TTerminalProgress {
  public:
   TTerminalProgress(TNetHTTP& http, std::ostream& err);
@@ -30,6 +31,7 @@ class TTerminalProgress {
   std::ostream& err_;
   const std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point drawnAt_;
+  const TNotifyEvent callersIdle_;
   bool drawn_ = false;
   int64_t received_ = 0;
   int64_t base_ = 0;

@@ -12,6 +12,7 @@
 #include "cp1251.h"
 #include "portal_pages.h"
 #include "portal_server.h"
+#include "terminal_progress.h"
 
 namespace {
 
@@ -129,6 +130,29 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   const std::string link = "http://127.0.0.1:" + port + "/tracks/1.mp3";
   EXPECT_EQ(printedInRussian(MELODROP_GET " -o " + target + " " + link),
             link + ": Cannot create " + folder.File("Файл/песня") + ": Это не каталог\n");
+}
+
+// On a slow link the line shows the bytes that have come before the
+// client's first block of the body is whole.
+TEST(CliCommand, TheProgressLineCountsEveryByteThatCame) {
+  testing_support::LoopbackServer slow(
+      testing_support::Script()
+          .ReadHead()
+          .Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+          .Pause(std::chrono::milliseconds(100))
+          .Send(std::string(1000, 'm'))
+          .StaySilent(std::chrono::seconds(30)));
+  TNetHTTP http;
+  std::ostringstream err;
+  struct ELineSeen {};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  http.OnIdle = [&](TNetComponent*) {
+    if (err.str().find("1 из 1 · 1,0 из 97,7 КБ") != std::string::npos) throw ELineSeen{};
+    if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error(err.str());
+  };
+  TMemoryStream body;
+  TTerminalProgress progress(http, err);
+  EXPECT_THROW(http.Get(testing_support::BaseURL(slow) + "/t.mp3", body), ELineSeen);
 }
 
 TEST(CliCommand, GetRowsSavesEachIntoTheFolderUnderItsTitleWithTheProgressLine) {
