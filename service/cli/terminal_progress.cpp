@@ -1,5 +1,7 @@
 #include "terminal_progress.h"
 
+#include <algorithm>
+
 #include "download_queue.h"
 #include "message.h"
 
@@ -22,10 +24,14 @@ TTerminalProgress::TTerminalProgress(TNetHTTP& http, std::ostream& err)
     received_ = base_ + count;
     Draw(received_);
   };
-  // A slow link shows what has come before a block is whole.
+  // A slow link shows what has come before a block is whole (the buffer
+  // may hold bytes past the body: never more than it announced).
   http_.OnIdle = [this](TNetComponent* sender) {
-    if (http_.Work(TWorkMode::wmRead).level > 0 && http_.ResponseCode() / 100 == 2)
-      Draw(base_ + http_.ReadWorkReceived());
+    if (http_.Work(TWorkMode::wmRead).level > 0 && http_.ResponseCode() / 100 == 2) {
+      const int64_t length = http_.Response().ContentLength;
+      const int64_t arrived = base_ + http_.ReadWorkReceived();
+      Draw(length >= 0 ? std::min(arrived, length) : arrived);
+    }
     if (callersIdle_) callersIdle_(sender);
   };
 }
