@@ -8,10 +8,12 @@ namespace socket_errors {
 
 constexpr int kWouldBlock = 10035;
 constexpr int kAddressInUse = 10048;
+constexpr int kNetworkUnreachable = 10051;
 constexpr int kConnectionAborted = 10053;
 constexpr int kConnectionReset = 10054;
 constexpr int kShutdown = 10058;
 constexpr int kTimedOut = 10060;
+constexpr int kHostUnreachable = 10065;
 constexpr int kHostNotFound = 11001;
 constexpr int kTryAgain = 11002;
 constexpr int kNoRecovery = 11003;

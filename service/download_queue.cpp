@@ -8,9 +8,12 @@
 #include <chrono>
 
 #include "integer_text.h"
+#include "socket_error_texts.h"
 #include "streams.h"
+#include "text.h"
 #include "track_download.h"
 #include "track_names.h"
+#include "uri.h"
 
 namespace {
 
@@ -26,6 +29,25 @@ bool RefusesEveryTrack(const EFileError& error) {
   const int code = error.Error();
   return code == ENOSPC || code == EDQUOT || code == EROFS || code == ENOENT || code == ENOTDIR ||
          code == EACCES;
+}
+
+// A server not reached so (the connection timed out, no route to it, its
+// name unknown) is not reached by the tracks after it either, and each
+// would wait as long again. A refused connection costs no wait: the tracks
+// after it still try, and find a server that is back.
+bool UnreachableServer(const std::exception& error) {
+  const auto* failed = dynamic_cast<const ENetSocketError*>(&error);
+  if (failed == nullptr) return false;
+  const int code = failed->LastError();
+  return code == socket_errors::kTimedOut || code == socket_errors::kNetworkUnreachable ||
+         code == socket_errors::kHostUnreachable || code == socket_errors::kHostNotFound ||
+         code == socket_errors::kTryAgain || code == socket_errors::kNoRecovery;
+}
+
+// The host and port a link is fetched from.
+std::string ServerOf(const std::string& link) {
+  const TNetURI uri(link);
+  return text::ToLower(uri.Host) + ":" + (uri.Port.empty() ? "80" : uri.Port);
 }
 
 }  // namespace
@@ -191,14 +213,15 @@ void TDownloadQueue::Work() {
     lock.unlock();
     Report(status);
     std::optional<EFileError> folderRefusal;
-    Fetch(entry, status, folderRefusal);
+    bool serverUnreachable = false;
+    Fetch(entry, status, folderRefusal, serverUnreachable);
     lock.lock();
     entry.state = status.state;
     // With it, not after its report: a track queued again once the failure
     // is told gets its own attempt.
-    const std::vector<TDownloadStatus> alsoFailed =
-        folderRefusal ? FailQueuedIn(entry.track.folder, *folderRefusal)
-                      : std::vector<TDownloadStatus>{};
+    std::vector<TDownloadStatus> alsoFailed;
+    if (folderRefusal) alsoFailed = FailQueuedIn(entry.track.folder, *folderRefusal);
+    if (serverUnreachable) alsoFailed = FailQueuedFrom(ServerOf(entry.track.link), status.failure);
     // The queue counts as idle once this is told: a waiter has every report.
     reportingEnd_ = true;
     lock.unlock();
@@ -213,28 +236,44 @@ void TDownloadQueue::Work() {
   entries_.clear();
 }
 
-// Without a request each: a batch of thousands into a full disk would
-// otherwise fail for minutes, a track at a time.
-std::vector<TDownloadStatus> TDownloadQueue::FailQueuedIn(const std::string& folder,
-                                                          const EFileError& refusal) {
+// Without a request each: a batch of thousands into a full disk, or from a
+// server out of reach, would otherwise fail for minutes, a track at a time.
+std::vector<TDownloadStatus> TDownloadQueue::FailQueued(
+    const std::function<std::optional<TMessage>(const TEntry& entry)>& failureOf) {
   std::vector<TDownloadStatus> failed;
   for (TEntry& entry : entries_) {
-    if (entry.state != TDownloadState::kQueued ||
-        InFolder(entry.track.folder, "") != InFolder(folder, ""))
-      continue;
+    if (entry.state != TDownloadState::kQueued) continue;
+    std::optional<TMessage> failure = failureOf(entry);
+    if (!failure) continue;
     entry.state = TDownloadState::kFailed;
     TDownloadStatus status = StatusOf(entry);
-    const std::string path = entry.target.empty()
-                                 ? InFolder(folder, SafeTrackFileName(entry.track.title))
-                                 : entry.target;
-    status.failure = failureWords_(EFileError(refusal.Action(), path, refusal.Error()));
+    status.failure = std::move(*failure);
     failed.push_back(std::move(status));
   }
   return failed;
 }
 
+std::vector<TDownloadStatus> TDownloadQueue::FailQueuedIn(const std::string& folder,
+                                                          const EFileError& refusal) {
+  return FailQueued([&](const TEntry& entry) -> std::optional<TMessage> {
+    if (InFolder(entry.track.folder, "") != InFolder(folder, "")) return std::nullopt;
+    const std::string path = entry.target.empty()
+                                 ? InFolder(folder, SafeTrackFileName(entry.track.title))
+                                 : entry.target;
+    return failureWords_(EFileError(refusal.Action(), path, refusal.Error()));
+  });
+}
+
+std::vector<TDownloadStatus> TDownloadQueue::FailQueuedFrom(const std::string& server,
+                                                            const TMessage& failure) {
+  return FailQueued([&](const TEntry& entry) -> std::optional<TMessage> {
+    if (ServerOf(entry.track.link) != server) return std::nullopt;
+    return failure;
+  });
+}
+
 void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
-                           std::optional<EFileError>& folderRefusal) {
+                           std::optional<EFileError>& folderRefusal, bool& serverUnreachable) {
   try {
     // A partial file deleted since (by the user, or a cleaner) could only
     // be written on and never take its name: the track starts anew.
@@ -263,6 +302,7 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
     if (refused != nullptr && status.state == TDownloadState::kFailed &&
         RefusesEveryTrack(*refused))
       folderRefusal = *refused;
+    serverUnreachable = status.state == TDownloadState::kFailed && UnreachableServer(error);
     // Closed, but refused its name (its folder gone, say): a retry starts it
     // anew rather than writing to a closed file. With nothing on the disk
     // there is nothing to continue: no empty file waits in the folder (a

@@ -11,7 +11,8 @@
 // starting over when the server sends the whole track instead. The partial
 // file goes when the track is removed or the queue ends. A folder that
 // refuses a track for a reason that holds for all (a full disk, a folder
-// gone) fails the tracks queued for it at once.
+// gone) fails the tracks queued for it at once; so does a server that could
+// not be reached (a connection that timed out, a name unknown).
 
 #include <atomic>
 #include <condition_variable>
@@ -109,10 +110,17 @@ class TDownloadQueue {
 
   void Work();
   // Sets folderRefusal when the track's folder refused it in a way that it
-  // will refuse the others queued for it.
-  void Fetch(TEntry& entry, TDownloadStatus& status, std::optional<EFileError>& folderRefusal);
+  // will refuse the others queued for it, serverUnreachable when its server
+  // could not be reached.
+  void Fetch(TEntry& entry, TDownloadStatus& status, std::optional<EFileError>& folderRefusal,
+             bool& serverUnreachable);
+  // Fails each queued track that failureOf gives a failure for.
+  std::vector<TDownloadStatus> FailQueued(
+      const std::function<std::optional<TMessage>(const TEntry& entry)>& failureOf);
   // Fails the tracks queued for the folder with the refusal's reason.
   std::vector<TDownloadStatus> FailQueuedIn(const std::string& folder, const EFileError& refusal);
+  // Fails the tracks queued from the server ("host:port") with the failure.
+  std::vector<TDownloadStatus> FailQueuedFrom(const std::string& server, const TMessage& failure);
   // Sends one GET, from offset when the file holds a start; false when the
   // server answered a range that does not continue the file, or had no rest
   // to give (416).

@@ -22,7 +22,9 @@
 #include "../settings/temp_folder.h"
 #include "cp1251.h"
 #include "download_progress.h"
+#include "net_stack.h"
 #include "portal_server.h"
+#include "support/raw_sockets.h"
 #include "track_download.h"
 #include "track_names.h"
 
@@ -421,6 +423,29 @@ TEST_F(DownloadQueueTest, AFullDiskFailsTheTracksQueuedForItAtOnce) {
         "Не удалось записать файл \"" + small + "/" + name + ".mp3\". No space left on device");
   }
   EXPECT_EQ(portal.Server().RequestLog().size(), 2u);
+}
+
+// A server out of reach fails the tracks queued from it at once, as each
+// would wait as long again; those from another server still come.
+TEST_F(DownloadQueueTest, AServerOutOfReachFailsTheTracksQueuedFromItAtOnce) {
+  FullListener unreachable;
+  PortalCatalogue catalogue;
+  catalogue.Add("Song", 1000);
+  BackgroundPortal portal({}, catalogue);
+  const std::string away = "http://127.0.0.1:" + std::to_string(unreachable.Port()) + "/t.mp3";
+  auto queue = MakeQueue();
+  // The socket stack lives while a client does.
+  TNetStack::Instance().SystemConnectTimeoutMs = 200;
+  queue->Add({away, "First", folder.File("")});
+  queue->Add({TrackLink(portal.Server().Port(), 1), "Song", folder.File("")});
+  queue->Add({away, "Second", folder.File("")});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 3, 2}));
+  for (const uint64_t id : {1, 3}) {
+    EXPECT_EQ(WaitForState(id, State::kFailed).value_or(TDownloadStatus{}).failure.Utf8(),
+              "Socket Error # 10060\nConnection timed out.");
+  }
+  EXPECT_EQ(Files(), std::vector<std::string>{"Song.mp3"});
 }
 
 // A name longer than the folder takes (an encrypted home takes 143 bytes;
