@@ -220,8 +220,10 @@ void TDownloadQueue::Work() {
     // With it, not after its report: a track queued again once the failure
     // is told gets its own attempt.
     std::vector<TDownloadStatus> alsoFailed;
-    if (folderRefusal) alsoFailed = FailQueuedIn(entry.track.folder, *folderRefusal);
-    if (serverUnreachable) alsoFailed = FailQueuedFrom(ServerOf(entry.track.link), status.failure);
+    if (folderRefusal)
+      alsoFailed = FailQueuedIn(entry.track.folder, *folderRefusal);
+    else if (serverUnreachable)
+      alsoFailed = FailQueuedFrom(ServerOf(entry.track.link), status.failure);
     // The queue counts as idle once this is told: a waiter has every report.
     reportingEnd_ = true;
     lock.unlock();
