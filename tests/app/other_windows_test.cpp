@@ -247,18 +247,28 @@ TEST(SaveDialog, ShowsALongTitleAndThePlacesWhole) {
   std::vector<std::string> cut;
   ModalAnswer answer(
       [&](QWidget* box) {
+        // Qt keeps the view the user chose last; the details show the cut.
+        static_cast<QFileDialog*>(box)->setViewMode(QFileDialog::Detail);
         auto* files = box->findChild<QTreeView*>(QStringLiteral("treeView"));
-        QAbstractItemModel* model = files->model();
-        // The folder is read in the background.
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return model->rowCount(files->rootIndex()) == 1; }, kWaitMs));
-        for (int column = 0; column < model->columnCount(files->rootIndex()); ++column) {
-          const QModelIndex cell = model->index(0, column, files->rootIndex());
-          if (files->header()->sectionSize(column) < files->sizeHintForIndex(cell).width())
-            cut.push_back(cell.data().toString().toStdString());
-        }
         auto* places = box->findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
-        if (places->viewport()->width() < places->sizeHintForColumn(0)) cut.push_back("places");
+        const auto cutCells = [&] {
+          std::vector<std::string> cells;
+          QAbstractItemModel* model = files->model();
+          for (int column = 0; column < model->columnCount(files->rootIndex()); ++column) {
+            const QModelIndex cell = model->index(0, column, files->rootIndex());
+            if (files->header()->sectionSize(column) < files->sizeHintForIndex(cell).width())
+              cells.push_back(cell.data().toString().toStdString());
+          }
+          if (places->viewport()->width() < places->sizeHintForColumn(0)) cells.push_back("places");
+          return cells;
+        };
+        // The folder is read and the columns fitted to it in the background.
+        QTest::qWaitFor(
+            [&] { return files->model()->rowCount(files->rootIndex()) == 1 && cutCells().empty(); },
+            kWaitMs);
+        cut = files->model()->rowCount(files->rootIndex()) == 1
+                  ? cutCells()
+                  : std::vector<std::string>{"no row"};
         static_cast<QDialog*>(box)->reject();
       },
       kWaitMs, [](QWidget* box) { return qobject_cast<QFileDialog*>(box) != nullptr; });
