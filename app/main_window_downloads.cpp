@@ -58,8 +58,10 @@ TDownloadQueue& TForm1::Queue() {
       WindowMessageOf);
   if (TForm3* files = context_.windows.files) {
     files->OnCancel = [this](uint64_t id) { queue_->Cancel(id); };
+    // A row may be asked twice before the window hears that it is queued
+    // again: the batch counts each track once, or it would never end.
     files->OnRetry = [this](uint64_t id) {
-      queue_->Retry(id);
+      if (!queue_->Retry(id)) return;
       ++batchCount_;
       stopDownloadsItem_->setEnabled(true);
     };

@@ -151,20 +151,21 @@ void TDownloadQueue::CancelAll() {
   for (uint64_t id : ids) Cancel(id);
 }
 
-void TDownloadQueue::Retry(uint64_t id) {
+bool TDownloadQueue::Retry(uint64_t id) {
   TDownloadStatus queued;
   {
     std::lock_guard lock(mutex_);
     const auto found = byId_.find(id);
     if (found == byId_.end() || (found->second->state != TDownloadState::kFailed &&
                                  found->second->state != TDownloadState::kCancelled))
-      return;
+      return false;
     entries_.splice(entries_.end(), entries_, found->second);
     Enqueue(*found->second);
     queued = StatusOf(*found->second);
   }
   changed_.notify_all();
   Report(queued);
+  return true;
 }
 
 void TDownloadQueue::Remove(uint64_t id) {

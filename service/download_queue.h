@@ -79,8 +79,9 @@ class TDownloadQueue {
   // partial file and can be retried.
   void Cancel(uint64_t id);
   void CancelAll();
-  // A failed or cancelled track goes to the end of the queue again.
-  void Retry(uint64_t id);
+  // A failed or cancelled track goes to the end of the queue again; false
+  // when the track was not one (already queued again, running or done).
+  bool Retry(uint64_t id);
   // Forgets a track that is not running, and its partial file.
   void Remove(uint64_t id);
   // Whether a track is queued or running.

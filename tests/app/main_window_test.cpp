@@ -171,6 +171,7 @@ TEST_F(MainWindowTest, FailedBackgroundDownloadsStayInSightUntilTriedAgain) {
   QAction* retry = files->findChild<QMenu*>(QStringLiteral("PopupMenu1"))->actions().last();
   ASSERT_EQ(retry->text(), Utf8("Повторить"));
   retry->trigger();
+  retry->trigger();  // twice, before the window hears of the first
   ASSERT_TRUE(QTest::qWaitFor([&] { return files->Paths()[1] != ""; }, kWaitMs));
   EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == QStringLiteral(" "); }, kWaitMs))
       << status->text().toStdString();
