@@ -168,12 +168,24 @@ bool TDownloadQueue::Retry(uint64_t id) {
   return true;
 }
 
+// A waiting track ends as cancelled as it goes: every track queued ends
+// once, and whoever counts the ends hears of it.
 void TDownloadQueue::Remove(uint64_t id) {
-  std::lock_guard lock(mutex_);
-  const auto found = byId_.find(id);
-  if (found == byId_.end() || found->second->state == TDownloadState::kRunning) return;
-  entries_.erase(found->second);
-  byId_.erase(found);
+  std::optional<TDownloadStatus> cancelled;
+  {
+    std::lock_guard lock(mutex_);
+    const auto found = byId_.find(id);
+    if (found == byId_.end() || found->second->state == TDownloadState::kRunning) return;
+    if (found->second->state == TDownloadState::kQueued) {
+      found->second->state = TDownloadState::kCancelled;
+      cancelled = StatusOf(*found->second);
+    }
+    entries_.erase(found->second);
+    byId_.erase(found);
+  }
+  if (!cancelled) return;
+  changed_.notify_all();
+  Report(*cancelled);
 }
 
 bool TDownloadQueue::Pending(const TEntry& entry) {

@@ -82,7 +82,8 @@ class TDownloadQueue {
   // A failed or cancelled track goes to the end of the queue again; false
   // when the track was not one (already queued again, running or done).
   bool Retry(uint64_t id);
-  // Forgets a track that is not running, and its partial file.
+  // Forgets a track that is not running, and its partial file; a waiting
+  // one is reported cancelled as it goes.
   void Remove(uint64_t id);
   // Whether a track is queued or running.
   bool Busy();

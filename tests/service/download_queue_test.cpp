@@ -299,6 +299,7 @@ TEST_F(DownloadQueueTest, ATrackQueuedAgainWaitsBehindTheOthers) {
   queue->Cancel(1);
   ASSERT_TRUE(queue->WaitUntilIdle(20000));
   EXPECT_EQ(Ended(), (std::vector<uint64_t>{4, 2}));
+  EXPECT_TRUE(WaitForState(3, State::kCancelled)) << "the removed track ends too";
   EXPECT_EQ(Files().size(), 3u) << "Fourth, Second and the cancelled track's partial file";
 }
 
