@@ -65,7 +65,10 @@ TDownloadQueue& TForm1::Queue() {
       ++batchCount_;
       stopDownloadsItem_->setEnabled(true);
     };
-    files->OnForget = [this](uint64_t id) { queue_->Remove(id); };
+    files->OnForget = [this](uint64_t id) {
+      queue_->Remove(id);
+      queuedTitles_.erase(id);
+    };
   }
   return *queue_;
 }
@@ -77,10 +80,14 @@ void TForm1::DownloadChanged(const TDownloadStatus& status) {
       ShowProgressLine(
           {batchEnded_ + 1, batchCount_, status.received, status.total, status.bytesPerSecond});
       break;
-    case TDownloadState::kDone:
+    case TDownloadState::kDone: {
       ++batchEnded_;
-      AnnounceDownloaded(queuedTitles_[status.id]);
+      // A track saved is not tried again: its title goes with its balloon.
+      std::string title;
+      if (auto queued = queuedTitles_.extract(status.id)) title = std::move(queued.mapped());
+      AnnounceDownloaded(title);
       break;
+    }
     case TDownloadState::kFailed:
       ++batchFailed_;
       ++batchEnded_;
