@@ -252,9 +252,9 @@ class TForm1 : public QMainWindow, public TMainWindowView, public TSettingsDialo
 
   // The background downloads: the queue (made at the first batch, ended
   // before the window's client whose cookies it shares), the titles of its
-  // tracks until saved or forgotten, and the batch the progress line counts: tracks added or tried
-  // again since the last batch ended, how many of them have ended, and how
-  // many of those failed.
+  // tracks until saved or forgotten, and the batch the progress line
+  // counts: tracks added or tried again since the last batch ended, how
+  // many of them have ended, and how many of those failed.
   std::unique_ptr<TDownloadQueue> queue_;
   std::map<uint64_t, std::string> queuedTitles_;
   int batchCount_ = 0;
