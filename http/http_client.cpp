@@ -201,6 +201,9 @@ bool TNetCustomHTTP::ConnectToHost() {
   }
   if (responseUnread_ || !KeepAliveRule()) Disconnect();
   PollClosed(false);
+  // Bytes the server sent beyond its last response would be read as the
+  // answer to this request: such a connection is not reused.
+  if (InputBuffer().Size() > 0) Disconnect();
   if (Connected()) return true;
   Connect(ConnectTimeout);
   return false;
