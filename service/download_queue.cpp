@@ -32,10 +32,12 @@ bool RefusesEveryTrack(const EFileError& error) {
 }
 
 // A server not reached so (the connection timed out, no route to it, its
-// name unknown) is not reached by the tracks after it either, and each
-// would wait as long again. A refused connection costs no wait: the tracks
-// after it still try, and find a server that is back.
-bool UnreachableServer(const std::exception& error) {
+// name unknown), or one that took the request and never answered, serves
+// the tracks after it no better, and each would wait as long again. A
+// refused connection costs no wait: the tracks after it still try, and find
+// a server that is back.
+bool UnreachableServer(const std::exception& error, bool answered) {
+  if (!answered && dynamic_cast<const ENetReadTimeout*>(&error) != nullptr) return true;
   const auto* failed = dynamic_cast<const ENetSocketError*>(&error);
   if (failed == nullptr) return false;
   const int code = failed->LastError();
@@ -289,6 +291,7 @@ std::vector<TDownloadStatus> TDownloadQueue::FailQueuedFrom(const std::string& s
 
 void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
                            std::optional<EFileError>& folderRefusal, bool& serverUnreachable) {
+  serverAnswered_ = false;
   try {
     // A partial file deleted since (by the user, or a cleaner) could only
     // be written on and never take its name: the track starts anew.
@@ -317,7 +320,8 @@ void TDownloadQueue::Fetch(TEntry& entry, TDownloadStatus& status,
     if (refused != nullptr && status.state == TDownloadState::kFailed &&
         RefusesEveryTrack(*refused))
       folderRefusal = *refused;
-    serverUnreachable = status.state == TDownloadState::kFailed && UnreachableServer(error);
+    serverUnreachable =
+        status.state == TDownloadState::kFailed && UnreachableServer(error, serverAnswered_);
     // Closed, but refused its name (its folder gone, say): a retry starts it
     // anew rather than writing to a closed file. With nothing on the disk
     // there is nothing to continue: no empty file waits in the folder (a
@@ -345,6 +349,7 @@ bool TDownloadQueue::Request(TEntry& entry, TDownloadStatus& status, int64_t off
   int64_t start = offset;
   bool continues = true;
   http_.OnHeadersAvailable = [&](TNetComponent*, bool& read) {
+    serverAnswered_ = true;
     const TNetHTTPResponse& response = http_.Response();
     const int32_t code = response.ResponseCode;
     if (code < 200 || code > 299) return;

@@ -12,7 +12,8 @@
 // file goes when the track is removed or the queue ends. A folder that
 // refuses a track for a reason that holds for all (a full disk, a folder
 // gone) fails the tracks queued for it at once; so does a server that could
-// not be reached (a connection that timed out, a name unknown).
+// not be reached (a connection that timed out, a name unknown) or that never
+// answered.
 
 #include <atomic>
 #include <condition_variable>
@@ -113,7 +114,7 @@ class TDownloadQueue {
   void Work();
   // Sets folderRefusal when the track's folder refused it in a way that it
   // will refuse the others queued for it, serverUnreachable when its server
-  // could not be reached.
+  // could not be reached or never answered.
   void Fetch(TEntry& entry, TDownloadStatus& status, std::optional<EFileError>& folderRefusal,
              bool& serverUnreachable);
   // Fails each queued track that failureOf gives a failure for.
@@ -154,6 +155,8 @@ class TDownloadQueue {
   std::set<std::string> cleanedFolders_;  // of stale temporary files; the worker's
   // The running track is to stop: read by the worker's client between waits.
   std::atomic<bool> cancelRunning_{false};
+  // The running track's server sent a reply head: the worker's.
+  bool serverAnswered_ = false;
   // The running track's progress between its counted blocks: the worker's
   // client runs it between waits.
   std::function<void()> progressBetweenBlocks_;

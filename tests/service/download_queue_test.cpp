@@ -81,8 +81,8 @@ TEST(DownloadProgressLine, WhatIsKnownWithTheRussianDecimalComma) {
 
 class DownloadQueueTest : public ::testing::Test {
  protected:
-  std::unique_ptr<TDownloadQueue> MakeQueue() {
-    return std::make_unique<TDownloadQueue>(nullptr, nullptr, [this](const TDownloadStatus& s) {
+  std::unique_ptr<TDownloadQueue> MakeQueue(TDownloadQueue::TClientSetup setup = nullptr) {
+    return std::make_unique<TDownloadQueue>(setup, nullptr, [this](const TDownloadStatus& s) {
       std::lock_guard lock(mutex_);
       statuses_.push_back(s);
       changed_.notify_all();
@@ -446,6 +446,25 @@ TEST_F(DownloadQueueTest, AServerOutOfReachFailsTheTracksQueuedFromItAtOnce) {
     EXPECT_EQ(WaitForState(id, State::kFailed).value_or(TDownloadStatus{}).failure.Utf8(),
               "Socket Error # 10060\nConnection timed out.");
   }
+  EXPECT_EQ(Files(), std::vector<std::string>{"Song.mp3"});
+}
+
+// So does a server that takes the request and never answers it.
+TEST_F(DownloadQueueTest, AServerThatNeverAnswersFailsTheTracksQueuedFromItAtOnce) {
+  LoopbackServer hung(Script().ReadHead().StaySilent());
+  PortalCatalogue catalogue;
+  catalogue.Add("Song", 1000);
+  BackgroundPortal portal({}, catalogue);
+  const std::string away = "http://127.0.0.1:" + std::to_string(hung.Port()) + "/t.mp3";
+  auto queue = MakeQueue([](TNetHTTP& http) { http.ReadTimeout = 300; });
+  queue->Add({away, "First", folder.File("")});
+  queue->Add({TrackLink(portal.Server().Port(), 1), "Song", folder.File("")});
+  queue->Add({away, "Second", folder.File("")});
+  ASSERT_TRUE(queue->WaitUntilIdle(20000));
+  EXPECT_EQ(Ended(), (std::vector<uint64_t>{1, 3, 2}));
+  EXPECT_EQ(WaitForState(3, State::kFailed).value_or(TDownloadStatus{}).failure.Utf8(),
+            "Read Timeout");
+  EXPECT_EQ(hung.Connections(), 1);
   EXPECT_EQ(Files(), std::vector<std::string>{"Song.mp3"});
 }
 
