@@ -1,6 +1,9 @@
 #include "cli_command.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <mutex>
 #include <numeric>
@@ -10,6 +13,7 @@
 #include "catalogue_search.h"
 #include "cp1251.h"
 #include "download_queue.h"
+#include "files.h"
 #include "integer_text.h"
 #include "message.h"
 #include "portal_session.h"
@@ -147,6 +151,18 @@ bool FolderReady(const std::string& folder, std::ostream& err) {
   return false;
 }
 
+// One row's file, whose folder is missing or is no folder: one line says
+// so before the login, instead of after the search.
+bool FileFolderReady(const std::string& path, std::ostream& err) {
+  const std::string folder = path.substr(0, path.rfind('/') + 1);
+  struct stat info {};
+  const bool found = stat(folder.empty() ? "." : folder.c_str(), &info) == 0;
+  if (found && S_ISDIR(info.st_mode)) return true;
+  const int error = found ? ENOTDIR : errno;
+  err << MessageOf(EFileError(EFileError::TAction::kCreate, path, error)).Utf8() << "\n";
+  return false;
+}
+
 // Each row's track into the folder under its safe title, one after another
 // through the download queue, with the progress line on err.
 int DownloadRows(TNetHTTP& http, TTerminalView& view, const Options& options, std::ostream& out,
@@ -210,7 +226,9 @@ int RunCliCommand(const std::vector<std::string>& args, std::ostream& out, std::
       return 1;
     }
   }
-  if (!options.rows.empty() && !FolderReady(options.file, err)) return 1;
+  if (options.command == "get" &&
+      !(options.rows.empty() ? FileFolderReady(options.file, err) : FolderReady(options.file, err)))
+    return 1;
   TServiceConfig config;
   config.port = options.port;
   TNetHTTP http;

@@ -106,10 +106,16 @@ TEST(CliCommand, GetDownloadsTheRowIntoTheFileChunkedToo) {
   // A path and the system's reason reach the terminal as the system's bytes.
   testing_support::TempFolder folder;
   testing_support::WriteBytes(folder.File("Файл"), "");
-  EXPECT_EQ(RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "1",
-                    folder.File("Файл/песня")})
-                .err,
+  // Told before the login: no search runs for a file that cannot be.
+  const CliRun refused = RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино",
+                                 "1", folder.File("Файл/песня")});
+  EXPECT_EQ(refused.err,
             "Cannot create file \"" + folder.File("Файл/песня") + "\". Not a directory\n");
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(RunCli({"--port", std::to_string(portal.Server().Port()), "get", "кино", "1",
+                    folder.File("Нет/песня")})
+                .err,
+            "Cannot create file \"" + folder.File("Нет/песня") + "\". No such file or directory\n");
   // The system's reason in the user's language, where the machine has it.
   locale_t russian = newlocale(LC_MESSAGES_MASK, "ru_RU.UTF-8", nullptr);
   if (russian == nullptr) GTEST_SKIP() << "no ru_RU.UTF-8 locale here";
