@@ -99,7 +99,8 @@ TEST(ManagedBuffer, CountsUnconsumedBytesAndMovesThemToTheFrontBeforeMoreArrive)
   buffer.Remove(5);
   EXPECT_EQ(buffer.Size(), 0);
 
-  const std::string bytes = std::string(40000, 'a') + "tail";
+  std::string bytes(40000, 'a');
+  bytes += "tail";
   buffer.Append(bytes.data(), bytes.size());
   const char* block = buffer.Memory();
   buffer.Remove(32768);

@@ -108,7 +108,7 @@ TEST(GetCommand, WrongArgumentsSayWhyAndShowTheUsageAndAskedForItIsNoError) {
     EXPECT_EQ(run.err, "melodrop-get: " + why + "\n" + help.out);
   }
   const CommandRun version = RunWith({"--version"});
-  EXPECT_EQ(version.out, std::string("melodrop-get ") + MELODROP_VERSION + "\n");
+  EXPECT_EQ(version.out, "melodrop-get " MELODROP_VERSION "\n");
   EXPECT_EQ(version.status, 0);
 }
 
