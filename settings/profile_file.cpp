@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -72,8 +73,12 @@ std::string TrimBlanks(const std::string& s) {
 }
 
 // The section a header line opens, if it is one: "[ MAIN ]" opens "MAIN".
+// An editor that saves as UTF-8 may put its byte order mark before the
+// first header; it is not part of the header, and stays in the file.
 std::optional<std::string> SectionOf(const std::string& line) {
-  const std::string trimmed = TrimBlanks(line);
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const std::string trimmed =
+      TrimBlanks(line.starts_with(kByteOrderMark) ? line.substr(kByteOrderMark.size()) : line);
   if (trimmed.empty() || trimmed[0] != '[') return std::nullopt;
   return TrimBlanks(trimmed.substr(1, trimmed.find(']') - 1));
 }

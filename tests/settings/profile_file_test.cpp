@@ -43,6 +43,7 @@ TEST(ProfileFile, ReadsByTheRulesOfThePrivateProfileFunctions) {
       {"first of two keys", "[MAIN]\r\nPort=1\r\nPort=2\r\n", "MAIN", "Port", "1"},
       {"comment", "[MAIN]\r\n;Port=1\r\n", "MAIN", "Port", "DEF"},
       {"text before the first section", "Port=9\r\n[MAIN]\r\n", "MAIN", "Port", "DEF"},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF[MAIN]\r\nPort=1\r\n", "MAIN", "Port", "1"},
       {"equals in the value", "[MAIN]\r\nName=a=b\r\n", "MAIN", "Name", "a=b"},
       {"3000 characters", "[MAIN]\r\nLong=" + std::string(3000, 'x') + "\r\n", "MAIN", "Long",
        std::string(2047, 'x')},
@@ -79,6 +80,8 @@ TEST(ProfileFile, WritesChangeOnlyWhatTheyMust) {
       {"last line without end", "[X]\r\nY=2", "MAIN", "Port", "80",
        "[X]\r\nY=2\r\n[MAIN]\r\nPort=80\r\n"},
       {"empty file", "", "MAIN", "Port", "80", "[MAIN]\r\nPort=80\r\n"},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF[MAIN]\r\nPort=80\r\n", "MAIN", "Port", "1",
+       "\xEF\xBB\xBF[MAIN]\r\nPort=1\r\n"},
       // Found by the fuzzer: the CR read as the line's end, before and after.
       {"last line ends in a lone CR", "U\n[s\r", "s", "k", "", "U\n[s\r\nk=\n"},
   };
