@@ -186,8 +186,9 @@ TEST(TrackDownload, APathThatTakesNoFileFailsBeforeTheRequest) {
       {"unread pipe", "No such device or address"},  // never waited for
   };
   for (const auto& [name, reason] : cases) {
-    EXPECT_EQ(MessageOf<EFileError>([&] { TTrackFile{folder.File(name)}; }),
-              "Cannot create file \"" + folder.File(name) + "\". " + reason);
+    const std::string path = folder.File(name);
+    EXPECT_EQ(MessageOf<EFileError>([&] { TTrackFile{path}; }),
+              "Cannot create file \"" + path + "\". " + reason);
   }
 }
 
