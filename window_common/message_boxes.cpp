@@ -108,8 +108,12 @@ void ShowMessage(const TMessage& text) {
   layout->getContentsMargins(&left, nullptr, &right, nullptr);
   const int wrapWidth = std::max(ScreenArea().width() / 2, CaptionWidth(box) - left - right);
   label->setFixedWidth(std::min(TextWidth(*label, shown), wrapWidth));
-  layout->addWidget(label);
+  // A box the desktop lets grow (a maximise on Wayland) keeps its text and
+  // its button together in the middle.
+  layout->addStretch(1);
+  layout->addWidget(label, 0, Qt::AlignHCenter);
   layout->addWidget(buttons, 0, Qt::AlignHCenter);
+  layout->addStretch(1);
   // Fixed before it is shown, so that the window manager offers no maximise.
   box.setFixedSize(box.sizeHint().expandedTo(QSize(CaptionWidth(box), 0)));
   box.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), ScreenArea()));

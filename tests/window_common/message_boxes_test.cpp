@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <cerrno>
 #include <cstring>
@@ -108,6 +109,31 @@ TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
   ASSERT_TRUE(answer.Answered());
   EXPECT_TRUE(oneLine);
   SetBoxCaption("Melodrop Downloader");
+}
+
+// Grown as a Wayland desktop lets it on a maximise: the text and the button
+// stay together in the middle, not at an edge each.
+TEST(MessageBoxes, AGrownBoxKeepsItsTextAndButtonInTheMiddle) {
+  QPoint box, text, button;
+  int gap = 0;
+  ModalAnswer answer([&](QWidget* shown) {
+    shown->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    shown->resize(shown->size() * 3);
+    QApplication::sendPostedEvents();
+    const auto* label = shown->findChild<QLabel*>(QStringLiteral("Text"));
+    const auto* ok = shown->findChild<QPushButton*>();
+    box = shown->rect().center();
+    text = label->geometry().center();
+    button = ok->mapTo(shown, ok->rect().center());
+    gap = ok->mapTo(shown, QPoint(0, 0)).y() - label->geometry().bottom();
+    QTest::keyClick(shown, Qt::Key_Return);
+  });
+  ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");  // "Файл не найден"
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_LE(std::abs(text.x() - box.x()), 2);
+  EXPECT_LE(std::abs(button.x() - box.x()), 2);
+  EXPECT_LT(std::abs((text.y() + button.y()) / 2 - box.y()), 20);
+  EXPECT_LT(gap, 30) << "the button right below the text";
 }
 
 TEST(DefaultErrorDisplay, ErrorIconMessageWithPeriodAndTheProgramGoesOn) {
