@@ -27,6 +27,7 @@ void TAnchoredControls::Place(const TAnchored& anchored) const {
   QRect geometry = anchored.designed;
   if (anchored.anchors & kFollowRight) geometry.translate(grownWidth, 0);
   if (anchored.anchors & kFollowBottom) geometry.translate(0, grownHeight);
+  if (anchored.anchors & kKeepCentred) geometry.translate(grownWidth / 2, grownHeight / 2);
   if (anchored.anchors & kStretchWidth) geometry.setWidth(geometry.width() + grownWidth);
   if (anchored.anchors & kStretchHeight) geometry.setHeight(geometry.height() + grownHeight);
   anchored.control->setGeometry(geometry);

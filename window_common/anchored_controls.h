@@ -1,7 +1,7 @@
 #pragma once
 // Controls placed as on a form that follow their parent as it grows beyond
 // the size it was laid out for: each keeps its distance to the right or
-// bottom edge, or stretches with it.
+// bottom edge, or stretches with it, or keeps its place to the middle.
 
 #include <QObject>
 #include <QRect>
@@ -17,6 +17,7 @@ class TAnchoredControls : public QObject {
     kStretchHeight = 2,
     kFollowRight = 4,
     kFollowBottom = 8,
+    kKeepCentred = 16,
   };
 
   // The parent as laid out at `designed`; the controls follow its resizes.

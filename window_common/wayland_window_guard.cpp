@@ -2,20 +2,17 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 
+#include "anchored_controls.h"
 #include "title_width.h"
 
 namespace {
-
-void LetGrow(QWidget& window) {
-  if (window.minimumSize() == window.maximumSize())
-    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
 
 // Only where Qt draws the title bar: a compositor's own bar (KDE) leaves
 // the window no frame of Qt's.
@@ -42,6 +39,18 @@ bool IsTopLevel(const QWidget& window) {
 }
 
 }  // namespace
+
+void LetGrow(QWidget& window) {
+  if (window.minimumSize() != window.maximumSize()) return;
+  // A dialog laid out by place (no layout to spread it) keeps its look in
+  // the middle of the room it is given.
+  if (window.layout() == nullptr) {
+    auto* controls = new TAnchoredControls(&window, window.minimumSize());
+    for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (!control->isWindow()) controls->Anchor(control, TAnchoredControls::kKeepCentred);
+  }
+  window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
 
 bool OnWaylandDesktop() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));

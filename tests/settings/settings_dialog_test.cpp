@@ -17,6 +17,7 @@
 #include "skin_engine.h"
 #include "support/modal_answer.h"
 #include "temp_folder.h"
+#include "wayland_window_guard.h"
 
 namespace {
 
@@ -82,6 +83,25 @@ TEST_F(SettingsDialogTest, AFixedDialogWhoseCaptionsAreNeverCutOff) {
   for (QCheckBox* box : {SkinBox(), BalloonBox()})
     EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
   EXPECT_EQ(SkinList()->count(), 16);
+}
+
+// Maximised on a Wayland desktop: the dialog takes the room, and its
+// controls stand as laid out in its middle.
+TEST_F(SettingsDialogTest, GrownAsOnWaylandItKeepsItsLayoutInTheMiddle) {
+  Open();
+  std::vector<std::pair<QWidget*, QRect>> placed;
+  for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    placed.emplace_back(control, control->geometry());
+  dialog->show();
+  LetGrow(*dialog);
+  dialog->resize(666, 368);
+  EXPECT_EQ(dialog->minimumSize(), QSize(266, 168)) << "never smaller than laid out";
+  for (const auto& [control, designed] : placed)
+    EXPECT_EQ(control->geometry(), designed.translated(200, 100))
+        << control->objectName().toStdString();
+  dialog->resize(266, 168);
+  for (const auto& [control, designed] : placed)
+    EXPECT_EQ(control->geometry(), designed) << control->objectName().toStdString();
 }
 
 TEST_F(SettingsDialogTest, CreationLoadsTheFileAsTheControlsHandlersSeeIt) {
