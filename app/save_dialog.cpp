@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include "app_texts.h"
+#include "message_boxes.h"
 #include "qt_text.h"
 #include "track_download.h"
 
@@ -123,6 +124,7 @@ bool ReplaceAllowed(QWidget* parent, const QString& chosen) {
   question.setObjectName(QStringLiteral("ReplaceQuestion"));
   question.setTextFormat(Qt::PlainText);
   question.setDefaultButton(QMessageBox::No);
+  WidenForCaption(question);
   return question.exec() == QMessageBox::Yes;
 }
 

@@ -54,16 +54,17 @@ int CaptionWidth(const QWidget& box) {
   return WidthForTitle(BoxCaption(), box.font());
 }
 
+}  // namespace
+
 // A message box sizes itself; a spacer across its grid keeps it wide enough
 // for the caption.
 void WidenForCaption(QMessageBox& box) {
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-    grid->addItem(new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
-                  1, grid->columnCount());
+    grid->addItem(
+        new QSpacerItem(WidthForTitle(box.windowTitle(), box.font()), 0, QSizePolicy::Minimum),
+        grid->rowCount(), 0, 1, grid->columnCount());
   }
 }
-
-}  // namespace
 
 void SetBoxOwner(QWidget* mainWindow) {
   BoxOwner() = mainWindow;
@@ -108,12 +109,8 @@ void ShowMessage(const TMessage& text) {
   layout->getContentsMargins(&left, nullptr, &right, nullptr);
   const int wrapWidth = std::max(ScreenArea().width() / 2, CaptionWidth(box) - left - right);
   label->setFixedWidth(std::min(TextWidth(*label, shown), wrapWidth));
-  // A box the desktop lets grow (a maximise on Wayland) keeps its text and
-  // its button together in the middle.
-  layout->addStretch(1);
-  layout->addWidget(label, 0, Qt::AlignHCenter);
+  layout->addWidget(label);
   layout->addWidget(buttons, 0, Qt::AlignHCenter);
-  layout->addStretch(1);
   // Fixed before it is shown, so that the window manager offers no maximise.
   box.setFixedSize(box.sizeHint().expandedTo(QSize(CaptionWidth(box), 0)));
   box.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, box.size(), ScreenArea()));

@@ -22,6 +22,10 @@ void ShowMessage(const std::string& text);
 // The same for a message of parts.
 void ShowMessage(const TMessage& text);
 
+// Keeps a message box at least as wide as its caption needs: a title bar
+// would cut it.
+void WidenForCaption(QMessageBox& box);
+
 // A question with "Да" and "Нет", "Нет" the default and Esc's answer,
 // made for the parent and not yet shown: the caller opens it and acts on
 // its `finished` (QMessageBox::Yes or QMessageBox::No). It is deleted once

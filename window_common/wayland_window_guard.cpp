@@ -42,9 +42,11 @@ bool IsTopLevel(const QWidget& window) {
 
 void LetGrow(QWidget& window) {
   if (window.minimumSize() != window.maximumSize()) return;
-  // A dialog laid out by place (no layout to spread it) keeps its look in
-  // the middle of the room it is given.
-  if (window.layout() == nullptr) {
+  // Its look, laid out for that size, stays whole in the middle of the
+  // room it is given.
+  if (QLayout* layout = window.layout()) {
+    layout->setAlignment(Qt::AlignCenter);
+  } else {
     auto* controls = new TAnchoredControls(&window, window.minimumSize());
     for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       if (!control->isWindow()) controls->Anchor(control, TAnchoredControls::kKeepCentred);

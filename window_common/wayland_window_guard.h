@@ -6,8 +6,7 @@
 // window that then keeps its fixed size breaks the protocol, and the
 // compositor ends the program's connection. So on Wayland a window with a
 // fixed size keeps it as its smallest size only, and can honour whatever
-// size the compositor gives it; controls placed at fixed spots stay
-// together in its middle.
+// size the compositor gives it, its controls together in its middle.
 //
 // Where the compositor draws no title bars (GNOME), Qt draws its own, with
 // the title centred between the icon and the buttons and cut where it meets
@@ -22,8 +21,8 @@ class QWidget;
 // Whether the program's windows stand on a Wayland desktop.
 bool OnWaylandDesktop();
 
-// A window of a fixed size keeps it as its smallest only; one whose
-// controls stand at fixed places keeps them, as laid out, in its middle.
+// A window of a fixed size keeps it as its smallest only, and its controls,
+// as laid out, in its middle.
 void LetGrow(QWidget& window);
 
 class TWaylandWindowGuard : public QObject {
