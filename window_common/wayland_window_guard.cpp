@@ -45,7 +45,8 @@ void LetGrow(QWidget& window) {
   // Its look, laid out for that size, stays whole in the middle of the
   // room it is given.
   if (QLayout* layout = window.layout()) {
-    layout->setAlignment(Qt::AlignCenter);
+    // Set once: a new alignment lays the window out again.
+    if (layout->alignment() != Qt::AlignCenter) layout->setAlignment(Qt::AlignCenter);
   } else {
     auto* controls = new TAnchoredControls(&window, window.minimumSize());
     for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -59,14 +60,21 @@ bool OnWaylandDesktop() {
 }
 
 void TWaylandWindowGuard::InstallWhereNeeded(QApplication& application) {
-  if (!OnWaylandDesktop()) return;
-  application.installEventFilter(new TWaylandWindowGuard(&application));
+  if (OnWaylandDesktop()) Install(application);
+}
+
+QObject* TWaylandWindowGuard::Install(QApplication& application) {
+  auto* guard = new TWaylandWindowGuard(&application);
+  application.installEventFilter(guard);
+  return guard;
 }
 
 bool TWaylandWindowGuard::eventFilter(QObject* watched, QEvent* event) {
   // Every event of the application passes here: the type is asked first.
   const QEvent::Type type = event->type();
-  if ((type != QEvent::Show && type != QEvent::WindowTitleChange) || !watched->isWidgetType())
+  if ((type != QEvent::Show && type != QEvent::WindowTitleChange &&
+       type != QEvent::LayoutRequest) ||
+      !watched->isWidgetType())
     return false;
   auto* window = static_cast<QWidget*>(watched);
   if (!window->isWindow() || !IsTopLevel(*window)) return false;
@@ -75,7 +83,8 @@ bool TWaylandWindowGuard::eventFilter(QObject* watched, QEvent* event) {
     FitTitle(*window);
     return false;
   }
-  // Message boxes fix their size again while they are shown.
+  // Message boxes fix their size again while they are shown, at each new
+  // layout: once they have, it is let go again.
   QMetaObject::invokeMethod(
       this,
       [window = QPointer<QWidget>(window)] {

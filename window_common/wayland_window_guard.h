@@ -30,6 +30,8 @@ class TWaylandWindowGuard : public QObject {
   // Watches every window of the application from now on, where the
   // platform is Wayland; elsewhere it does nothing.
   static void InstallWhereNeeded(QApplication& application);
+  // Watches them whatever the platform, until the guard returned is deleted.
+  static QObject* Install(QApplication& application);
 
  private:
   explicit TWaylandWindowGuard(QObject* parent) : QObject(parent) {}

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -116,6 +117,27 @@ TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
                   QMessageBox::Yes | QMessageBox::No);
   WidenForCaption(own);
   EXPECT_GE(own.sizeHint().width(), WidthForTitle(own.windowTitle(), own.font()));
+}
+
+// A question lays itself out again while it is shown (Qt's boxes then fix
+// their size anew): on Wayland it is let grow again each time.
+TEST(MessageBoxes, OnWaylandAQuestionStaysFreeToGrowWhenItLaysItselfOutAgain) {
+  const std::unique_ptr<QObject> guard(TWaylandWindowGuard::Install(*qApp));
+  const auto free = [](QWidget* box) { return box->maximumWidth() == QWIDGETSIZE_MAX; };
+  bool freedAtFirst = false, fixedAgain = false, freedAgain = false;
+  ModalAnswer answer([&](QWidget* box) {
+    freedAtFirst = QTest::qWaitFor([&] { return free(box); }, 5000);
+    QCoreApplication::postEvent(box, new QEvent(QEvent::LayoutRequest));
+    QCoreApplication::sendPostedEvents(box, QEvent::LayoutRequest);
+    fixedAgain = !free(box);
+    freedAgain = QTest::qWaitFor([&] { return free(box); }, 5000);
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  MakeQuestion(nullptr, "\xC2\xFB\xE9\xF2\xE8?")->exec();  // "Выйти?"
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_TRUE(freedAtFirst);
+  EXPECT_TRUE(fixedAgain) << "Qt's box fixes its size as it lays itself out";
+  EXPECT_TRUE(freedAgain);
 }
 
 // Grown as a Wayland desktop lets it on a maximise: the text and the
