@@ -27,6 +27,17 @@ namespace {
 
 using namespace testing_support;
 
+// The program's box, the error display and a question.
+const std::vector<std::function<void()>>& EveryKindOfBox() {
+  static const std::vector<std::function<void()>> boxes = {
+      [] {
+        ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");
+      },  // "Файл не найден"
+      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); },
+      [] { MakeQuestion(nullptr, "\xC2\xFB\xE9\xF2\xE8?")->exec(); }};  // "Выйти?"
+  return boxes;
+}
+
 TEST(ErrorDisplayText, APeriodFollowsLettersDigitsAndQuestionMarksOnly) {
   const struct {
     std::string message, shown;
@@ -72,13 +83,7 @@ TEST(MessageBox, PlainTextWithoutIconCentredWrappedAndDismissedByEnterOrEsc) {
 TEST(MessageBoxes, WideEnoughForTheirCaptionAndOfFixedSize) {
   const std::string title = "Melodrop Downloader for the Melodrop music portal, by veltor2007";
   SetBoxCaption(title);
-  const std::vector<std::function<void()>> boxes = {
-      [] {
-        ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");
-      },  // "Файл не найден"
-      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); },
-      [] { MakeQuestion(nullptr, "\xC2\xFB\xE9\xF2\xE8?")->exec(); }};  // "Выйти?"
-  for (const auto& show : boxes) {
+  for (const auto& show : EveryKindOfBox()) {
     bool fixed = false;
     int captionWidth = 0;
     ModalAnswer answer([&](QWidget* box) {
@@ -143,13 +148,7 @@ TEST(MessageBoxes, OnWaylandAQuestionStaysFreeToGrowWhenItLaysItselfOutAgain) {
 // Grown as a Wayland desktop lets it on a maximise: the text and the
 // buttons stay together in the middle, not at an edge each.
 TEST(MessageBoxes, AGrownBoxKeepsItsTextAndButtonsInTheMiddle) {
-  const std::vector<std::function<void()>> boxes = {
-      [] {
-        ShowMessage("\xD4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED");
-      },  // "Файл не найден"
-      [] { RunGuarded([] { throw std::runtime_error("Not Connected"); }); },
-      [] { MakeQuestion(nullptr, "\xC2\xFB\xE9\xF2\xE8?")->exec(); }};  // "Выйти?"
-  for (const auto& show : boxes) {
+  for (const auto& show : EveryKindOfBox()) {
     QRect box, content;
     ModalAnswer answer([&](QWidget* shown) {
       LetGrow(*shown);
